@@ -12,6 +12,11 @@ packages=(
     # Windows cross builds (i686: Orlantix32.dll, x86_64: Orlantix64.dll)
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    # images: libpng natively, zlib for the Windows builds, the artwork generator and its fonts
+    libpng-dev libz-mingw-w64-dev dpkg-dev python3-cairo fonts-dejavu-core
+    # end-to-end runs: the Windows build under wine, an independent MIDI file reader and a
+    # third-party VST 2 synthesiser to host
+    wine64 python3-mido zynaddsubfx-vst
 )
 
 missing=()
