@@ -26,16 +26,48 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    echo "install-deps: all ${#packages[@]} packages present"
-    exit 0
-fi
-
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: all ${#packages[@]} packages present"
+else
+    echo "install-deps: installing ${missing[*]}"
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows builds link libpng statically, compiled from Debian's own source package; the
+# source is kept in an ignored cache folder of the repository and fetched only once.
+repo=$(cd "$(dirname "$0")/.." && pwd)
+png_cache="$repo/third_party/cache"
+png_src="$png_cache/libpng1.6"
+if [ ! -f "$png_src/png.c" ]; then
+    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        # Source entries mirror the first binary entry of the main archive.
+        src_list=/etc/apt/sources.list.d/orlantix-deb-src.sources
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            awk 'NF == 0 { exit } /^Types:/ { print "Types: deb-src"; next } { print }' \
+                /etc/apt/sources.list.d/debian.sources | $sudo tee "$src_list" >/dev/null
+        else
+            grep -m1 -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+                $sudo tee /etc/apt/sources.list.d/orlantix-deb-src.list >/dev/null
+        fi
+    fi
+    echo "install-deps: fetching the libpng1.6 source package into $png_cache"
+    $sudo apt-get update -qq
+    rm -rf "$png_cache/libpng-fetch"
+    mkdir -p "$png_cache/libpng-fetch"
+    (cd "$png_cache/libpng-fetch" && apt-get source -qq libpng1.6 >/dev/null)
+    fetched=$(find "$png_cache/libpng-fetch" -mindepth 2 -maxdepth 2 -name png.c -printf '%h\n' | head -n1)
+    if [ -z "$fetched" ]; then
+        echo "install-deps: apt-get source libpng1.6 gave no png.c" >&2
+        exit 1
+    fi
+    rm -rf "$png_src"
+    mv "$fetched" "$png_src"
+    rm -rf "$png_cache/libpng-fetch"
+fi

@@ -1,0 +1,22 @@
+#pragma once
+// Filling rectangles and single pixels with a colour, a blend mode and an opacity.
+
+#include "LICE_IBitmap.h"
+
+namespace LICE
+{
+
+// With LICE_BLIT_USE_ALPHA the colour's own alpha scales the opacity. In copy mode the
+// opacities 0.25, 0.5, 0.75 and 1.0 have exact byte forms (1.0 writes the colour, alpha
+// included); otherwise the mode's combination is applied with the colour's red, green and blue,
+// while the alpha channel blends toward the weight.
+void FillRectangle(LICE_IBitmap* bitmap, int x, int y, int width, int height, LICE_pixel colour,
+                   float opacity, int mode);
+
+// One pixel, blended as FillRectangle blends.
+void BlendPixel(LICE_IBitmap* bitmap, int x, int y, LICE_pixel colour, float opacity, int mode);
+
+// 0 for a missing bitmap, missing pixels or a position outside it.
+LICE_pixel ReadPixel(const LICE_IBitmap* bitmap, int x, int y);
+
+} // namespace LICE
