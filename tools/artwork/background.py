@@ -86,15 +86,15 @@ def spinner_box(control):
 def draw_sections(ctx):
     fill_rect(ctx, 0, 0, 720, 650, WINDOW)
     # Header: key and channel, timing, note shape.
-    fill_rect(ctx, 0, 0, 720, 84, HEADER)
-    fill_rect(ctx, 0, 84, 720, 1, RULE)
+    fill_rect(ctx, 0, 0, 720, 83, HEADER)
+    fill_rect(ctx, 0, 83, 720, 1, RULE)
     for x in (229, 524):
         fill_rect(ctx, x, 8, 1, 68, RULE)
     # Modifier panes and the space between them, then the editing and groove area.
     panel(ctx, 8, 375, 284, 107)
     panel(ctx, 298, 375, 128, 107)
     panel(ctx, 430, 375, 282, 107)
-    panel(ctx, 8, 490, 704, 156)
+    panel(ctx, 4, 490, 712, 157)
 
 
 def draw_branding(ctx):
@@ -112,6 +112,8 @@ def draw_controls(ctx, controls):
             size = 16 if frames == 8 else 32
             if side == "right":
                 label(ctx, text, c.x + 55, c.y + 12)
+            elif side == "beside":
+                label(ctx, text, c.x + size + 4, c.y + 11, "left", LABEL_DIM)
             else:
                 label(ctx, text, c.x + size / 2.0, c.y - 4)
         elif c.kind == "spinner":
@@ -130,7 +132,7 @@ def draw_melody_grid(ctx):
     label_font(ctx)
     for k in range(12):
         a = grid.column_left(k)
-        show_text(ctx, str(k + 1), a + 20, 92, LABEL, "centre")
+        show_text(ctx, str(k + 1), a + 20, 91, LABEL, "centre")
     # The span control's positions: one tick per chord-step boundary under its thumbs.
     for k in range(13):
         fill_rect(ctx, grid.span_position(k), 122, 1, 4, LABEL_DIM)
@@ -153,6 +155,7 @@ def draw_modifier_panes(ctx):
         for i in range(8):
             x = pane.step_x(i)
             label(ctx, str(i + 1), x + 12, pane.marker_top + 16, "centre", LABEL_DIM)
+        group_title(ctx, "SPAN", pane.left + 110, pane.left + 181, 386)
         section_title(ctx, pane.title, pane.left, 477, pane.right - 48)
         label(ctx, pane.unit, pane.right, 477, "right", LABEL_DIM)
     # Between the panes: what the pins mean, and the knob that flips them.
@@ -190,8 +193,9 @@ def draw_groove(ctx):
     for i in range(0, 48, 4):
         show_text(ctx, str(i + 1), left + 14 * i + 6, top - 3, LABEL_DIM, "centre")
     fill_rect(ctx, left, 616, right - left, 2, rgb("#262b32"))
-    label(ctx, "LOCK", 716, 628, "right", LABEL_DIM)
-    label(ctx, "MUTE", 716, 642, "right", LABEL_DIM)
+    set_font(ctx, 7.0, bold=True, condensed=0.9)
+    show_text(ctx, "LOCK", 713, 628, LABEL_DIM, "right")
+    show_text(ctx, "MUTE", 713, 642, LABEL_DIM, "right")
 
 
 def draw(ctx):

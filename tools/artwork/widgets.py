@@ -186,23 +186,34 @@ def mute_step(ctx, w, h, muted):
 
 
 def pin(ctx, w, h, permanent):
-    """Temp: an outlined pin leaning over; Perm: a filled pin standing upright."""
+    """A push pin seen from the side: Perm stands pushed in and lit, Temp leans, outlined."""
     ctx.save()
     ctx.translate(w / 2.0, h / 2.0)
     if not permanent:
-        ctx.rotate(math.radians(35))
+        ctx.rotate(math.radians(40))
     colour = ACCENT if permanent else LABEL_DIM
-    ctx.set_line_width(1.2)
-    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
     ctx.set_source_rgba(*colour)
-    ctx.move_to(0, 1.5)
-    ctx.line_to(0, 6.0)
-    ctx.stroke()
-    ctx.arc(0, -2.0, 3.6, 0, 2 * math.pi)
+    ctx.set_line_width(1.0)
+    ctx.set_line_cap(cairo.LINE_CAP_BUTT)
+    # Cap, body and collar as one outline; the needle below it.
+    ctx.move_to(-3.0, -6.0)
+    ctx.line_to(3.0, -6.0)
+    ctx.line_to(3.0, -4.5)
+    ctx.line_to(1.6, -4.5)
+    ctx.line_to(1.6, -0.5)
+    ctx.line_to(4.0, 0.8)
+    ctx.line_to(-4.0, 0.8)
+    ctx.line_to(-1.6, -0.5)
+    ctx.line_to(-1.6, -4.5)
+    ctx.line_to(-3.0, -4.5)
+    ctx.close_path()
     if permanent:
-        ctx.fill()
-    else:
-        ctx.stroke()
+        ctx.fill_preserve()
+    ctx.stroke()
+    ctx.set_line_width(1.2)
+    ctx.move_to(0, 1.0)
+    ctx.line_to(0, 6.5)
+    ctx.stroke()
     ctx.restore()
 
 
