@@ -12,6 +12,7 @@ constexpr const char* kTag = "src/BeatClock";
 // producing a zero-length pulse (a division by zero when seeking) or an overflow.
 constexpr double kMinPulse = 1.0;
 constexpr double kMaxPulse = 1073741824.0; // 2^30
+constexpr uint64_t kCarryOne = uint64_t{1} << 32;
 
 bool ValidDivision(int idx)
 {
@@ -28,15 +29,33 @@ double BeatDivisionQuarterNotes(int idx) noexcept
     double base;
     switch (p.mBase)
     {
-    case 0: base = 4.0; break;
-    case 1: base = 2.0; break;
-    case 2: base = 1.0; break;
-    case 3: base = 0.5; break;
-    case 4: base = 1.0 / 3.0; break;
-    case 5: base = 0.25; break;
-    case 6: base = 1.0 / 6.0; break;
-    case 7: base = 0.125; break;
-    default: base = 0.5; break;
+    case 0:
+        base = 4.0;
+        break;
+    case 1:
+        base = 2.0;
+        break;
+    case 2:
+        base = 1.0;
+        break;
+    case 3:
+        base = 0.5;
+        break;
+    case 4:
+        base = 1.0 / 3.0;
+        break;
+    case 5:
+        base = 0.25;
+        break;
+    case 6:
+        base = 1.0 / 6.0;
+        break;
+    case 7:
+        base = 0.125;
+        break;
+    default:
+        base = 0.5;
+        break;
     }
     double kind = 1.0;
     if (p.mKind == 1)
@@ -64,7 +83,10 @@ void BeatClock::Recompute() noexcept
     else if (pulse > kMaxPulse)
         pulse = kMaxPulse;
     mFraction = pulse - std::floor(pulse);
-    mFractionCarry = 0.0;
+    mFractionStep = static_cast<uint64_t>(mFraction * 4294967296.0);
+    if (mFractionStep >= kCarryOne)
+        mFractionStep = kCarryOne - 1;
+    mFractionCarry = 0;
     mSamplesPerPulse = static_cast<int>(std::floor(pulse));
     ApplySwing();
 }
@@ -101,7 +123,14 @@ void BeatClock::SetDivision(int idx) noexcept
 
 int BeatClock::SetNoteLength(int idx) noexcept
 {
-    mNoteLength = static_cast<int>(BeatDivisionQuarterNotes(idx) * mSamplesPerQuarter);
+    // Same bounds as the pulse: an absurd host tempo must not overflow the conversion.
+    const double length = BeatDivisionQuarterNotes(idx) * mSamplesPerQuarter;
+    if (!(length >= 0.0))
+        mNoteLength = 0;
+    else if (length > kMaxPulse)
+        mNoteLength = static_cast<int>(kMaxPulse);
+    else
+        mNoteLength = static_cast<int>(length);
     return mNoteLength;
 }
 
@@ -117,15 +146,45 @@ void BeatClock::ApplySwing() noexcept
     mShortInterval = 2 * mSamplesPerPulse - mLongInterval;
 }
 
-void BeatClock::Resync(int pos) noexcept
+int64_t BeatClock::CarriedSamples(int64_t k) const noexcept
 {
-    const int n = pos / mSamplesPerPulse;
-    const int start = static_cast<int>(std::floor(n * mFraction) +
-                                       static_cast<double>(mSamplesPerPulse) * n);
+    // The carry adds a sample when it exceeds one strictly, so a carry that reaches exactly one
+    // waits for the next pulse: k pulses add ceil(k * fraction) - 1 samples, or none.
+    const uint64_t total = static_cast<uint64_t>(k) * mFractionStep;
+    return total == 0 ? 0 : static_cast<int64_t>((total - 1) >> 32);
+}
+
+uint64_t BeatClock::CarryBefore(int64_t k) const noexcept
+{
+    return static_cast<uint64_t>(k) * mFractionStep -
+           static_cast<uint64_t>(CarriedSamples(k)) * kCarryOne;
+}
+
+int64_t BeatClock::PulseTime(int64_t k) const noexcept
+{
+    if (k <= 0)
+        return 0;
+    return (k + 1) / 2 * mLongInterval + k / 2 * mShortInterval + CarriedSamples(k);
+}
+
+int BeatClock::Resync(int pos) noexcept
+{
+    if (pos < 0)
+        pos = 0;
+    // Estimate from the mean pulse length, then settle on the pulse whose interval holds pos.
+    int64_t n = static_cast<int64_t>(pos / (mSamplesPerPulse + mFraction));
+    while (n > 0 && PulseTime(n) > pos)
+        --n;
+    while (PulseTime(n + 1) <= pos)
+        ++n;
+    const int64_t next = PulseTime(n) == pos ? n : n + 1;
     mLastJitter = 0.0;
     mBlockRemaining = 0;
-    mGap = (start == pos) ? 0 : mSamplesPerPulse - pos + start;
-    mLongNext = (start % 2) == 0;
+    mGap = static_cast<int>(PulseTime(next) - pos);
+    // Pulse 0 starts a long interval, so even pulses start the long ones.
+    mLongNext = next % 2 == 0;
+    mFractionCarry = CarryBefore(next);
+    return static_cast<int>(n);
 }
 
 void BeatClock::BeginBlock(int length) noexcept
@@ -142,10 +201,10 @@ int BeatClock::NextPulse() noexcept
 
     int next = mLongNext ? mLongInterval : mShortInterval;
     next = static_cast<int>(next - mLastJitter);
-    mFractionCarry += mFraction;
-    if (mFractionCarry > 1.0)
+    mFractionCarry += mFractionStep;
+    if (mFractionCarry > kCarryOne)
     {
-        mFractionCarry -= 1.0;
+        mFractionCarry -= kCarryOne;
         next += 1;
     }
     const double x = mRandom.NextSigned();

@@ -4,6 +4,8 @@
 
 #include "MwcRandom.h"
 
+#include <cstdint>
+
 struct BeatDivisionParams
 {
     int mBase; // 0 whole, 1 half, 2 quarter, 3 eighth, 4 quarter triplet, 5 16th, 6, 7 32nd
@@ -12,9 +14,9 @@ struct BeatDivisionParams
 };
 
 inline constexpr BeatDivisionParams beatDivisionParamsTable[] = {
-    {0, 0, "1/1"},  {1, 0, "1/2"},  {2, 0, "1/4"},  {3, 0, "1/8"},   {5, 0, "1/16"},
-    {7, 0, "1/32"}, {1, 1, "1/2d"}, {2, 1, "1/4d"}, {3, 1, "1/8d"},  {5, 1, "1/16d"},
-    {7, 1, "1/32d"}, {0, 2, "1/1t"}, {1, 2, "1/2t"}, {2, 2, "1/4t"}, {3, 2, "1/8t"},
+    {0, 0, "1/1"},   {1, 0, "1/2"},   {2, 0, "1/4"},  {3, 0, "1/8"},  {5, 0, "1/16"},
+    {7, 0, "1/32"},  {1, 1, "1/2d"},  {2, 1, "1/4d"}, {3, 1, "1/8d"}, {5, 1, "1/16d"},
+    {7, 1, "1/32d"}, {0, 2, "1/1t"},  {1, 2, "1/2t"}, {2, 2, "1/4t"}, {3, 2, "1/8t"},
     {5, 2, "1/16t"}, {7, 2, "1/32t"},
 };
 
@@ -47,12 +49,20 @@ public:
     void SetSwing(double x) noexcept;
     void SetHumanise(double x) noexcept { mHumanise = x; }
 
-    // Places the next pulse on the next pulse boundary at or after sample position pos.
-    void Resync(int pos) noexcept;
+    // Places the next pulse on the first pulse of the grid at or after sample position pos and
+    // answers the index of the pulse whose interval contains pos. The grid is the one an
+    // uninterrupted run from position 0 produces (swing and fraction carry included, humanising
+    // left out), so a jump lands on the same pulses as playing through.
+    int Resync(int pos) noexcept;
     void BeginBlock(int length) noexcept;
-    bool PulseDue() const noexcept { return mGap <= mBlockRemaining; }
-    // Takes the pulse now due and answers its offset in the block (0..block length).
+    // A pulse due exactly at the block's end belongs to the next block (offset 0 there): hosts
+    // accept event offsets 0..length-1 only.
+    bool PulseDue() const noexcept { return mGap < mBlockRemaining; }
+    // Takes the pulse now due and answers its offset in the block (0..block length - 1).
     int NextPulse() noexcept;
+
+    // Sample position of pulse k of the grid described at Resync.
+    int64_t PulseTime(int64_t k) const noexcept;
 
     int SamplesPerPulse() const noexcept { return mSamplesPerPulse; }
     int LongInterval() const noexcept { return mLongInterval; }
@@ -71,6 +81,10 @@ public:
 
 private:
     void ApplySwing() noexcept;
+    // Extra samples the fraction carry has added over the first k pulses.
+    int64_t CarriedSamples(int64_t k) const noexcept;
+    // Carry state just before pulse k is taken.
+    uint64_t CarryBefore(int64_t k) const noexcept;
 
     double mSwingFactor = 1.0;
     int mSamplesPerPulse = 0;
@@ -81,7 +95,10 @@ private:
     int mBlockRemaining = 0;
     int mPulseOffset = 0;
     double mFraction = 0.0;
-    double mFractionCarry = 0.0;
+    // The fraction and its carry in units of 2^-32 sample: integer sums neither drift over
+    // hours nor differ between compilers, and let Resync compute the carry at any pulse.
+    uint64_t mFractionStep = 0;
+    uint64_t mFractionCarry = 0;
     double mLastJitter = 0.0;
     double mHumanise = 0.0;
     MwcRandom& mRandom;
