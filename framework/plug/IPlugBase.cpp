@@ -1,0 +1,358 @@
+#include "IPlugBase.h"
+
+#include "IGraphics.h"
+#include "TextUtil.h"
+#include "Trace.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+
+struct HostName
+{
+    const char* mText;
+    int mId;
+};
+
+// Searched in this order; the first substring found names the host.
+constexpr HostName kHostNames[] = {
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostSonar},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFL},
+    {"live", kHostAbletonLive},
+    {"melodyne", kHostMelodyneStudio},
+    {"vstmanlib", kHostVSTScanner},
+    {"aulab", kHostAULab},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSAWStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigitalPerformer},
+};
+
+// Reads one number of a channel-layout token; anything unreadable counts as 0. Saturates
+// instead of overflowing on absurd digit strings.
+const char* ReadCount(const char* p, const char* end, int* out)
+{
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+'))
+    {
+        negative = *p == '-';
+        ++p;
+    }
+    long long v = 0;
+    bool any = false;
+    while (p < end && std::isdigit(static_cast<unsigned char>(*p)))
+    {
+        v = std::min(v * 10 + (*p - '0'), 1LL << 31);
+        any = true;
+        ++p;
+    }
+    *out = any ? orx::ClampToInt(negative ? -v : v) : 0;
+    return any ? p : nullptr;
+}
+
+} // namespace
+
+IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+                     int mfrID, int latency, bool /*plugDoesMidi: the binding's*/,
+                     bool plugDoesChunks, bool plugIsInst)
+    : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mDoesChunks(plugDoesChunks),
+      mIsInstrument(plugIsInst), mLatency(latency)
+{
+    AppendParams(std::max(nParams, 0));
+    mDeclaredParamCount = NParams();
+    for (int i = 0; i < nPresets; ++i)
+    {
+        IPresetSlot& slot = mPresets.emplace_back();
+        std::snprintf(slot.mName, sizeof(slot.mName), "- %d -", i + 1);
+    }
+    orx::CopyText(mEffectName, sizeof(mEffectName), effectName);
+    orx::CopyText(mProductName, sizeof(mProductName), productName);
+    orx::CopyText(mMfrName, sizeof(mMfrName), mfrName);
+    ParseChannelLayout(channelIOStr);
+    if constexpr (orx::kTraceEnabled)
+    {
+        char stamp[64];
+        orx::TraceTimeStamp(stamp, sizeof(stamp));
+        ORX_TRACE("IPlugBase::IPlugBase", "%s:%s", mEffectName, stamp);
+    }
+}
+
+IPlugBase::~IPlugBase()
+{
+    delete mpGraphics;
+    mpGraphics = nullptr;
+    mParams.clear();
+    mPresets.clear();
+    mInChannels.clear();
+    mOutChannels.clear();
+    mChannelPairs.clear();
+}
+
+bool IPlugBase::AppendParams(int count)
+{
+    try
+    {
+        for (int i = 0; i < count; ++i)
+            mParams.push_back(std::make_unique<IParameter>());
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+IParameter* IPlugBase::GetParam(int idx) noexcept
+{
+    return (idx >= 0 && idx < NParams()) ? mParams[static_cast<std::size_t>(idx)].get() : nullptr;
+}
+
+const IParameter* IPlugBase::GetParam(int idx) const noexcept
+{
+    return (idx >= 0 && idx < NParams()) ? mParams[static_cast<std::size_t>(idx)].get() : nullptr;
+}
+
+void IPlugBase::HandleReset()
+{
+    IMutexLock lock(mMutex);
+}
+
+void IPlugBase::HandleParamChange(int /*paramIdx*/)
+{
+    IMutexLock lock(mMutex);
+}
+
+void IPlugBase::HandleActivate(bool /*active*/)
+{
+    IMutexLock lock(mMutex);
+}
+
+void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames)
+{
+    if (!outputs || nFrames <= 0)
+        return;
+    const std::size_t bytes = static_cast<std::size_t>(nFrames) * sizeof(double);
+    const int nCopy = inputs ? std::min(NInChannels(), NOutChannels()) : 0;
+    for (int i = 0; i < nCopy; ++i)
+        if (outputs[i] && inputs[i] && outputs[i] != inputs[i])
+            std::memmove(outputs[i], inputs[i], bytes);
+    for (int i = nCopy; i < NOutChannels(); ++i)
+        if (outputs[i])
+            std::memset(outputs[i], 0, bytes);
+}
+
+void IPlugBase::HandleMidiMessage(const IMidiMessage& msg)
+{
+    EmitMidiMessage(msg);
+}
+
+bool IPlugBase::GetMidiNoteText(int /*noteNumber*/, char* text, int size)
+{
+    if (text && size > 0)
+        text[0] = '\0';
+    return false;
+}
+
+bool IPlugBase::WriteState(IByteChunk& chunk)
+{
+    return WriteParamValues(chunk, false);
+}
+
+int IPlugBase::ReadState(const IByteChunk& chunk, int startPos)
+{
+    return UnserializeParams(chunk, startPos, false);
+}
+
+bool IPlugBase::WriteValueList(IByteChunk* chunk, ...)
+{
+    if (!chunk)
+        return false;
+    va_list args;
+    va_start(args, chunk);
+    bool ok = true;
+    for (const auto& param : mParams)
+    {
+        const IParameter::EParamType type = param->Type();
+        double v;
+        if (type == IParameter::kTypeBool || type == IParameter::kTypeInt ||
+            type == IParameter::kTypeEnum)
+            v = va_arg(args, int);
+        else
+            v = va_arg(args, double);
+        ok = chunk->Put(v) && ok;
+    }
+    va_end(args);
+    return ok;
+}
+
+int IPlugBase::HostId()
+{
+    return mHostId;
+}
+
+void IPlugBase::AttachEditor(IGraphics* graphics)
+{
+    if (!graphics)
+        return;
+    IMutexLock lock(mMutex);
+    for (int i = 0; i < NParams(); ++i)
+        graphics->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Normalised(), true);
+    graphics->CreateSurfaces();
+    if (mpGraphics != graphics)
+        delete mpGraphics;
+    mpGraphics = graphics;
+}
+
+void IPlugBase::SetLatencyFrames(int frames)
+{
+    mLatency = frames;
+}
+
+void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
+{
+    ORX_TRACE("IPlugBase::SetParameterFromGUI", "%d:%f", paramIdx, normalised);
+    IMutexLock lock(mMutex);
+    IParameter* param = GetParam(paramIdx);
+    if (!param)
+        return; // controls bound to no parameter never get here; a bad index must not crash
+    param->SetNormalised(normalised);
+    ReportParamChange(paramIdx, normalised);
+    HandleParamChange(paramIdx);
+}
+
+bool IPlugBase::WriteParamValues(IByteChunk& chunk, bool all)
+{
+    IMutexLock lock(mMutex);
+    const int n = all ? NParams() : std::min(mDeclaredParamCount, NParams());
+    bool ok = true;
+    for (int i = 0; i < n && ok; ++i)
+        ok = chunk.Put(mParams[static_cast<std::size_t>(i)]->Value());
+    return ok;
+}
+
+int IPlugBase::UnserializeParams(const IByteChunk& chunk, int startPos, bool all)
+{
+    IMutexLock lock(mMutex);
+    const int n = all ? NParams() : std::min(mDeclaredParamCount, NParams());
+    int pos = startPos;
+    for (int i = 0; i < n && pos >= 0; ++i)
+    {
+        IParameter& param = *mParams[static_cast<std::size_t>(i)];
+        ORX_TRACE("IPlugBase::UnserializeParams", "%d %s", i, param.Name());
+        double v = 0.0;
+        pos = chunk.Get(&v, pos);
+        if (std::isnan(v))
+            v = 0.0; // a foreign chunk must not leave a parameter without a value
+        param.SetValue(std::clamp(v, param.Min(), param.Max()));
+    }
+    for (int i = 0; i < NParams(); ++i)
+        HandleParamChange(i);
+    return pos;
+}
+
+void IPlugBase::PushValuesToEditor()
+{
+    IMutexLock lock(mMutex);
+    if (!mpGraphics)
+        return;
+    for (int i = 0; i < NParams(); ++i)
+        mpGraphics->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Value(), false);
+}
+
+void IPlugBase::SetHost(const char* host, int version)
+{
+    mHostVersion = version;
+    char lower[kHostNameSize];
+    orx::CopyText(lower, sizeof(lower), host);
+    for (char* c = lower; *c; ++c)
+        *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    mHostId = kHostUnknown;
+    for (const HostName& name : kHostNames)
+    {
+        if (std::strstr(lower, name.mText))
+        {
+            mHostId = name.mId;
+            break;
+        }
+    }
+    ORX_TRACE("IPlugBase::SetHost", "host_%sknown:%s:v%d.%02d", mHostId ? "" : "un",
+              host ? host : "", (mHostVersion >> 16) & 0xFFFF, (mHostVersion >> 8) & 0xFF);
+}
+
+int IPlugBase::PluginVersion(bool decimal) const noexcept
+{
+    if (!decimal)
+        return mVersion;
+    const int major = (mVersion >> 16) & 0xFFFF;
+    const int minor = (mVersion >> 8) & 0xFF;
+    const int patch = mVersion & 0xFF;
+    return major * 10000 + minor * 100 + patch;
+}
+
+bool IPlugBase::LegalIO(int nIn, int nOut) const noexcept
+{
+    bool legal = false;
+    for (const IChannelPair& pair : mChannelPairs)
+    {
+        if ((nIn < 0 || pair.mIn == nIn) && (nOut < 0 || pair.mOut == nOut))
+        {
+            legal = true;
+            break;
+        }
+    }
+    ORX_TRACE("IPlugBase::LegalIO", "%d:%d:%s", nIn, nOut, legal ? "legal" : "illegal");
+    return legal;
+}
+
+void IPlugBase::ParseChannelLayout(const char* layout)
+{
+    int maxIn = 0;
+    int maxOut = 0;
+    const char* p = layout ? layout : "";
+    while (*p)
+    {
+        const char* end = std::strchr(p, ' ');
+        if (!end)
+            end = p + std::strlen(p);
+        if (end > p)
+        {
+            IChannelPair pair;
+            const char* rest = ReadCount(p, end, &pair.mIn);
+            if (rest && rest < end && *rest == '-')
+                ReadCount(rest + 1, end, &pair.mOut);
+            mChannelPairs.push_back(pair);
+            maxIn = std::max(maxIn, pair.mIn);
+            maxOut = std::max(maxOut, pair.mOut);
+        }
+        p = *end ? end + 1 : end;
+    }
+    // The layout string is ours, but an absurd count must not become an absurd allocation.
+    mInChannels.resize(static_cast<std::size_t>(std::min(maxIn, kMaxChannels)));
+    mOutChannels.resize(static_cast<std::size_t>(std::min(maxOut, kMaxChannels)));
+    mInData.assign(mInChannels.size(), nullptr);
+    mOutData.assign(mOutChannels.size(), nullptr);
+    for (int i = 0; i < NInChannels(); ++i)
+        mInChannels[static_cast<std::size_t>(i)].mSlot = i;
+    for (int i = 0; i < NOutChannels(); ++i)
+        mOutChannels[static_cast<std::size_t>(i)].mSlot = i;
+}
+
+const IChannelPair* IPlugBase::GetChannelPair(int idx) const noexcept
+{
+    return (idx >= 0 && idx < NChannelPairs()) ? &mChannelPairs[static_cast<std::size_t>(idx)]
+                                               : nullptr;
+}

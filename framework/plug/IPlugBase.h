@@ -1,0 +1,201 @@
+#pragma once
+// The host-independent core of every plug-in instance: the parameter table, the preset slots,
+// the audio channel bookkeeping, the instance lock, the host's identity and the link to the
+// editor's graphics context. A host binding (IPlugVST) fills in the host services; the plug-in
+// derives from the binding and overrides the handlers it needs.
+
+#include "IByteChunk.h"
+#include "IChannel.h"
+#include "IChannelPair.h"
+#include "IMidiMessage.h"
+#include "IMutex.h"
+#include "IParameter.h"
+#include "IPresetSlot.h"
+#include "ITimeInfo.h"
+
+#include <memory>
+#include <vector>
+
+class IGraphics;
+
+// Host ids that SetHost derives from the host's product string.
+enum EHost
+{
+    kHostUnknown = 0,
+    kHostReaper = 1,
+    kHostCubase = 3,
+    kHostNuendo = 4,
+    kHostSonar = 5,
+    kHostFL = 7,
+    kHostSamplitude = 8,
+    kHostAbletonLive = 9,
+    kHostMelodyneStudio = 12,
+    kHostVSTScanner = 13,
+    kHostAULab = 14,
+    kHostForte = 15,
+    kHostChainer = 16,
+    kHostAudition = 17,
+    kHostOrion = 18,
+    kHostSAWStudio = 20,
+    kHostLogic = 21,
+    kHostDigitalPerformer = 22,
+};
+
+class IPlugBase
+{
+public:
+    static constexpr int kNameSize = 128;     // effect, product and maker names, NUL included
+    static constexpr int kHostNameSize = 256; // the host's product string
+    static constexpr int kMaxBlockLength = 1 << 20;
+    static constexpr int kMaxChannels = 256;
+
+    IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
+    IPlugBase(const IPlugBase&) = delete;
+    IPlugBase& operator=(const IPlugBase&) = delete;
+
+    // Virtual operations, in slot order.
+    virtual ~IPlugBase();
+    virtual void HandleReset();
+    virtual void HandleParamChange(int paramIdx);
+    // Default: copies each input to the output of the same number and zeroes further outputs.
+    virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+    virtual void HandleEditorOpen() {}
+    virtual void HandleEditorClose() {}
+    virtual void HandleActivate(bool active);
+    // Default: passes the message on unchanged.
+    virtual void HandleMidiMessage(const IMidiMessage& msg);
+    // The name of a MIDI note for the host's key list, into text (size bytes); false if none.
+    virtual bool GetMidiNoteText(int noteNumber, char* text, int size);
+    virtual bool WriteState(IByteChunk& chunk);
+    // Answers the position after the state, or -1 when it did not fit.
+    virtual int ReadState(const IByteChunk& chunk, int startPos);
+    // Appends one double per parameter, taken from the arguments that follow: an int for
+    // parameters of the boolean, integer and enumeration kinds, a double for the others (the
+    // argument types must match, as with printf).
+    virtual bool WriteValueList(IByteChunk* chunk, ...);
+    virtual void BeginParamGesture(int paramIdx) = 0;
+    virtual void ReportParamChange(int paramIdx, double normalised) = 0;
+    virtual void EndParamGesture(int paramIdx) = 0;
+    virtual int TransportSamplePosition() = 0;
+    virtual double TransportTempo() = 0;
+    virtual void TransportTimeSignature(int* numerator, int* denominator) = 0;
+    virtual void TransportTimeInfo(ITimeInfo* info) = 0;
+    virtual int HostId();
+    virtual void EditorResized() = 0;
+    virtual void HostSetup() = 0;
+    // Takes ownership of the context (a context attached earlier is deleted).
+    virtual void AttachEditor(IGraphics* graphics);
+    // Sizes the scratch buffers; a length below 1 or above kMaxBlockLength is ignored.
+    virtual void SetBlockLength(int nFrames);
+    virtual void SetLatencyFrames(int frames);
+    virtual bool EmitMidiMessage(const IMidiMessage& msg) = 0;
+    // Sends every message in order; true only if the host took all of them.
+    virtual bool EmitMidiMessages(const IMidiMessage* msgs, int count) = 0;
+
+    // Editor and state operations.
+    void SetParameterFromGUI(int paramIdx, double normalised);
+    bool WriteParamValues(IByteChunk& chunk, bool all);
+    int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
+    void PushValuesToEditor();
+
+    // Host identity and layout.
+    void SetHost(const char* host, int version);
+    int PluginVersion(bool decimal) const noexcept;
+    // True if a channel pair matches; a negative count matches any.
+    bool LegalIO(int nIn, int nOut) const noexcept;
+
+    // Presets.
+    void EnsureDefaultPreset();
+    bool LoadPresetSlot(int idx);
+    void StoreCurrentPreset(const char* name = nullptr);
+    const char* PresetSlotName(int idx) const noexcept;
+    void NextUserPresetName(char* out, int size) const noexcept;
+
+    // Channels.
+    void SetInputConnections(int first, int count, bool connected) noexcept;
+    void SetOutputConnections(int first, int count, bool connected) noexcept;
+    void LimitToStereo() noexcept;
+    void EnsureStereoChannels();
+
+    // Block attach for the process entries. Channels take the host's buffers in order, one per
+    // connected channel, starting offset frames into each; hostCount is how many buffers the
+    // host gave. A missing host buffer leaves the channel on its (silent) scratch buffer.
+    // nFrames must not exceed the block length.
+    void AttachInputBuffers(float* const* hostIn, int hostCount, int offset, int nFrames) noexcept;
+    void AttachInputBuffers(double* const* hostIn, int hostCount, int offset, int nFrames) noexcept;
+    void AttachOutputBuffers(float* const* hostOut, int hostCount, int offset,
+                             int nFrames) noexcept;
+    void AttachOutputBuffers(double* const* hostOut, int hostCount, int offset,
+                             int nFrames) noexcept;
+    // Writes the scratch outputs redirected by the 32-bit attach into the host's buffers.
+    void CopyOutputsToHost(int nFrames, bool accumulate) noexcept;
+    double** InputData() noexcept { return mInData.data(); }
+    double** OutputData() noexcept { return mOutData.data(); }
+
+    // Accessors.
+    int NParams() const noexcept { return static_cast<int>(mParams.size()); }
+    int DeclaredParamCount() const noexcept { return mDeclaredParamCount; }
+    IParameter* GetParam(int idx) noexcept;
+    const IParameter* GetParam(int idx) const noexcept;
+    int NPresets() const noexcept { return static_cast<int>(mPresets.size()); }
+    int CurrentPreset() const noexcept { return mCurrentPreset; }
+    int NChannelPairs() const noexcept { return static_cast<int>(mChannelPairs.size()); }
+    const IChannelPair* GetChannelPair(int idx) const noexcept;
+    int NInChannels() const noexcept { return static_cast<int>(mInChannels.size()); }
+    int NOutChannels() const noexcept { return static_cast<int>(mOutChannels.size()); }
+    bool IsInChannelConnected(int idx) const noexcept;
+    bool IsOutChannelConnected(int idx) const noexcept;
+    const char* EffectName() const noexcept { return mEffectName; }
+    const char* ProductName() const noexcept { return mProductName; }
+    const char* MfrName() const noexcept { return mMfrName; }
+    int UniqueID() const noexcept { return mUniqueID; }
+    int MfrID() const noexcept { return mMfrID; }
+    bool DoesChunks() const noexcept { return mDoesChunks; }
+    bool IsInstrument() const noexcept { return mIsInstrument; }
+    double GetSampleRate() const noexcept { return mSampleRate; }
+    int GetBlockSize() const noexcept { return mBlockSize; }
+    int GetLatency() const noexcept { return mLatency; }
+    IGraphics* GetGraphics() noexcept { return mpGraphics; }
+    IMutex& Mutex() noexcept { return mMutex; }
+
+protected:
+    // Appends fresh parameters after construction (the declared count stays as it was).
+    bool AppendParams(int count);
+    void SetSampleRate(double rate) noexcept { mSampleRate = rate; }
+    int StoredHostId() const noexcept { return mHostId; }
+
+private:
+    void ParseChannelLayout(const char* layout);
+    bool ResizeScratch(int nFrames);
+    void PointAtScratch() noexcept;
+    void SetConnections(bool input, int first, int count, bool connected) noexcept;
+    IPresetSlot* CurrentSlot() noexcept;
+
+    // The lock is destroyed last, after everything that may be reached under it.
+    IMutex mMutex;
+    std::vector<std::unique_ptr<IParameter>> mParams;
+    std::vector<IPresetSlot> mPresets;
+    std::vector<IChannelPair> mChannelPairs;
+    char mEffectName[kNameSize] = {};
+    char mProductName[kNameSize] = {};
+    char mMfrName[kNameSize] = {};
+    int mUniqueID = 0;
+    int mMfrID = 0;
+    int mVersion = 0; // major << 16 | minor << 8 | patch
+    int mHostId = -1;
+    int mHostVersion = 0;
+    bool mDoesChunks = false;
+    bool mIsInstrument = false;
+    double mSampleRate = 44100.0;
+    int mBlockSize = 0;
+    int mLatency = 0;
+    IGraphics* mpGraphics = nullptr;
+    int mCurrentPreset = 0;
+    std::vector<double*> mInData;
+    std::vector<double*> mOutData;
+    std::vector<IInChannel> mInChannels;
+    std::vector<IOutChannel> mOutChannels;
+    int mDeclaredParamCount = 0;
+};

@@ -1,0 +1,451 @@
+// IPlugVST: the effect record, the parameter and process entries, and the host services.
+
+#include "IPlugVST.h"
+
+#include "IGraphics.h"
+#include "TextUtil.h"
+#include "Trace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+void SetArrangement(vst2::SpeakerArrangement& arr, int nChannels) noexcept
+{
+    arr.numChannels = nChannels;
+    if (nChannels == 0)
+        arr.type = vst2::kArrEmpty;
+    else if (nChannels == 1)
+        arr.type = vst2::kArrMono;
+    else if (nChannels == 2)
+        arr.type = vst2::kArrStereo;
+    else
+        arr.type = vst2::kArrUserDefined;
+}
+
+int16_t ClampToShort(int v) noexcept
+{
+    return static_cast<int16_t>(std::clamp(v, 0, static_cast<int>(INT16_MAX)));
+}
+
+int AddSaturating(int a, int b) noexcept
+{
+    return orx::ClampToInt(static_cast<long long>(a) + b);
+}
+
+} // namespace
+
+IPlugVST::IPlugVST(vst2::HostCallback host, int nParams, const char* channelIOStr, int nPresets,
+                   const char* effectName, const char* productName, const char* mfrName,
+                   int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                   bool plugDoesChunks, bool plugIsInst)
+    : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst),
+      mHostCallback(host), mDoesMidi(plugDoesMidi)
+{
+    ORX_TRACE("IPlugVST::IPlugVST", "%s", EffectName());
+    mEffect.magic = vst2::kEffectMagic;
+    mEffect.object = this;
+    mEffect.dispatcher = &VSTDispatcher;
+    mEffect.process = &VSTProcess;
+    mEffect.setParameter = &VSTSetParameter;
+    mEffect.getParameter = &VSTGetParameter;
+    mEffect.processReplacing = &VSTProcessReplacing;
+    mEffect.processDoubleReplacing = &VSTProcessDoubleReplacing;
+    mEffect.numPrograms = std::max(nPresets, 0);
+    mEffect.numParams = DeclaredParamCount();
+    mEffect.numInputs = NInChannels();
+    mEffect.numOutputs = NOutChannels();
+    mEffect.initialDelay = latency;
+    mEffect.ioRatio = 1.0f;
+    mEffect.uniqueID = uniqueID;
+    mEffect.version = PluginVersion(true);
+    mEffect.flags = vst2::kFlagCanReplacing | vst2::kFlagCanDoubleReplacing;
+    if (plugDoesChunks)
+        mEffect.flags |= vst2::kFlagProgramChunks;
+    if (LegalIO(1, -1))
+        mEffect.flags |= vst2::kFlagCanMono;
+    if (plugIsInst)
+        mEffect.flags |= vst2::kFlagIsSynth;
+    SetArrangement(mInputSpkrArr, NInChannels());
+    SetArrangement(mOutputSpkrArr, NOutChannels());
+    SetInputConnections(0, NInChannels(), true);
+    SetOutputConnections(0, NOutChannels(), true);
+    IPlugBase::SetBlockLength(1024);
+}
+
+IPlugVST::~IPlugVST()
+{
+    mProgramChunk.Clear();
+    mBankChunk.Clear();
+}
+
+IPlugVST* IPlugVST::FromEffect(vst2::Effect* effect) noexcept
+{
+    if (!effect || effect->magic != vst2::kEffectMagic)
+        return nullptr;
+    return static_cast<IPlugVST*>(effect->object);
+}
+
+// [main-thread] (some hosts: any thread)
+intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t index,
+                                 intptr_t value, void* ptr, float opt) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return 0;
+    // Idle requests come many times a second and need nothing: answer without waiting for
+    // the audio thread.
+    if (opcode == vst2::effEditIdle || opcode == vst2::effIdle)
+        return 0;
+    IMutexLock lock(plug->Mutex());
+    ORX_TRACE("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,
+              static_cast<int>(value));
+    if (opcode == vst2::effClose)
+    {
+        // The lock belongs to the instance: give it back before the instance goes.
+        lock.Release();
+        delete plug;
+        return 0;
+    }
+    try
+    {
+        return plug->Dispatch(opcode, index, value, ptr, opt);
+    }
+    catch (...)
+    {
+        return 0;
+    }
+}
+
+// [main-thread] (some hosts: audio thread)
+float IPlugVST::VSTGetParameter(vst2::Effect* effect, int32_t index) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return 0.0f;
+    ORX_TRACE("IPlugVST::VSTGetParameter", "%d", index);
+    IMutexLock lock(plug->Mutex());
+    const IParameter* param = plug->GetParam(index);
+    return param ? static_cast<float>(param->Normalised()) : 0.0f;
+}
+
+// [main-thread] (some hosts: audio thread)
+void IPlugVST::VSTSetParameter(vst2::Effect* effect, int32_t index, float value) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return;
+    ORX_TRACE("IPlugVST::VSTSetParameter", "%d:%f", index, static_cast<double>(value));
+    IMutexLock lock(plug->Mutex());
+    IParameter* param = plug->GetParam(index);
+    if (!param)
+        return;
+    const double x = std::isnan(value) ? 0.0 : std::clamp(static_cast<double>(value), 0.0, 1.0);
+    try
+    {
+        if (IGraphics* graphics = plug->GetGraphics())
+            graphics->PushParamValue(index, x, true);
+        param->SetNormalised(x);
+        plug->HandleParamChange(index);
+    }
+    catch (...)
+    {
+    }
+}
+
+// [audio-thread]
+void IPlugVST::VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
+                          int32_t frames) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return;
+    IMutexLock lock(plug->Mutex());
+    try
+    {
+        plug->ProcessFloat(inputs, outputs, frames, true);
+    }
+    catch (...)
+    {
+    }
+}
+
+// [audio-thread]
+void IPlugVST::VSTProcessReplacing(vst2::Effect* effect, float** inputs, float** outputs,
+                                   int32_t frames) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return;
+    IMutexLock lock(plug->Mutex());
+    try
+    {
+        plug->ProcessFloat(inputs, outputs, frames, false);
+    }
+    catch (...)
+    {
+    }
+}
+
+// [audio-thread]
+void IPlugVST::VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs, double** outputs,
+                                         int32_t frames) noexcept
+{
+    IPlugVST* plug = FromEffect(effect);
+    if (!plug)
+        return;
+    IMutexLock lock(plug->Mutex());
+    try
+    {
+        plug->ProcessDouble(inputs, outputs, frames);
+    }
+    catch (...)
+    {
+    }
+}
+
+void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate)
+{
+    if (mDoesMidi)
+        CallHost(vst2::audioMasterWantMidi);
+    const int block = GetBlockSize();
+    if (block <= 0)
+        return;
+    for (int offset = 0; offset < frames; offset += block)
+    {
+        const int n = std::min(block, frames - offset);
+        mSubBlockOffset = offset;
+        AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
+        AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
+        ProcessBlock(InputData(), OutputData(), n);
+        CopyOutputsToHost(n, accumulate);
+    }
+    mSubBlockOffset = 0;
+}
+
+void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
+{
+    if (mDoesMidi)
+        CallHost(vst2::audioMasterWantMidi);
+    const int block = GetBlockSize();
+    if (block <= 0)
+        return;
+    for (int offset = 0; offset < frames; offset += block)
+    {
+        const int n = std::min(block, frames - offset);
+        mSubBlockOffset = offset;
+        AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
+        AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
+        ProcessBlock(InputData(), OutputData(), n);
+    }
+    mSubBlockOffset = 0;
+}
+
+intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                            float opt) noexcept
+{
+    return mHostCallback ? mHostCallback(&mEffect, opcode, index, value, ptr, opt) : 0;
+}
+
+const vst2::TimeInfo* IPlugVST::GetTime(int32_t mask) noexcept
+{
+    return reinterpret_cast<const vst2::TimeInfo*>(
+        CallHost(vst2::audioMasterGetTime, 0, static_cast<intptr_t>(mask)));
+}
+
+void IPlugVST::BeginParamGesture(int paramIdx)
+{
+    CallHost(vst2::audioMasterBeginEdit, paramIdx);
+}
+
+void IPlugVST::ReportParamChange(int paramIdx, double normalised)
+{
+    CallHost(vst2::audioMasterAutomate, paramIdx, 0, nullptr, static_cast<float>(normalised));
+}
+
+void IPlugVST::EndParamGesture(int paramIdx)
+{
+    CallHost(vst2::audioMasterEndEdit, paramIdx);
+}
+
+int IPlugVST::TransportSamplePosition()
+{
+    const vst2::TimeInfo* ti = GetTime(0);
+    if (!ti || !(ti->samplePos >= 0.0))
+        return 0;
+    return AddSaturating(orx::TruncateToInt(ti->samplePos + 0.5), mSubBlockOffset);
+}
+
+double IPlugVST::TransportTempo()
+{
+    const vst2::TimeInfo* ti = GetTime(vst2::kTimeTempoValid);
+    if (ti && (ti->flags & vst2::kTimeTempoValid) && ti->tempo >= 0.0 && std::isfinite(ti->tempo))
+        return ti->tempo;
+    return 0.0;
+}
+
+void IPlugVST::TransportTimeSignature(int* numerator, int* denominator)
+{
+    int num = 0;
+    int den = 0;
+    const vst2::TimeInfo* ti = GetTime(vst2::kTimeSigValid);
+    if (ti && (ti->flags & vst2::kTimeSigValid) && ti->timeSigNumerator >= 0 &&
+        ti->timeSigDenominator >= 0)
+    {
+        num = ti->timeSigNumerator;
+        den = ti->timeSigDenominator;
+    }
+    if (numerator)
+        *numerator = num;
+    if (denominator)
+        *denominator = den;
+}
+
+namespace
+{
+// Musical position, tempo, bars, cycle and time signature valid.
+constexpr int32_t kTransportMask = vst2::kTimePpqValid | vst2::kTimeTempoValid |
+                                   vst2::kTimeBarsValid | vst2::kTimeCycleValid |
+                                   vst2::kTimeSigValid;
+static_assert(kTransportMask == 0x3E00);
+} // namespace
+
+void IPlugVST::TransportTimeInfo(ITimeInfo* info)
+{
+    if (!info)
+        return;
+    info->mSamplePos = info->mMusicalPos = info->mBarStartPos = -1.0;
+    info->mCycleStart = info->mCycleEnd = -1.0;
+    info->mTempo = 120.0;
+    info->mNumerator = info->mDenominator = 4;
+    const vst2::TimeInfo* ti = GetTime(kTransportMask);
+    if (!ti || !(ti->flags & kTransportMask))
+        return;
+    const int32_t flags = ti->flags;
+    info->mSamplePos = ti->samplePos + mSubBlockOffset;
+    if ((flags & vst2::kTimePpqValid) && ti->ppqPos >= 0.0)
+        info->mMusicalPos = ti->ppqPos;
+    if ((flags & vst2::kTimeTempoValid) && ti->tempo > 0.0 && std::isfinite(ti->tempo))
+        info->mTempo = ti->tempo;
+    if ((flags & vst2::kTimeBarsValid) && ti->barStartPos >= 0.0)
+        info->mBarStartPos = ti->barStartPos;
+    if ((flags & vst2::kTimeCycleValid) && ti->cycleStartPos >= 0.0 && ti->cycleEndPos >= 0.0)
+    {
+        info->mCycleStart = ti->cycleStartPos;
+        info->mCycleEnd = ti->cycleEndPos;
+    }
+    if ((flags & vst2::kTimeSigValid) && ti->timeSigNumerator > 0 && ti->timeSigDenominator > 0)
+    {
+        info->mNumerator = ti->timeSigNumerator;
+        info->mDenominator = ti->timeSigDenominator;
+    }
+    info->mPlaying = (flags & vst2::kTimePlaying) != 0;
+    info->mCycling = (flags & vst2::kTimeCycleActive) != 0;
+    // A later piece of a long host block sits later in the music too.
+    const double rate = ti->sampleRate > 0.0 ? ti->sampleRate : GetSampleRate();
+    if (mSubBlockOffset > 0 && info->mMusicalPos >= 0.0 && (flags & vst2::kTimeTempoValid) &&
+        rate > 0.0)
+        info->mMusicalPos += mSubBlockOffset * info->mTempo / (60.0 * rate);
+}
+
+bool IPlugVST::TransportIsRunning()
+{
+    const vst2::TimeInfo* ti = GetTime(kTransportMask);
+    if (ti && (ti->flags & kTransportMask))
+        return (ti->flags & vst2::kTimePlaying) != 0;
+    return true;
+}
+
+int IPlugVST::HostId()
+{
+    if (StoredHostId() == -1)
+    {
+        char product[kHostNameSize] = {};
+        CallHost(vst2::audioMasterGetProductString, 0, 0, product);
+        product[sizeof(product) - 1] = '\0';
+        int version = 0;
+        if (product[0])
+        {
+            const long long v = CallHost(vst2::audioMasterGetVendorVersion);
+            const long long packed = v + (v / 10000) * 55536 + ((v % 10000) / 100) * 156;
+            version = orx::ClampToInt(packed);
+        }
+        SetHost(product, version);
+    }
+    return StoredHostId();
+}
+
+void IPlugVST::EditorResized()
+{
+    IGraphics* graphics = GetGraphics();
+    if (!graphics)
+        return;
+    mEditorRect.top = 0;
+    mEditorRect.left = 0;
+    mEditorRect.bottom = ClampToShort(graphics->Height());
+    mEditorRect.right = ClampToShort(graphics->Width());
+}
+
+void IPlugVST::HostSetup()
+{
+    if (mHostSetupDone)
+        return;
+    mHostSetupDone = true;
+    const int host = HostId();
+    if (host == kHostForte || host == kHostAudition || host == kHostOrion || host == kHostSAWStudio)
+        LimitToStereo();
+    if (host == kHostSonar || host == kHostAbletonLive || host == kHostForte ||
+        host == kHostAudition || host == kHostOrion || host == kHostSAWStudio)
+        EnsureStereoChannels();
+    UpdateChannelCounts();
+}
+
+void IPlugVST::UpdateChannelCounts() noexcept
+{
+    mEffect.numInputs = NInChannels();
+    mEffect.numOutputs = NOutChannels();
+    SetArrangement(mInputSpkrArr, NInChannels());
+    SetArrangement(mOutputSpkrArr, NOutChannels());
+}
+
+void IPlugVST::AttachEditor(IGraphics* graphics)
+{
+    if (!graphics)
+        return;
+    IPlugBase::AttachEditor(graphics);
+    mEffect.flags |= vst2::kFlagHasEditor;
+    EditorResized();
+}
+
+void IPlugVST::SetLatencyFrames(int frames)
+{
+    mEffect.initialDelay = frames;
+    IPlugBase::SetLatencyFrames(frames);
+}
+
+bool IPlugVST::EmitMidiMessage(const IMidiMessage& msg)
+{
+    vst2::MidiEvent event{};
+    event.type = vst2::kEventMidi;
+    event.byteSize = static_cast<int32_t>(sizeof(event));
+    event.deltaFrames = AddSaturating(msg.mOffset, mSubBlockOffset);
+    event.midiData[0] = static_cast<char>(msg.mStatus);
+    event.midiData[1] = static_cast<char>(msg.mData1);
+    event.midiData[2] = static_cast<char>(msg.mData2);
+    vst2::Events list{};
+    list.numEvents = 1;
+    list.events[0] = reinterpret_cast<vst2::Event*>(&event);
+    return CallHost(vst2::audioMasterProcessEvents, 0, 0, &list) == 1;
+}
+
+bool IPlugVST::EmitMidiMessages(const IMidiMessage* msgs, int count)
+{
+    bool all = true;
+    for (int i = 0; msgs && i < count; ++i)
+        all = EmitMidiMessage(msgs[i]) && all;
+    return all;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// Binds the plug-in base to a VST 2 host: fills the effect record, answers the dispatcher,
+// serves parameter get/set and the three process entries, turns host MIDI events into
+// IMidiMessages and back, and answers the host services of the base through the host callback.
+//
+// Threads: the host's user-interface thread calls the dispatcher and the parameter entries,
+// its audio thread the process entries (and, in some hosts, parameter changes). Every entry
+// takes the instance lock for its whole run, is noexcept and lets no exception escape.
+
+#include "IPlugBase.h"
+#include "Vst2Records.h"
+
+#include <cstdint>
+
+class IPlugVST : public IPlugBase
+{
+public:
+    // Answers of effVendorSpecific (parameter text query) and effCanDo (Cockos extensions).
+    static constexpr intptr_t kVendorSpecificAnswer = 0xBEEF;
+    // The same bits on 32-bit hosts; a positive value on 64-bit ones, which compare with it.
+    static constexpr intptr_t kCockosAnswer = static_cast<intptr_t>(0xBEEF0000u);
+    static constexpr int32_t kChunkMagic = 0x70666674;
+    static constexpr int32_t kChunkVersion = 0x00010000;
+    static constexpr int kCockosExtensions = 1; // host capability bits
+    static constexpr int kCockosViewAsConfig = 2;
+
+    IPlugVST(vst2::HostCallback host, int nParams, const char* channelIOStr, int nPresets,
+             const char* effectName, const char* productName, const char* mfrName,
+             int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+             bool plugDoesChunks, bool plugIsInst);
+    ~IPlugVST() override;
+
+    // [main-thread] The record the entry point hands to the host.
+    vst2::Effect* GetEffect() noexcept { return &mEffect; }
+
+    void BeginParamGesture(int paramIdx) override;
+    void ReportParamChange(int paramIdx, double normalised) override;
+    void EndParamGesture(int paramIdx) override;
+    // The transport queries answer defaults when the host gives nothing (see ITimeInfo).
+    int TransportSamplePosition() override;
+    double TransportTempo() override;
+    void TransportTimeSignature(int* numerator, int* denominator) override;
+    void TransportTimeInfo(ITimeInfo* info) override;
+    int HostId() override;
+    void EditorResized() override;
+    void HostSetup() override;
+    void AttachEditor(IGraphics* graphics) override;
+    void SetLatencyFrames(int frames) override;
+    bool EmitMidiMessage(const IMidiMessage& msg) override;
+    bool EmitMidiMessages(const IMidiMessage* msgs, int count) override;
+
+    // True while the host's transport plays, and also when the host gives no transport.
+    bool TransportIsRunning();
+    bool DoesMidi() const noexcept { return mDoesMidi; }
+    int HostCapabilities() const noexcept { return mHostCapabilities; }
+
+private:
+    static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;
+
+    // The host entries stored in the effect record.
+    static intptr_t ORX_VSTCALL VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t index,
+                                              intptr_t value, void* ptr, float opt) noexcept;
+    static void ORX_VSTCALL VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
+                                       int32_t frames) noexcept;
+    static void ORX_VSTCALL VSTProcessReplacing(vst2::Effect* effect, float** inputs,
+                                                float** outputs, int32_t frames) noexcept;
+    static void ORX_VSTCALL VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs,
+                                                      double** outputs, int32_t frames) noexcept;
+    static float ORX_VSTCALL VSTGetParameter(vst2::Effect* effect, int32_t index) noexcept;
+    static void ORX_VSTCALL VSTSetParameter(vst2::Effect* effect, int32_t index,
+                                            float value) noexcept;
+
+    // Under the lock; effClose never gets here.
+    intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    intptr_t GetChunk(int32_t index, void* ptr);
+    intptr_t SetChunk(int32_t index, intptr_t size, const void* ptr);
+    intptr_t ProcessEvents(const vst2::Events* events);
+    intptr_t PinProperties(bool input, int32_t index, void* ptr) const;
+    intptr_t CanDo(const char* query);
+    void SetSpeakerArrangements(const vst2::SpeakerArrangement* in,
+                                const vst2::SpeakerArrangement* out) noexcept;
+    // Runs the process block over the host's block in pieces of at most the block length.
+    void ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate);
+    void ProcessDouble(double** inputs, double** outputs, int frames);
+
+    intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f) noexcept;
+    const vst2::TimeInfo* GetTime(int32_t mask) noexcept;
+    void UpdateChannelCounts() noexcept;
+
+    vst2::EditorRect mEditorRect{};
+    vst2::HostCallback mHostCallback = nullptr;
+    vst2::SpeakerArrangement mInputSpkrArr{};
+    vst2::SpeakerArrangement mOutputSpkrArr{};
+    bool mHostSetupDone = false;
+    bool mDoesMidi = false;
+    int mHostCapabilities = 0;
+    IByteChunk mProgramChunk;
+    IByteChunk mBankChunk;
+    vst2::Effect mEffect{};
+    // Frames from the start of the host's block to the piece being processed: the transport
+    // and the MIDI output are shifted by it, so the pieces look like one block to the host.
+    int mSubBlockOffset = 0;
+};

@@ -1,0 +1,84 @@
+// The host library itself: clear errors for libraries it cannot host, and a third-party
+// synthesiser (Debian's ZynAddSubFX) loaded, opened and played.
+
+#include "VstHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+using orxhost::VstHost;
+
+namespace
+{
+bool OneLine(const std::string& text)
+{
+    return !text.empty() && text.find('\n') == std::string::npos;
+}
+} // namespace
+
+TEST(VstHostLibrary, MissingFileIsAOneLineError)
+{
+    VstHost host;
+    EXPECT_FALSE(host.Load("/nonexistent/NoSuchPlugin.so"));
+    EXPECT_TRUE(OneLine(host.Error())) << host.Error();
+    EXPECT_NE(host.Error().find("/nonexistent/NoSuchPlugin.so"), std::string::npos);
+    EXPECT_FALSE(host.IsLoaded());
+    // Everything is a harmless no-op without a plug-in.
+    host.Start();
+    host.Process(64);
+    EXPECT_EQ(host.Dispatch(vst2::effGetVstVersion), 0);
+    EXPECT_EQ(host.GetParameter(0), 0.0f);
+    EXPECT_TRUE(host.GetChunk(true).empty());
+}
+
+TEST(VstHostLibrary, FileThatIsNoLibraryIsAOneLineError)
+{
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "orx-not-a-library.so";
+    std::ofstream(path) << "not a shared library\n";
+    VstHost host;
+    EXPECT_FALSE(host.Load(path.string()));
+    EXPECT_TRUE(OneLine(host.Error())) << host.Error();
+    std::filesystem::remove(path);
+}
+
+TEST(VstHostLibrary, LibraryWithoutEntryIsNotAPlugIn)
+{
+    VstHost host;
+    ASSERT_FALSE(host.Load("libm.so.6"));
+    EXPECT_TRUE(OneLine(host.Error())) << host.Error();
+    EXPECT_NE(host.Error().find("exports neither VSTPluginMain nor main"), std::string::npos)
+        << host.Error();
+}
+
+TEST(VstHostLibrary, HostsZynAddSubFXAndHearsANote)
+{
+    const char* path = "/usr/lib/vst/ZynAddSubFX.so";
+    if (!std::filesystem::exists(path))
+        GTEST_SKIP() << path << " is not installed (package zynaddsubfx-vst)";
+    VstHost host;
+    ASSERT_TRUE(host.Load(path)) << host.Error();
+    vst2::Effect* e = host.Effect();
+    EXPECT_EQ(e->numInputs, 0);
+    EXPECT_EQ(e->numOutputs, 2);
+    host.Start(44100.0f, 256);
+    host.SendMidi(0x90, 60, 110); // Zyn answers 0 here: the note still plays
+    double energy = 0.0;
+    for (int block = 0; block < 100 && energy == 0.0; ++block)
+    {
+        host.Process(256);
+        for (int c = 0; c < 2; ++c)
+            for (int s = 0; s < 256; ++s)
+                energy += std::fabs(host.Output(c)[s]);
+    }
+    EXPECT_GT(energy, 0.0);
+    EXPECT_FALSE(host.BufferOverrun());
+    host.SendMidi(0x80, 60, 0);
+    host.Suspend();
+    host.Close();
+}

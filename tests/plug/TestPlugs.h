@@ -1,0 +1,82 @@
+#pragma once
+// In-process doubles for the plug-in base tests: a minimal binding that records what it would
+// tell the host, and a graphics context that records what it is handed.
+
+#include "IGraphics.h"
+#include "IPlugBase.h"
+#include "TextUtil.h"
+
+#include <utility>
+#include <vector>
+
+class BasePlug : public IPlugBase
+{
+public:
+    explicit BasePlug(const char* layout = "1-1 2-2", int nPresets = 3, int nParams = 3)
+        : IPlugBase(nParams, layout, nPresets, "Effect", "Product", "Maker", 0x010203,
+                    orx::FourCC("abcd"), orx::FourCC("efgh"), 0, true, true, true)
+    {
+        if (nParams >= 3)
+        {
+            GetParam(0)->InitDouble("Gain", 0.5, 0.0, 1.0, 0.01);
+            GetParam(1)->InitInt("Steps", 4, 1, 16);
+            GetParam(2)->InitBool("On", false);
+        }
+    }
+
+    void HandleParamChange(int paramIdx) override { mChanges.push_back(paramIdx); }
+    void BeginParamGesture(int) override {}
+    void ReportParamChange(int paramIdx, double normalised) override
+    {
+        mReports.push_back({paramIdx, normalised});
+    }
+    void EndParamGesture(int) override {}
+    int TransportSamplePosition() override { return 0; }
+    double TransportTempo() override { return 0.0; }
+    void TransportTimeSignature(int* n, int* d) override { *n = *d = 0; }
+    void TransportTimeInfo(ITimeInfo*) override {}
+    void EditorResized() override {}
+    void HostSetup() override {}
+    bool EmitMidiMessage(const IMidiMessage& msg) override
+    {
+        mEmitted.push_back(msg);
+        return true;
+    }
+    bool EmitMidiMessages(const IMidiMessage* msgs, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            EmitMidiMessage(msgs[i]);
+        return true;
+    }
+
+    std::vector<int> mChanges;
+    std::vector<std::pair<int, double>> mReports;
+    std::vector<IMidiMessage> mEmitted;
+};
+
+struct Push
+{
+    int mIdx;
+    double mValue;
+    bool mNormalised;
+};
+
+class FakeGraphics : public IGraphics
+{
+public:
+    explicit FakeGraphics(int* deleted) : mpDeleted(deleted) {}
+    ~FakeGraphics() override { ++*mpDeleted; }
+    void PushParamValue(int idx, double value, bool normalised) override
+    {
+        mPushes.push_back({idx, value, normalised});
+    }
+    void CreateSurfaces() override { ++mSurfaces; }
+    int Width() const override { return 720; }
+    int Height() const override { return 650; }
+    void* OpenWindow(void* parent) override { return parent; }
+    void CloseWindow() override {}
+
+    std::vector<Push> mPushes;
+    int mSurfaces = 0;
+    int* mpDeleted;
+};

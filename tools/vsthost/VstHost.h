@@ -1,0 +1,200 @@
+#pragma once
+// A VST 2 host with one plug-in: loads the library, calls its entry with our own host
+// callback, and drives the plug-in only through its effect record, in the order hosts do
+// (entry, open, sample rate, block size, resume, processing, suspend, close). It plays a
+// transport it controls and records what the plug-in sends back: MIDI events (with the process
+// call they came in), automation and edit gestures.
+//
+// Everything runs on the calling thread; the host's own storage may grow at any time (it is a
+// test and render host, not a real-time one).
+
+#include "Vst2Records.h"
+
+#include "SharedLibrary.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orxhost
+{
+
+enum class ProcessEntry
+{
+    kReplacing,
+    kAccumulating,
+    kDoubleReplacing,
+};
+
+// The transport the host reports through audioMasterGetTime.
+struct Transport
+{
+    static constexpr int32_t kDefaultValid =
+        vst2::kTimePpqValid | vst2::kTimeTempoValid | vst2::kTimeBarsValid | vst2::kTimeSigValid;
+
+    bool mProvideTimeInfo = true;        // false: the host answers "no time info"
+    int32_t mValidFlags = kDefaultValid; // validity bits the host sets
+    bool mHonourRequestMask = false;     // set only the validity bits the plug-in asked for
+    int32_t mExtraFlags = 0;             // e.g. vst2::kTimeChanged, vst2::kTimeRecording
+    bool mPlaying = true;
+    bool mCycling = false;
+    bool mAdvance = true; // a process call moves the position on by its frames while playing
+    double mSamplePos = 0.0;
+    double mTempo = 120.0;
+    int32_t mNumerator = 4;
+    int32_t mDenominator = 4;
+    double mCycleStart = 0.0; // quarter notes
+    double mCycleEnd = 0.0;
+};
+
+// One event the plug-in sent with audioMasterProcessEvents.
+struct CapturedEvent
+{
+    int mBlock = -1; // the process call it came in (0 = the first), -1 outside a process call
+    int mCall = 0;   // which audioMasterProcessEvents call brought it
+    int32_t mType = 0;
+    int32_t mByteSize = 0;
+    int32_t mDeltaFrames = 0;
+    uint8_t mData[4] = {}; // MIDI events: status and data bytes
+};
+
+struct AutomationRecord
+{
+    int32_t mIndex = 0;
+    float mValue = 0.0f;
+    int mBlock = -1;
+};
+
+struct GestureRecord
+{
+    int32_t mIndex = 0;
+    bool mBegin = false;
+};
+
+class VstHost
+{
+public:
+    VstHost();
+    ~VstHost();
+    VstHost(const VstHost&) = delete;
+    VstHost& operator=(const VstHost&) = delete;
+
+    // Loads the library and calls VSTPluginMain (or main). False with a one-line Error() when
+    // the file is missing, not loadable or not a VST 2 plug-in.
+    bool Load(const std::string& path);
+    const std::string& Error() const noexcept { return mError; }
+    vst2::Effect* Effect() noexcept { return mpEffect; }
+    bool IsLoaded() const noexcept { return mpEffect != nullptr; }
+
+    // Lifecycle. Start = open, sample rate, block size, resume; Stop = suspend, close.
+    void Start(float sampleRate = 44100.0f, int blockSize = 512);
+    void Open();
+    void SetSampleRate(float rate);
+    void SetBlockSize(int frames);
+    void Resume();
+    void Suspend();
+    // Closes the plug-in (effClose); the effect record is gone afterwards.
+    void Close();
+
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f);
+
+    // Parameters and programs.
+    void SetParameter(int32_t index, float value);
+    float GetParameter(int32_t index);
+    std::string ParamName(int32_t index);
+    std::string ParamLabel(int32_t index);
+    std::string ParamDisplay(int32_t index);
+    std::string ProgramName();
+    std::string ProgramNameIndexed(int32_t index, intptr_t* answer = nullptr);
+    std::string EffectName();
+    std::string VendorString();
+    std::string ProductString();
+    intptr_t CanDo(const char* query);
+
+    // Chunks: the bytes the plug-in hands out (copied), and handing bytes back. GetChunk also
+    // gives the plug-in's own address through *data when asked.
+    std::vector<uint8_t> GetChunk(bool bank, const void** data = nullptr);
+    intptr_t SetChunk(const std::vector<uint8_t>& bytes, bool bank);
+
+    // MIDI into the plug-in (effProcessEvents). SendEvents takes any event records.
+    intptr_t SendMidi(uint8_t status, uint8_t data1, uint8_t data2, int32_t deltaFrames = 0);
+    intptr_t SendEvents(const std::vector<vst2::Event*>& events);
+
+    // Audio. Process runs one block through the chosen entry on the host's own buffers: inputs
+    // as set with SetInput (silence by default), outputs as they are (Accumulating adds to
+    // them). Afterwards the transport moves on when playing and mAdvance is set.
+    void Process(int frames, ProcessEntry entry = ProcessEntry::kReplacing);
+    void SetInput(int channel, float value);
+    void FillOutputs(float value);
+    const float* Output(int channel) const;
+    const double* OutputDouble(int channel) const;
+    // True once the plug-in wrote past the frames of a process call or into an input buffer.
+    bool BufferOverrun() const noexcept { return mOverrun; }
+
+    Transport& GetTransport() noexcept { return mTransport; }
+
+    // What the plug-in sent.
+    const std::vector<CapturedEvent>& Events() const noexcept { return mEvents; }
+    const std::vector<AutomationRecord>& Automation() const noexcept { return mAutomation; }
+    const std::vector<GestureRecord>& Gestures() const noexcept { return mGestures; }
+    int CallbackCount(int32_t opcode) const noexcept;
+    int ProcessCalls() const noexcept { return mBlockIndex; }
+    void ClearCaptures();
+
+    // Host answers.
+    void SetProductString(std::string product) { mProductString = std::move(product); }
+    void SetVendorVersion(intptr_t version) noexcept { mVendorVersion = version; }
+    // Whether audioMasterProcessEvents answers 1 (accepted) or 0.
+    void SetAcceptEvents(bool accept) noexcept { mAcceptEvents = accept; }
+    // Called at the start of every host callback, before it is answered: lets a test call back
+    // into the plug-in from inside a callback.
+    void SetCallbackHook(std::function<void(VstHost&, int32_t opcode)> hook);
+    // Leaves the library loaded after close (for plug-ins whose threads outlive effClose).
+    void KeepLibraryLoaded() noexcept { mLibrary.KeepLoaded(); }
+
+private:
+    static intptr_t ORX_VSTCALL HostCallback(vst2::Effect* effect, int32_t opcode, int32_t index,
+                                             intptr_t value, void* ptr, float opt);
+    intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+    void CaptureEvents(const vst2::Events* events);
+    const vst2::TimeInfo* FillTimeInfo(int32_t request);
+    void PrepareBuffers(int frames);
+    void CheckGuards(int frames);
+    std::string ReadText(int32_t opcode, int32_t index, intptr_t* answer = nullptr);
+
+    SharedLibrary mLibrary;
+    std::string mPath;
+    std::string mError;
+    vst2::Effect* mpEffect = nullptr;
+    float mSampleRate = 44100.0f;
+    int mBlockSize = 512;
+    Transport mTransport;
+    vst2::TimeInfo mTimeInfo{};
+
+    std::vector<std::vector<float>> mIn;
+    std::vector<std::vector<float>> mOut;
+    std::vector<std::vector<double>> mInD;
+    std::vector<std::vector<double>> mOutD;
+    std::vector<float> mInputValues;
+    int mFrames = 0;
+    bool mOverrun = false;
+
+    bool mInProcess = false;
+    int mBlockIndex = 0;
+    int mEventCalls = 0;
+    std::vector<CapturedEvent> mEvents;
+    std::vector<AutomationRecord> mAutomation;
+    std::vector<GestureRecord> mGestures;
+    std::array<int, 128> mCallbackCounts{};
+
+    std::string mProductString = "Orlantix Test Host";
+    intptr_t mVendorVersion = 1000;
+    bool mAcceptEvents = true;
+    std::function<void(VstHost&, int32_t)> mHook;
+};
+
+} // namespace orxhost
