@@ -14,7 +14,9 @@ using namespace detail;
 namespace
 {
 
-// Source over destination, opaque pixels taken as they are; the usual way images are drawn.
+// Source over destination, the usual way images are drawn: with k = source alpha + 1, colour
+// channels move from d toward s by k / 256, and alpha becomes k + (d - k) x (256 - k) / 256, at
+// most 255 (an opaque source leaves an opaque pixel, not a wrapped-around 0).
 void CopyWithSourceAlpha(Rows dest, Rows src, int width, int height)
 {
     for (int y = 0; y < height; ++y)
@@ -26,9 +28,17 @@ void CopyWithSourceAlpha(Rows dest, Rows src, int width, int height)
             const LICE_pixel sp = s[x];
             const unsigned a = sp >> 24;
             if (a == 255)
+            {
                 d[x] = sp;
+            }
             else if (a != 0)
-                d[x] = Combine<CopyChannel>(d[x], Unpack(sp), int(a) + 1);
+            {
+                const int k = int(a) + 1;
+                const int da = int(d[x] >> 24);
+                const int alpha = k + (da - k) * (256 - k) / 256;
+                d[x] = (Combine<CopyChannel>(d[x], Unpack(sp), k) & 0x00FFFFFFu) |
+                       LICE_pixel(alpha > 255 ? 255 : alpha) << 24;
+            }
         }
     }
 }

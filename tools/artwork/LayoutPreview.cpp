@@ -30,8 +30,7 @@ constexpr int kImageBlend = LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA;
 class Composer
 {
 public:
-    Composer(LICE_IBitmap& out, const std::vector<ImageEntry>& images)
-        : mOut(out), mImages(images)
+    Composer(LICE_IBitmap& out, const std::vector<ImageEntry>& images) : mOut(out), mImages(images)
     {
     }
 

@@ -1,0 +1,219 @@
+#include "BitmapTestUtil.h"
+#include "LICE_PngRead.h"
+#include "LICE_PngWrite.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <string>
+
+namespace
+{
+
+// PNG files of any colour type, written with libpng directly so that the decoder meets layouts
+// our own writer never makes. rows holds the packed samples as the format stores them.
+std::vector<unsigned char> EncodeRaw(int w, int h, int colourType, int depth,
+                                     std::vector<std::vector<unsigned char>> rows,
+                                     const std::vector<png_color>& palette = {},
+                                     const std::vector<unsigned char>& transparency = {})
+{
+    std::vector<unsigned char> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t n)
+        {
+            auto* v = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(p));
+            v->insert(v->end(), data, data + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, w, h, depth, colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), int(palette.size()));
+    if (!transparency.empty())
+        png_set_tRNS(png, info, transparency.data(), int(transparency.size()), nullptr);
+    png_write_info(png, info);
+    for (auto& row : rows)
+        png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::vector<unsigned char> Encode(const LICE_IBitmap& b, bool alpha)
+{
+    std::vector<unsigned char> out;
+    EXPECT_TRUE(LICE::WritePngToMemory(b, alpha, out));
+    return out;
+}
+
+std::unique_ptr<LICE_MemBitmap> Sample()
+{
+    auto b = Filled(5, 3, 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            Set(*b, x, y, LICE_RGBA(x * 50, y * 100, 7 + x + y, 40 * x + y));
+    return b;
+}
+
+} // namespace
+
+TEST(Png, RgbDecodesWithOpaqueAlphaAndRgbaKeepsItsAlphaInTheTopByte)
+{
+    const auto sample = Sample();
+    const auto rgb = Encode(*sample, false);
+    ASSERT_GT(rgb.size(), 26u);
+    EXPECT_EQ(rgb[25], PNG_COLOR_TYPE_RGB);
+    const auto fromRgb = LICE::LoadPngFromMemory(rgb.data(), rgb.size());
+    ASSERT_TRUE(fromRgb);
+    ASSERT_EQ(fromRgb->getWidth(), 5);
+    ASSERT_EQ(fromRgb->getHeight(), 3);
+    EXPECT_EQ(fromRgb->getRowSpan(), 8);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(At(*fromRgb, x, y), At(*sample, x, y) | 0xFF000000u);
+
+    const auto rgba = Encode(*sample, true);
+    EXPECT_EQ(rgba[25], PNG_COLOR_TYPE_RGB_ALPHA);
+    const auto fromRgba = LICE::LoadPngFromMemory(rgba.data(), rgba.size());
+    ASSERT_TRUE(fromRgba);
+    EXPECT_EQ(Pixels(*fromRgba), Pixels(*sample));
+}
+
+TEST(Png, GreyPaletteAndSixteenBitImagesDecodeToPackedPixels)
+{
+    const auto grey = EncodeRaw(2, 1, PNG_COLOR_TYPE_GRAY, 8, {{0x10, 0xF0}});
+    auto b = LICE::LoadPngFromMemory(grey.data(), grey.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(Pixels(*b), (std::vector<LICE_pixel>{0xFF101010, 0xFFF0F0F0}));
+
+    const auto greyAlpha = EncodeRaw(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x20, 0x80}});
+    b = LICE::LoadPngFromMemory(greyAlpha.data(), greyAlpha.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(At(*b, 0, 0), 0x80202020u);
+
+    // Two-bit grey: samples 0, 1, 2, 3 scale to 0x00, 0x55, 0xAA, 0xFF.
+    const auto packed = EncodeRaw(4, 1, PNG_COLOR_TYPE_GRAY, 2, {{0x1B}});
+    b = LICE::LoadPngFromMemory(packed.data(), packed.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(Pixels(*b),
+              (std::vector<LICE_pixel>{0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}));
+
+    const std::vector<png_color> palette = {{255, 0, 0}, {0, 0, 255}};
+    const auto indexed = EncodeRaw(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {{1, 0}}, palette, {255, 64});
+    b = LICE::LoadPngFromMemory(indexed.data(), indexed.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(Pixels(*b), (std::vector<LICE_pixel>{0x400000FF, 0xFFFF0000}));
+
+    const auto deep =
+        EncodeRaw(1, 1, PNG_COLOR_TYPE_RGB, 16, {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}});
+    b = LICE::LoadPngFromMemory(deep.data(), deep.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(At(*b, 0, 0), 0xFF12569Au);
+}
+
+TEST(Png, ShortDataAndBadSignaturesAreRefusedWithoutTouchingTheBitmap)
+{
+    const auto good = Encode(*Sample(), true);
+    auto target = Filled(2, 2, 0xDEADBEEF);
+    EXPECT_FALSE(LICE::LoadPngFromMemory(good.data(), 7, *target));
+    EXPECT_FALSE(LICE::LoadPngFromMemory(good.data(), 0, *target));
+    EXPECT_FALSE(LICE::LoadPngFromMemory(nullptr, 100, *target));
+    auto bad = good;
+    bad[1] = 'X';
+    EXPECT_FALSE(LICE::LoadPngFromMemory(bad.data(), bad.size(), *target));
+    EXPECT_FALSE(LICE::LoadPngFromMemory(bad.data(), bad.size()));
+    EXPECT_EQ(target->getWidth(), 2);
+    EXPECT_EQ(Pixels(*target), std::vector<LICE_pixel>(4, 0xDEADBEEF));
+
+    // A good image goes into the given bitmap, which takes its size.
+    EXPECT_TRUE(LICE::LoadPngFromMemory(good.data(), good.size(), *target));
+    EXPECT_EQ(target->getWidth(), 5);
+    EXPECT_EQ(Pixels(*target), Pixels(*Sample()));
+}
+
+TEST(Png, DamagedDataFailsCleanly)
+{
+    const auto good = Encode(*Sample(), true);
+    // Cut anywhere after the signature: zeros are read past the end, and unless all pixel data
+    // was already there (only the end chunk cut off) libpng's error ends the decode.
+    const auto expected = Pixels(*Sample());
+    int decoded = 0;
+    for (std::size_t cut = 8; cut < good.size(); ++cut)
+    {
+        if (const auto b = LICE::LoadPngFromMemory(good.data(), cut))
+        {
+            EXPECT_EQ(Pixels(*b), expected) << "cut at " << cut;
+            EXPECT_GE(cut, good.size() - 12) << "cut at " << cut;
+            ++decoded;
+        }
+    }
+    EXPECT_LE(decoded, 12);
+    // Flipped bytes anywhere either decode or fail; they never crash.
+    for (std::size_t i = 8; i < good.size(); ++i)
+    {
+        auto damaged = good;
+        damaged[i] ^= 0x5A;
+        LICE::LoadPngFromMemory(damaged.data(), damaged.size());
+    }
+    // Absurd sizes are refused before any allocation.
+    auto huge = good;
+    const unsigned char side[4] = {0x00, 0x0F, 0xFF, 0xFF};
+    std::copy(side, side + 4, huge.begin() + 16);
+    std::copy(side, side + 4, huge.begin() + 20);
+    EXPECT_FALSE(LICE::LoadPngFromMemory(huge.data(), huge.size()));
+}
+
+TEST(Png, ABitmapThatCannotTakeTheSizeIsRefused)
+{
+    class FixedBitmap final : public LICE_IBitmap
+    {
+    public:
+        LICE_pixel* getBits() const override { return const_cast<LICE_pixel*>(mPixels); }
+        int getWidth() const override { return 2; }
+        int getHeight() const override { return 2; }
+        int getRowSpan() const override { return 2; }
+        bool resize(int, int) override { return false; }
+
+    private:
+        LICE_pixel mPixels[4] = {};
+    } fixed;
+    const auto png = Encode(*Sample(), true);
+    EXPECT_FALSE(LICE::LoadPngFromMemory(png.data(), png.size(), fixed));
+}
+
+TEST(Png, FilesAreCheckedByExtensionAndRoundTrip)
+{
+    EXPECT_TRUE(LICE::HasPngExtension("a.png"));
+    EXPECT_TRUE(LICE::HasPngExtension("dir.x\\B.PnG"));
+    EXPECT_FALSE(LICE::HasPngExtension("a.png.bak"));
+    EXPECT_FALSE(LICE::HasPngExtension("pic.png/file"));
+    EXPECT_FALSE(LICE::HasPngExtension("png"));
+    EXPECT_FALSE(LICE::HasPngExtension(nullptr));
+
+    const auto dir = std::filesystem::temp_directory_path();
+    const std::string png = (dir / "orlantix-bitmap-test.png").string();
+    const std::string other = (dir / "orlantix-bitmap-test.bin").string();
+    const auto sample = Sample();
+    ASSERT_TRUE(LICE::WritePngFile(png.c_str(), *sample, true));
+    std::filesystem::copy_file(png, other, std::filesystem::copy_options::overwrite_existing);
+
+    const auto read = LICE::LoadPngFile(png.c_str(), true);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(Pixels(*read), Pixels(*sample));
+    EXPECT_FALSE(LICE::LoadPngFile(other.c_str(), true));
+    EXPECT_TRUE(LICE::LoadPngFile(other.c_str(), false));
+    EXPECT_FALSE(LICE::LoadPngFile((dir / "orlantix-missing.png").string().c_str(), true));
+    LICE_MemBitmap into;
+    EXPECT_TRUE(LICE::LoadPngFile(png.c_str(), true, into));
+    EXPECT_EQ(into.getWidth(), 5);
+    std::filesystem::remove(png);
+    std::filesystem::remove(other);
+
+    LICE_MemBitmap empty;
+    std::vector<unsigned char> bytes;
+    EXPECT_FALSE(LICE::WritePngToMemory(empty, true, bytes));
+}
