@@ -2,7 +2,7 @@
 PRESETS := linux asan win32 win64
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test demo format clean
+.PHONY: all deps build test demo format clean artwork artwork-sheet
 
 all: build
 
@@ -26,6 +26,19 @@ test: build
 
 demo: deps
 	@echo "make demo: the command-line renderer is not built yet; run 'make test' for now."
+
+# The editor's images: regenerate resources/img from the generator, or compose all of them, and
+# the editor at rest, into out/artwork-sheet.png with the bitmap library's own blits.
+artwork: deps
+	/usr/bin/python3 tools/artwork/generate.py
+
+artwork-sheet: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target orlantix_artwork_sheet -j $(JOBS)
+	mkdir -p out
+	/usr/bin/python3 tools/artwork/generate.py --text-layer out/artwork-text-layer.png
+	build/linux/tools/artwork/orlantix_artwork_sheet out/artwork-sheet.png \
+		--text-layer out/artwork-text-layer.png
 
 format:
 	git ls-files -- '*.h' '*.cpp' | xargs clang-format -i

@@ -39,7 +39,9 @@ inline LICE_pixel Combine(LICE_pixel d, const Source& s, int w)
 
 struct CopyChannel
 {
-    static int Apply(int d, int s, int w) { return Clamp255(s + (d - s) * (256 - w) / 256); }
+    // Lies between s and d, so no clamping (s never exceeds 255 here: fills at w = 256 take
+    // their exact form).
+    static int Apply(int d, int s, int w) { return s + (d - s) * (256 - w) / 256; }
 };
 
 struct AddChannel
