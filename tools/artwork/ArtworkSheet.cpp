@@ -40,13 +40,22 @@ struct Tile
     int mX = 0, mY = 0;
 };
 
+std::string Caption(const ImageEntry& e)
+{
+    char caption[160];
+    std::snprintf(caption, sizeof caption, "%d %s  %d X %dX%d", e.mId, e.mName.c_str(), e.mFrames,
+                  e.mWidth, e.mHeight);
+    return caption;
+}
+
 Tile MakeTile(const ImageEntry& e)
 {
     const int usable = kSheetWidth - 2 * kPad;
     const int perRow = std::max(1, std::min(e.mFrames, (usable + kGap) / (e.mWidth + kGap)));
     const int rows = (e.mFrames + perRow - 1) / perRow;
     const int framesWidth = perRow * (e.mWidth + kGap) - kGap;
-    return {&e, perRow, rows, std::max(framesWidth, 180),
+    const int captionWidth = int(Caption(e).size()) * 6;
+    return {&e, perRow, rows, std::max(framesWidth, captionWidth),
             kCaptionHeight + rows * (e.mHeight + kGap) - kGap};
 }
 
@@ -73,10 +82,7 @@ int Place(std::vector<Tile>& tiles, int top)
 void DrawTile(LICE_IBitmap& sheet, const Tile& t, const LICE_IBitmap& image)
 {
     const ImageEntry& e = *t.mpEntry;
-    char caption[160];
-    std::snprintf(caption, sizeof caption, "%d %s  %d X %dX%d", e.mId, e.mName.c_str(), e.mFrames,
-                  e.mWidth, e.mHeight);
-    DrawSheetText(&sheet, t.mX, t.mY, caption, kCaption);
+    DrawSheetText(&sheet, t.mX, t.mY, Caption(e).c_str(), kCaption);
     for (int f = 0; f < e.mFrames; ++f)
     {
         const int x = t.mX + (f % t.mPerRow) * (e.mWidth + kGap);
