@@ -90,7 +90,7 @@ IPlugVST* IPlugVST::FromEffect(vst2::Effect* effect) noexcept
     return static_cast<IPlugVST*>(effect->object);
 }
 
-// [main-thread] (some hosts: any thread)
+// [main-thread] (some hosts: any thread; the lock covers that)
 intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t index,
                                  intptr_t value, void* ptr, float opt) noexcept
 {
@@ -155,94 +155,6 @@ void IPlugVST::VSTSetParameter(vst2::Effect* effect, int32_t index, float value)
     catch (...)
     {
     }
-}
-
-// [audio-thread]
-void IPlugVST::VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
-                          int32_t frames) noexcept
-{
-    IPlugVST* plug = FromEffect(effect);
-    if (!plug)
-        return;
-    IMutexLock lock(plug->Mutex());
-    try
-    {
-        plug->ProcessFloat(inputs, outputs, frames, true);
-    }
-    catch (...)
-    {
-    }
-}
-
-// [audio-thread]
-void IPlugVST::VSTProcessReplacing(vst2::Effect* effect, float** inputs, float** outputs,
-                                   int32_t frames) noexcept
-{
-    IPlugVST* plug = FromEffect(effect);
-    if (!plug)
-        return;
-    IMutexLock lock(plug->Mutex());
-    try
-    {
-        plug->ProcessFloat(inputs, outputs, frames, false);
-    }
-    catch (...)
-    {
-    }
-}
-
-// [audio-thread]
-void IPlugVST::VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs, double** outputs,
-                                         int32_t frames) noexcept
-{
-    IPlugVST* plug = FromEffect(effect);
-    if (!plug)
-        return;
-    IMutexLock lock(plug->Mutex());
-    try
-    {
-        plug->ProcessDouble(inputs, outputs, frames);
-    }
-    catch (...)
-    {
-    }
-}
-
-void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate)
-{
-    if (mDoesMidi)
-        CallHost(vst2::audioMasterWantMidi);
-    const int block = GetBlockSize();
-    if (block <= 0)
-        return;
-    for (int offset = 0; offset < frames; offset += block)
-    {
-        const int n = std::min(block, frames - offset);
-        mSubBlockOffset = offset;
-        AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
-        AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
-        ProcessBlock(InputData(), OutputData(), n);
-        CopyOutputsToHost(n, accumulate);
-    }
-    mSubBlockOffset = 0;
-}
-
-void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
-{
-    if (mDoesMidi)
-        CallHost(vst2::audioMasterWantMidi);
-    const int block = GetBlockSize();
-    if (block <= 0)
-        return;
-    for (int offset = 0; offset < frames; offset += block)
-    {
-        const int n = std::min(block, frames - offset);
-        mSubBlockOffset = offset;
-        AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
-        AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
-        ProcessBlock(InputData(), OutputData(), n);
-    }
-    mSubBlockOffset = 0;
 }
 
 intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,

@@ -57,16 +57,22 @@ public:
 private:
     static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;
 
-    // The host entries stored in the effect record.
+    // The host entries stored in the effect record. Each takes the instance lock.
+    // [main-thread] (some hosts call it from others, the lock covers that)
     static intptr_t ORX_VSTCALL VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t index,
                                               intptr_t value, void* ptr, float opt) noexcept;
+    // [audio-thread]
     static void ORX_VSTCALL VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
                                        int32_t frames) noexcept;
+    // [audio-thread]
     static void ORX_VSTCALL VSTProcessReplacing(vst2::Effect* effect, float** inputs,
                                                 float** outputs, int32_t frames) noexcept;
+    // [audio-thread]
     static void ORX_VSTCALL VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs,
                                                       double** outputs, int32_t frames) noexcept;
+    // [main-thread] (some hosts: audio-thread)
     static float ORX_VSTCALL VSTGetParameter(vst2::Effect* effect, int32_t index) noexcept;
+    // [main-thread] (some hosts: audio-thread)
     static void ORX_VSTCALL VSTSetParameter(vst2::Effect* effect, int32_t index,
                                             float value) noexcept;
 

@@ -74,6 +74,7 @@ protected:
 
 TEST_F(PlugVst, EditorOpcodesNeedAnAttachedEditor)
 {
+    int deleted = 0; // outlives the plug-in, which deletes the editor
     VstPlug p;
     vst2::EditorRect* rect = nullptr;
     EXPECT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, &rect), 0);
@@ -81,7 +82,6 @@ TEST_F(PlugVst, EditorOpcodesNeedAnAttachedEditor)
     EXPECT_EQ(p.Dispatch(vst2::effEditClose), 0);
     EXPECT_EQ(p.GetEffect()->flags & vst2::kFlagHasEditor, 0);
 
-    int deleted = 0;
     p.AttachEditor(new FakeGraphics(&deleted));
     EXPECT_NE(p.GetEffect()->flags & vst2::kFlagHasEditor, 0);
     EXPECT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, nullptr), 0);

@@ -98,16 +98,23 @@ bool VstHost::Load(const std::string& path)
 }
 
 intptr_t ORX_VSTCALL VstHost::HostCallback(vst2::Effect* effect, int32_t opcode, int32_t index,
-                                           intptr_t value, void* ptr, float opt)
+                                           intptr_t value, void* ptr, float opt) noexcept
 {
     VstHost* host = effect && effect->resvd1 ? static_cast<VstHost*>(effect->resvd1) : tLoading;
     if (!host)
         return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
-    if (opcode >= 0 && opcode < static_cast<int32_t>(host->mCallbackCounts.size()))
-        ++host->mCallbackCounts[static_cast<std::size_t>(opcode)];
-    if (host->mHook)
-        host->mHook(*host, opcode);
-    return host->Answer(opcode, index, value, ptr, opt);
+    try
+    {
+        if (opcode >= 0 && opcode < static_cast<int32_t>(host->mCallbackCounts.size()))
+            ++host->mCallbackCounts[static_cast<std::size_t>(opcode)];
+        if (host->mHook)
+            host->mHook(*host, opcode);
+        return host->Answer(opcode, index, value, ptr, opt);
+    }
+    catch (...)
+    {
+        return 0;
+    }
 }
 
 intptr_t VstHost::Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)

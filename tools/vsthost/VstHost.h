@@ -157,8 +157,9 @@ public:
     void KeepLibraryLoaded() noexcept { mLibrary.KeepLoaded(); }
 
 private:
+    // Called by the plug-in on whatever thread it is in; lets no exception out into it.
     static intptr_t ORX_VSTCALL HostCallback(vst2::Effect* effect, int32_t opcode, int32_t index,
-                                             intptr_t value, void* ptr, float opt);
+                                             intptr_t value, void* ptr, float opt) noexcept;
     intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void CaptureEvents(const vst2::Events* events);
     const vst2::TimeInfo* FillTimeInfo(int32_t request);
