@@ -178,7 +178,7 @@ int BeatClock::Resync(int pos) noexcept
     while (PulseTime(n + 1) <= pos)
         ++n;
     const int64_t next = PulseTime(n) == pos ? n : n + 1;
-    mLastJitter = 0.0;
+    mLastJitter = 0;
     mBlockRemaining = 0;
     mGap = static_cast<int>(PulseTime(next) - pos);
     // Pulse 0 starts a long interval, so even pulses start the long ones.
@@ -199,21 +199,22 @@ int BeatClock::NextPulse() noexcept
     mBlockRemaining -= mGap;
     mPulseOffset += mGap;
 
-    int next = mLongNext ? mLongInterval : mShortInterval;
-    next = static_cast<int>(next - mLastJitter);
+    // Take back the previous pulse's displacement, in the whole samples it was applied with:
+    // truncated fractions taken back would lose a sample per pulse and drift off the grid.
+    int taken = (mLongNext ? mLongInterval : mShortInterval) - mLastJitter;
     mFractionCarry += mFractionStep;
     if (mFractionCarry > kCarryOne)
     {
         mFractionCarry -= kCarryOne;
-        next += 1;
+        taken += 1;
     }
     const double x = mRandom.NextSigned();
-    mLastJitter = x * mHumanise * next * 0.5;
-    next = static_cast<int>(next + mLastJitter);
+    int next = taken + static_cast<int>(x * mHumanise * taken * 0.5);
     // Only a pulse of one or two samples with full humanising can round to zero; never let
     // two pulses share a sample forever.
     if (next < 1)
         next = 1;
+    mLastJitter = next - taken;
     mGap = next;
     mLongNext = !mLongNext;
     return mPulseOffset;

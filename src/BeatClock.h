@@ -47,7 +47,8 @@ public:
     // not change it.
     int SetNoteLength(int idx) noexcept;
     void SetSwing(double x) noexcept;
-    void SetHumanise(double x) noexcept { mHumanise = x; }
+    // 0..1 of half a pulse; values outside are held there.
+    void SetHumanise(double x) noexcept { mHumanise = x > 1.0 ? 1.0 : (x > 0.0 ? x : 0.0); }
 
     // Places the next pulse on the first pulse of the grid at or after sample position pos and
     // answers the index of the pulse whose interval contains pos. The grid is the one an
@@ -99,7 +100,7 @@ private:
     // hours nor differ between compilers, and let Resync compute the carry at any pulse.
     uint64_t mFractionStep = 0;
     uint64_t mFractionCarry = 0;
-    double mLastJitter = 0.0;
+    int mLastJitter = 0; // displacement of the latest pulse from the grid, in samples
     double mHumanise = 0.0;
     MwcRandom& mRandom;
     double mTempo = 120.0;

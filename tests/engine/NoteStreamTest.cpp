@@ -1,0 +1,209 @@
+#include "NoteStream.h"
+
+#include "EventStream.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// Renders consecutive blocks of `block` samples until `total` samples have passed.
+std::vector<StreamEvent> RenderBlocks(NoteStream& s, int block, long long total,
+                                      long long start = 0)
+{
+    std::vector<StreamEvent> events;
+    MidiOutList out;
+    out.Reserve(s.MaxMessages());
+    for (long long pos = start; pos < start + total; pos += block)
+    {
+        out.Clear();
+        s.Render(block, out);
+        AppendBlock(events, pos, out);
+    }
+    return events;
+}
+
+StreamEvent On(long long t, int note, int vel, int ch = 0)
+{
+    return {t, 0x90 | ch, note, vel};
+}
+
+StreamEvent Off(long long t, int note, int ch = 0)
+{
+    return {t, 0x80 | ch, note, 0};
+}
+} // namespace
+
+TEST(NoteStream, NoteOffManyBlocksLaterAtTheRightOffset)
+{
+    NoteStream s;
+    ASSERT_TRUE(s.AddNote(5, 0, 60, 100, 1000, 0.0));
+    MidiOutList out;
+    out.Reserve(16);
+    s.Render(64, out);
+    ASSERT_EQ(out.Size(), 1);
+    EXPECT_EQ(out[0].mOffset, 5);
+    EXPECT_EQ(s.SoundingChannels(60), 1u);
+    // Blocks 1..14 are empty; the note-off at 1005 lies at offset 45 of block 15.
+    for (int block = 1; block < 15; ++block)
+    {
+        out.Clear();
+        s.Render(64, out);
+        EXPECT_EQ(out.Size(), 0) << block;
+    }
+    out.Clear();
+    s.Render(64, out);
+    ASSERT_EQ(out.Size(), 1);
+    EXPECT_EQ(out[0].mOffset, 45);
+    EXPECT_EQ(out[0].mStatus, 0x80);
+    EXPECT_EQ(s.SoundingChannels(60), 0u);
+    EXPECT_EQ(s.LiveNotes(), 0);
+    EXPECT_EQ(s.PendingEvents(), 0);
+}
+
+TEST(NoteStream, OverlappingNotesOfOneKeyAreCutBeforeTheNextNoteOn)
+{
+    NoteStream s;
+    s.AddNote(0, 0, 60, 100, 100, 0.0);
+    s.AddNote(50, 0, 60, 90, 100, 0.0);
+    EXPECT_EQ(RenderBlocks(s, 256, 256), (std::vector<StreamEvent>{On(0, 60, 100), Off(49, 60),
+                                                                   On(50, 60, 90), Off(150, 60)}));
+
+    // Another channel or another key is not cut.
+    NoteStream t;
+    t.AddNote(0, 0, 60, 100, 100, 0.0);
+    t.AddNote(50, 1, 60, 90, 100, 0.0);
+    t.AddNote(60, 0, 61, 80, 10, 0.0);
+    EXPECT_EQ(RenderBlocks(t, 256, 256),
+              (std::vector<StreamEvent>{On(0, 60, 100), On(50, 60, 90, 1), On(60, 61, 80),
+                                        Off(70, 61), Off(100, 60), Off(150, 60, 1)}));
+}
+
+TEST(NoteStream, OnlyThePendingNoteOffAtOrAfterTheNewNoteIsCut)
+{
+    NoteStream s;
+    s.AddNote(0, 0, 60, 100, 40, 0.0);   // off at 40
+    s.AddNote(10, 0, 60, 100, 100, 0.0); // cuts the first to 9, off at 110
+    s.AddNote(20, 0, 60, 100, 5, 0.0);   // cuts the second to 19; the first stays at 9
+    EXPECT_EQ(RenderBlocks(s, 128, 128),
+              (std::vector<StreamEvent>{On(0, 60, 100), Off(9, 60), On(10, 60, 100), Off(19, 60),
+                                        On(20, 60, 100), Off(25, 60)}));
+}
+
+TEST(NoteStream, ACutByANoteOnAtABlocksFirstSampleLandsOnThatSample)
+{
+    // Time t - 1 does not exist in the block of t = 0, so the note-off stays at the note-on's
+    // sample, sent before it.
+    NoteStream s;
+    s.AddNote(10, 0, 60, 100, 100, 0.0);
+    std::vector<StreamEvent> events = RenderBlocks(s, 64, 64);
+    s.AddNote(0, 0, 60, 90, 10, 64.0);
+    const std::vector<StreamEvent> second = RenderBlocks(s, 64, 64, 64);
+    events.insert(events.end(), second.begin(), second.end());
+    EXPECT_EQ(events, (std::vector<StreamEvent>{On(10, 60, 100), Off(64, 60), On(64, 60, 90),
+                                                Off(74, 60)}));
+}
+
+TEST(NoteStream, EventsAtOneTimeKeepTheOrderTheyWereAdded)
+{
+    NoteStream s;
+    s.AddNote(5, 0, 64, 100, 10, 0.0);
+    s.AddNote(5, 0, 60, 100, 10, 0.0);
+    s.AddNote(5, 2, 62, 100, 10, 0.0);
+    EXPECT_EQ(RenderBlocks(s, 64, 64),
+              (std::vector<StreamEvent>{On(5, 64, 100), On(5, 60, 100), On(5, 62, 100, 2),
+                                        Off(15, 64), Off(15, 60), Off(15, 62, 2)}));
+}
+
+TEST(NoteStream, AnEventAtTheBlockEndBelongsToTheNextBlock)
+{
+    NoteStream s;
+    s.AddNote(10, 0, 60, 100, 54, 0.0); // off at 64
+    MidiOutList out;
+    out.Reserve(8);
+    s.Render(64, out);
+    ASSERT_EQ(out.Size(), 1);
+    out.Clear();
+    s.Render(64, out);
+    ASSERT_EQ(out.Size(), 1);
+    EXPECT_EQ(out[0].mOffset, 0);
+    EXPECT_EQ(out[0].mStatus, 0x80);
+}
+
+TEST(NoteStream, AllNotesOffReleasesEverySoundingNoteInNoteThenChannelOrder)
+{
+    NoteStream s;
+    s.AddNote(0, 0, 64, 100, 500, 0.0);
+    s.AddNote(1, 3, 60, 100, 500, 0.0);
+    s.AddNote(2, 0, 60, 100, 500, 0.0);
+    s.AddNote(3, 5, 70, 100, 0, 0.0);    // no note-off of its own
+    s.AddNote(100, 0, 72, 100, 50, 0.0); // not yet sent: dropped without a note-off
+    MidiOutList out;
+    out.Reserve(s.MaxMessages());
+    s.Render(64, out);
+    ASSERT_EQ(out.Size(), 4);
+    out.Clear();
+    s.AllNotesOff(out);
+    std::vector<StreamEvent> events;
+    AppendBlock(events, 0, out);
+    EXPECT_EQ(events,
+              (std::vector<StreamEvent>{Off(0, 60), Off(0, 60, 3), Off(0, 64), Off(0, 70, 5)}));
+    EXPECT_EQ(s.PendingEvents(), 0);
+    EXPECT_EQ(s.LiveNotes(), 0);
+    for (int n = 0; n < NoteStream::kNumNotes; ++n)
+        EXPECT_EQ(s.SoundingChannels(n), 0u) << n;
+    out.Clear();
+    s.Render(1000, out);
+    EXPECT_EQ(out.Size(), 0);
+}
+
+TEST(NoteStream, RefusesWhatMidiCannotCarryAndWhatTheReserveCannotHold)
+{
+    NoteStream s;
+    EXPECT_FALSE(s.AddNote(0, 0, 128, 100, 10, 0.0));
+    EXPECT_FALSE(s.AddNote(0, 0, -1, 100, 10, 0.0));
+    EXPECT_FALSE(s.AddNote(0, 16, 60, 100, 10, 0.0));
+    EXPECT_EQ(s.PendingEvents(), 0);
+
+    const int capacity = s.NoteCapacity();
+    for (int i = 0; i < capacity; ++i)
+        ASSERT_TRUE(s.AddNote(i % 1000, i % 16, i % 128, 100, 5000, 0.0)) << i;
+    EXPECT_FALSE(s.AddNote(0, 0, 1, 100, 10, 0.0));
+    EXPECT_EQ(s.DroppedNotes(), 1);
+    // Rendering gives the nodes back.
+    MidiOutList out;
+    out.Reserve(s.MaxMessages());
+    s.Render(10000, out);
+    EXPECT_EQ(out.Size(), 2 * capacity);
+    EXPECT_EQ(s.LiveNotes(), 0);
+    EXPECT_TRUE(s.AddNote(0, 0, 1, 100, 10, 0.0));
+}
+
+TEST(NoteStream, NotesWithoutLengthReturnTheirNodesButKeepSounding)
+{
+    NoteStream s;
+    const int capacity = s.NoteCapacity();
+    MidiOutList out;
+    out.Reserve(s.MaxMessages());
+    // Far more notes than nodes: each node comes back once its note-on is sent.
+    for (int i = 0; i < 3 * capacity; ++i)
+    {
+        ASSERT_TRUE(s.AddNote(0, 0, i % 128, 100, 0, 0.0)) << i;
+        out.Clear();
+        s.Render(1, out);
+    }
+    EXPECT_EQ(s.LiveNotes(), 0);
+    for (int n = 0; n < 128; ++n)
+        EXPECT_EQ(s.SoundingChannels(n), 1u);
+    out.Clear();
+    s.AllNotesOff(out);
+    EXPECT_EQ(out.Size(), 128);
+}
+
+TEST(NoteStream, ReserveGrowsWhileNotesArePending)
+{
+    NoteStream s;
+    s.AddNote(3, 0, 60, 100, 10, 0.0);
+    s.Reserve(s.NoteCapacity() + 10);
+    EXPECT_EQ(s.EventCapacity(), 2 * s.NoteCapacity());
+    EXPECT_EQ(RenderBlocks(s, 64, 64), (std::vector<StreamEvent>{On(3, 60, 100), Off(13, 60)}));
+}
