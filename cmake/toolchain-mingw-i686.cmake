@@ -10,3 +10,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(ORX_MINGW_PREFIX i686-w64-mingw32)
+# Doubles in SSE2 registers, rounded to 64 bits at every operation as on x86_64: with x87's
+# 80-bit intermediates the pattern engine's truncations of pulse lengths, jitter and velocities
+# could fall differently, and the same settings would give other events than the 64-bit build.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

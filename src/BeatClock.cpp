@@ -9,9 +9,10 @@ namespace
 constexpr const char* kTag = "src/BeatClock";
 
 // Pulses are counted in whole samples held in 32-bit ints: keep absurd host tempi from
-// producing a zero-length pulse (a division by zero when seeking) or an overflow.
+// producing a zero-length pulse (a division by zero when seeking) or an overflow. A swung
+// interval (1.5 pulses) that also takes back a full displacement stays below 2^31 this way.
 constexpr double kMinPulse = 1.0;
-constexpr double kMaxPulse = 1073741824.0; // 2^30
+constexpr double kMaxPulse = 268435456.0; // 2^28 samples, over 1.5 hours at 48 kHz
 constexpr uint64_t kCarryOne = uint64_t{1} << 32;
 
 bool ValidDivision(int idx)
@@ -136,6 +137,8 @@ int BeatClock::SetNoteLength(int idx) noexcept
 
 void BeatClock::SetSwing(double x) noexcept
 {
+    // Swing runs from 0 to 1: a longer first interval would leave none for the second.
+    x = x > 1.0 ? 1.0 : (x > 0.0 ? x : 0.0);
     mSwingFactor = 0.5 * x + 1.0;
     ApplySwing();
 }
@@ -143,7 +146,7 @@ void BeatClock::SetSwing(double x) noexcept
 void BeatClock::ApplySwing() noexcept
 {
     mLongInterval = static_cast<int>(mSwingFactor * mSamplesPerPulse);
-    mShortInterval = 2 * mSamplesPerPulse - mLongInterval;
+    mShortInterval = static_cast<int>(2 * static_cast<int64_t>(mSamplesPerPulse) - mLongInterval);
 }
 
 int64_t BeatClock::CarriedSamples(int64_t k) const noexcept

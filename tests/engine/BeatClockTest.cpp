@@ -216,8 +216,14 @@ TEST(BeatClock, AbsurdHostTempiStayWithinTheSampleRange)
     MwcRandom r;
     BeatClock c(r);
     c.UpdateTransport(1e-9, 4, 4);
-    EXPECT_EQ(c.SamplesPerPulse(), 1 << 30);
-    EXPECT_EQ(c.SetNoteLength(IndexOf("1/1")), 1 << 30);
+    EXPECT_EQ(c.SamplesPerPulse(), 1 << 28);
+    EXPECT_EQ(c.SetNoteLength(IndexOf("1/1")), 1 << 28);
+    // Full swing and humanising on the longest pulse still fit the sample counts.
+    c.SetSwing(3.0);
+    EXPECT_EQ(c.SwingFactor(), 1.5);
+    c.SetHumanise(1.0);
+    c.Resync(0);
+    EXPECT_GE(Pulses(c, 0, 1 << 30, 8).size(), 16u);
     c.UpdateTransport(1e12, 4, 4);
     EXPECT_EQ(c.SamplesPerPulse(), 1);
     EXPECT_EQ(c.SetNoteLength(IndexOf("1/32t")), 0);
