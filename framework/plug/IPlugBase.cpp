@@ -16,7 +16,7 @@ namespace
 
 struct HostName
 {
-    const char* mText;
+    const char* mpText;
     int mId;
 };
 
@@ -283,7 +283,7 @@ void IPlugBase::SetHost(const char* host, int version)
     mHostId = kHostUnknown;
     for (const HostName& name : kHostNames)
     {
-        if (std::strstr(lower, name.mText))
+        if (std::strstr(lower, name.mpText))
         {
             mHostId = name.mId;
             break;

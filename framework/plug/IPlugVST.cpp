@@ -44,7 +44,7 @@ IPlugVST::IPlugVST(vst2::HostCallback host, int nParams, const char* channelIOSt
                    bool plugDoesChunks, bool plugIsInst)
     : IPlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                 uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst),
-      mHostCallback(host), mDoesMidi(plugDoesMidi)
+      mpHostCallback(host), mDoesMidi(plugDoesMidi)
 {
     ORX_TRACE("IPlugVST::IPlugVST", "%s", EffectName());
     mEffect.magic = vst2::kEffectMagic;
@@ -160,7 +160,7 @@ void IPlugVST::VSTSetParameter(vst2::Effect* effect, int32_t index, float value)
 intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,
                             float opt) noexcept
 {
-    return mHostCallback ? mHostCallback(&mEffect, opcode, index, value, ptr, opt) : 0;
+    return mpHostCallback ? mpHostCallback(&mEffect, opcode, index, value, ptr, opt) : 0;
 }
 
 const vst2::TimeInfo* IPlugVST::GetTime(int32_t mask) noexcept

@@ -95,7 +95,7 @@ private:
     void UpdateChannelCounts() noexcept;
 
     vst2::EditorRect mEditorRect{};
-    vst2::HostCallback mHostCallback = nullptr;
+    vst2::HostCallback mpHostCallback = nullptr;
     vst2::SpeakerArrangement mInputSpkrArr{};
     vst2::SpeakerArrangement mOutputSpkrArr{};
     bool mHostSetupDone = false;

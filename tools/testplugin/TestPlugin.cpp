@@ -18,10 +18,10 @@ namespace
 
 struct Config
 {
-    const char* mLayout;
+    const char* mpLayout;
     int mPresets;
-    const char* mEffectName;
-    const char* mProductName;
+    const char* mpEffectName;
+    const char* mpProductName;
     bool mMidi;
     bool mChunks;
     bool mInstrument;
@@ -36,8 +36,8 @@ class TestPlugin final : public IPlugVST
 {
 public:
     explicit TestPlugin(vst2::HostCallback host)
-        : IPlugVST(host, kNumDeclared, kConfig.mLayout, kConfig.mPresets, kConfig.mEffectName,
-                   kConfig.mProductName, "Orlantix Tests", kTestVersion, kTestUniqueId,
+        : IPlugVST(host, kNumDeclared, kConfig.mpLayout, kConfig.mPresets, kConfig.mpEffectName,
+                   kConfig.mpProductName, "Orlantix Tests", kTestVersion, kTestUniqueId,
                    orx::FourCC("OxTs"), 0, kConfig.mMidi, kConfig.mChunks, kConfig.mInstrument)
     {
         GetParam(kGain)->InitDouble("Gain", 1.0, 0.0, 2.0, 0.01, "x");
