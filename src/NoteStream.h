@@ -34,11 +34,12 @@ public:
                  double hostPosition) noexcept;
 
     // Moves every event before sample `length` of this block into out, in time order, with its
-    // offset, and makes the rest relative to the start of the next block.
+    // offset, and makes the rest relative to the start of the next block. out must have room
+    // for MaxMessages(), which every pending event fits in.
     void Render(int length, MidiOutList& out) noexcept;
 
     // Drops every pending event and appends a note-off at offset 0 for every sounding note, in
-    // ascending note then channel order.
+    // ascending note then channel order (at most MaxMessages()).
     void AllNotesOff(MidiOutList& out) noexcept;
 
     // Channel bits (bit c = channel c) of the note-ons sent whose note-off has not been sent.

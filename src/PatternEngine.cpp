@@ -277,6 +277,7 @@ bool PatternEngine::SetGrooveStepsActive(int n) noexcept
     if (n == mGroove.NumStepsActive())
         return false;
     mGroove.SetNumStepsActive(n);
+    mpView->RedrawGroove();
     return true;
 }
 

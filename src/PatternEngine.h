@@ -62,7 +62,7 @@ public:
     void SetPulsesPerChord(int numPulses) noexcept;
     void SetPlayerDirection(int mode) noexcept { mPlayer.SetMode(mode); }
     void SetChordDegree(int stepIdx, int degree) noexcept;
-    // Answers whether the count changed (the editor then redraws the groove).
+    // Answers whether the count changed; a change redraws the groove.
     bool SetGrooveStepsActive(int n) noexcept;
     void SetGrooveEnabled(bool on) noexcept { mGrooveEnabled = on; }
 

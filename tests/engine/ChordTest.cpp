@@ -96,17 +96,6 @@ TEST(Chord, SpanValuesOutsideTheProgressionReportAndAreHeldInRange)
     EXPECT_EQ(p.BeginStep(), 11);
 }
 
-TEST(Chord, PulsesPerChordReachEveryMelody)
-{
-    ChordProgression p;
-    p.SetPulsesPerChord(3);
-    for (int s = 0; s < MAX_STEPS; ++s)
-        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
-            EXPECT_EQ(p.GetMelody(s, v)->mNumPulses, 3);
-    p.SetPulsesPerChord(9);
-    EXPECT_EQ(p.GetMelody(11, 3)->mNumPulses, 4);
-}
-
 TEST(Chord, ToggleDegreeWorksOnTheEditedMaskAndDropsPendingRestores)
 {
     ChordProgression p;

@@ -6,19 +6,6 @@
 
 #include <vector>
 
-TEST(GrooveMaker, StartsWithFortyEightLoudStepsAndTheCursorAtZero)
-{
-    GrooveMaker g;
-    EXPECT_EQ(g.NumStepsActive(), 48);
-    EXPECT_EQ(g.Cursor(), 0);
-    for (int i = 0; i < GrooveMaker::MAX_STEPS; ++i)
-    {
-        EXPECT_EQ(g.Velocity(i), 128);
-        EXPECT_FALSE(g.Muted(i));
-        EXPECT_FALSE(g.Locked(i));
-    }
-}
-
 TEST(GrooveMaker, CursorWrapsAtTheActiveCount)
 {
     GrooveMaker g;

@@ -3,7 +3,6 @@
 #include "CheckCapture.h"
 #include "EngineDriver.h"
 #include "Modifiers.h"
-#include "Transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -393,28 +392,6 @@ TEST(PatternEngine, NotesAboveMidiRangeAreDroppedBeforeTheNoteStream)
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
 
-TEST(PatternEngine, TemporaryStrikeChangesLastOnePulse)
-{
-    PatternEngine e;
-    for (int i = 0; i < kModifierSteps; ++i)
-        e.SetModifierValue(ModifierPane::kStrike, i, kStrikeUp1);
-    const PitchSet& set2 = *e.mProgression.GetPitchSet(0, 0, 2); // mask 16
-    PlayRun(e, Playing(), 0, 2 * 11025 + 1, FixedBlocks(512));
-    EXPECT_EQ(set2.mPlayingMask, 1);
-    EXPECT_TRUE(set2.mRestorePending);
-    PlayRun(e, Playing(), 2 * 11025 + 1, 11025, FixedBlocks(512));
-    EXPECT_EQ(set2.mPlayingMask, 16);
-    EXPECT_FALSE(set2.mRestorePending);
-    // What played on pulse 2 was the changed set: degree 0, note 60.
-    PatternEngine f;
-    for (int i = 0; i < kModifierSteps; ++i)
-        f.SetModifierValue(ModifierPane::kStrike, i, kStrikeUp1);
-    const std::vector<StreamEvent> ons =
-        NoteOns(PlayRun(f, Playing(), 0, 3 * 11025, FixedBlocks(512)));
-    ASSERT_EQ(ons.size(), 2u);
-    EXPECT_EQ(ons[1].mData1, 60);
-}
-
 TEST(PatternEngine, TemporaryMelodyChangesLastToTheEndOfTheChordPass)
 {
     PatternEngine e;
@@ -485,7 +462,7 @@ TEST(PatternEngine, TellsTheEditorAboutMarkersGrooveAndHighlights)
     EXPECT_EQ(view.mHides, 1 + 10);
     EXPECT_EQ(view.mShownChord, 2);
     EXPECT_EQ(view.mShownPulse, 2);
-    EXPECT_EQ(view.mGrooveRedraws, 1 + 10);
+    EXPECT_EQ(view.mGrooveRedraws, 1 + 1 + 10); // the step count, the seek, each pulse
     EXPECT_EQ(e.mGroove.Cursor(), 10 % 3);
     EXPECT_EQ(e.mStrikeSeq.Cursor(), 10 % 8);
     EXPECT_TRUE(view.mStrikeHighlight[2]);
@@ -558,14 +535,74 @@ TEST(PatternEngine, SpanAndPulseOperationsReachThePlayer)
     e.SetSequencerDirection(ModifierPane::kMelody, kModeBack);
     e.RewindSequencer(ModifierPane::kMelody);
     EXPECT_EQ(e.mMelodySeq.Cursor(), 7);
-    e.SetSequencerRunning(ModifierPane::kMelody, false);
-    EXPECT_FALSE(e.mMelodySeq.Running());
-    e.SetSequencerProbability(ModifierPane::kStrike, 0.25);
-    EXPECT_EQ(e.mStrikeSeq.Probability(7), 0.25);
-    e.SetModifierPermanence(ModifierPane::kMelody, 2, kPermanent);
-    EXPECT_EQ(e.mMelodySeq.StepAt(2).mPermanence, kPermanent);
+}
 
-    e.ApplyMelodyCommand(0, 0, kMelodyCmdCopy, true);
-    e.ApplyMelodyCommand(4, 2, kMelodyCmdPaste, true);
-    EXPECT_EQ(e.mProgression.GetPitchSet(4, 2, 2)->mPlayingMask, 16);
+TEST(PatternEngine, EveryStrikeModifierTemporaryAndPermanent)
+{
+    // Pitch set 2 of the first melody holds degree 4 (mask 16); the strike sequencer changes it
+    // on pulse 2 and, for a temporary change, pulse 3 restores it.
+    const int changed[kNumStrikeModifiers] = {1, 2, 4, 8, 8, 4, 2, 1, 1, -1, 16, 16, 16};
+    for (int value = 0; value < kNumStrikeModifiers; ++value)
+        for (int permanence : {kTemporary, kPermanent})
+        {
+            PatternEngine e;
+            for (int i = 0; i < kModifierSteps; ++i)
+            {
+                e.SetModifierValue(ModifierPane::kStrike, i, value);
+                e.SetModifierPermanence(ModifierPane::kStrike, i, permanence);
+            }
+            const PitchSet& set = *e.mProgression.GetPitchSet(0, 0, 2);
+            MwcRandom twin = set.mRandom;
+            const int expected = changed[value] >= 0 ? changed[value] : twin.NextDegreeMask();
+            PlayRun(e, Playing(), 0, 2 * 11025 + 1, FixedBlocks(512));
+            EXPECT_EQ(set.mPlayingMask, expected) << kStrikeModifierNames[value];
+            PlayRun(e, Playing(), 2 * 11025 + 1, 11025, FixedBlocks(512));
+            const int after = permanence == kTemporary ? 16 : expected;
+            EXPECT_EQ(set.mPlayingMask, after) << kStrikeModifierNames[value] << " " << permanence;
+            EXPECT_FALSE(set.mRestorePending);
+        }
+}
+
+TEST(PatternEngine, EveryMelodyModifierTemporaryAndPermanent)
+{
+    // The first melody is {4, 0, 16, 0}; the melody sequencer changes it on pulse 1 and, for a
+    // temporary change, the end of the chord pass (pulse 4) restores it.
+    const std::vector<int> changed[kNumMelodyModifiers] = {
+        {0, 16, 0, 4}, {4, 0, 1, 0},  {0, 16, 0, 4}, {16, 0, 4, 0}, {0, 4, 0, 16}, {0, 4, 0, 16},
+        {16, 0, 4, 0}, {0, 16, 0, 4}, {8, 0, 1, 0},  {16, 0, 2, 0}, {1, 0, 4, 0},  {2, 0, 8, 0},
+        {2, 0, 8, 0},  {1, 0, 4, 0},  {16, 0, 2, 0}, {8, 0, 1, 0},  {4, 0, 16, 0}, {},
+        {4, 0, 16, 0},
+    };
+    const std::vector<int> original = {4, 0, 16, 0};
+    for (int value = 0; value < kNumMelodyModifiers; ++value)
+        for (int permanence : {kTemporary, kPermanent})
+        {
+            PatternEngine e;
+            for (int i = 0; i < kModifierSteps; ++i)
+            {
+                e.SetModifierValue(ModifierPane::kMelody, i, value);
+                e.SetModifierPermanence(ModifierPane::kMelody, i, permanence);
+            }
+            const Melody& m = *e.mProgression.GetMelody(0, 0);
+            std::vector<int> expected = changed[value];
+            if (expected.empty())
+                for (const PitchSet& set : m.mPitchSets)
+                {
+                    MwcRandom twin = set.mRandom;
+                    expected.push_back(twin.NextDegreeMask());
+                }
+            auto masks = [&m]
+            {
+                std::vector<int> out;
+                for (const PitchSet& set : m.mPitchSets)
+                    out.push_back(set.mPlayingMask);
+                return out;
+            };
+            PlayRun(e, Playing(), 0, 11025 + 1, FixedBlocks(512));
+            EXPECT_EQ(masks(), expected) << kMelodyModifierNames[value];
+            PlayRun(e, Playing(), 11025 + 1, 3 * 11025, FixedBlocks(512));
+            EXPECT_EQ(masks(), permanence == kTemporary ? original : expected)
+                << kMelodyModifierNames[value] << " " << permanence;
+            EXPECT_FALSE(m.mRestorePending);
+        }
 }

@@ -21,24 +21,6 @@ std::vector<int> Walk(SequencerBase& s, int n)
 }
 } // namespace
 
-TEST(Sequencer, LeafSequencersStartAsConstructed)
-{
-    StrikeModifierSequencer strike;
-    MelodyModifierSequencer melody;
-    EXPECT_EQ(strike.getSize(), 8);
-    EXPECT_EQ(strike.StartPosition(), 0);
-    EXPECT_EQ(strike.EndPosition(), 7);
-    EXPECT_EQ(strike.Countdown(), 1);
-    EXPECT_TRUE(strike.Running());
-    for (int i = 0; i < 8; ++i)
-    {
-        EXPECT_EQ(strike.StepAt(i).mValue, kStrikeNone);
-        EXPECT_EQ(strike.StepAt(i).mPermanence, kTemporary);
-        EXPECT_EQ(melody.StepAt(i).mValue, kMelodyNone);
-        EXPECT_EQ(strike.Probability(i), 1.0);
-    }
-}
-
 TEST(Sequencer, DirectionModesOverASpan)
 {
     StrikeModifierSequencer s;

@@ -101,30 +101,6 @@ TEST(Transforms, RandomDegreeDrawsFromThePitchSetsOwnGenerator)
     }
 }
 
-TEST(Transforms, MelodyTransformsMovePulsesAndDegrees)
-{
-    const Melody base = Ladder();
-    const struct
-    {
-        int mValue;
-        std::vector<int> mMasks;
-    } cases[] = {
-        {kMelodyFlipLR, {8, 4, 2, 1}}, {kMelodyFlipTB, {16, 8, 4, 2}},
-        {kMelodyLeft1, {2, 4, 8, 1}},  {kMelodyLeft3, {8, 1, 2, 4}},
-        {kMelodyRight1, {8, 1, 2, 4}}, {kMelodyRight2, {4, 8, 1, 2}},
-        {kMelodyUp1, {2, 4, 8, 16}},   {kMelodyUp4, {16, 1, 2, 4}},
-        {kMelodyDown1, {16, 1, 2, 4}}, {kMelodyDown3, {4, 8, 16, 1}},
-        {kMelodyNone, {1, 2, 4, 8}},
-    };
-    for (const auto& c : cases)
-    {
-        Melody m = base;
-        MelodyTransform(m, c.mValue, true);
-        EXPECT_EQ(Masks(m), c.mMasks) << kMelodyModifierNames[c.mValue];
-        EXPECT_FALSE(m.mRestorePending);
-    }
-}
-
 TEST(Transforms, PulseMovesLeaveEachSlotsGeneratorInPlace)
 {
     Melody m = Ladder();
