@@ -1,6 +1,7 @@
 #include "HomeDirectory.h"
 
 #include "Check.h"
+#include "ModulePath.h"
 #include "PlatformFiles.h"
 
 #include <cstring>
@@ -30,7 +31,7 @@ bool HomeDirectoryFromModulePath(const char* modulePath, char* pathname)
 
 bool HomeDirectory(char* pathname)
 {
-    return HomeDirectoryFromModulePath(ModuleFilePath().c_str(), pathname);
+    return HomeDirectoryFromModulePath(orx::ModuleFilePath().c_str(), pathname);
 }
 
 void ConfigurationFilePath(const char* homeDirectory, char* path)

@@ -9,10 +9,6 @@
 // The separator this platform writes between folder and file names.
 extern const char kPathSeparator;
 
-// Full file name of the plug-in library itself (not of the host program); empty when the
-// system cannot tell.
-std::string ModuleFilePath();
-
 struct FileCloser
 {
     void operator()(std::FILE* f) const noexcept { std::fclose(f); }

@@ -2,29 +2,17 @@
 
 #include <cstring>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <sys/stat.h>
 
 const char kPathSeparator = '/';
 
 namespace
 {
-// Any address inside this shared object identifies it to dladdr.
-void ModuleAnchor() {}
-
 struct DirCloser
 {
     void operator()(DIR* d) const noexcept { closedir(d); }
 };
 } // namespace
-
-std::string ModuleFilePath()
-{
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ModuleAnchor), &info) == 0 || !info.dli_fname)
-        return {};
-    return info.dli_fname;
-}
 
 FileHandle OpenUtf8File(const char* path, const char* mode)
 {

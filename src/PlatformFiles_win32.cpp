@@ -3,14 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 const char kPathSeparator = '\\';
 
 namespace
 {
-void ModuleAnchor() {}
-
 std::wstring Widen(const char* utf8)
 {
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
@@ -48,20 +45,6 @@ bool IsDotEntry(const char* name)
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 } // namespace
-
-std::string ModuleFilePath()
-{
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&ModuleAnchor), &module))
-        return {};
-    std::vector<wchar_t> buf(1025);
-    const DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0 || n >= buf.size())
-        return {};
-    return Narrow(buf.data());
-}
 
 FileHandle OpenUtf8File(const char* path, const char* mode)
 {
