@@ -282,24 +282,27 @@ TEST_F(HostedProcess, SpeakerArrangementsDecideWhichHostBuffersAreUsed)
 
 TEST_F(HostedProcess, LockKeepsHandlersOutOfTheProcessBlock)
 {
-    std::atomic<bool> done{false};
+    // Both sides run until each has done its share, so they overlap however the threads are
+    // scheduled.
+    std::atomic<bool> editsDone{false};
+    int blocks = 0;
     std::thread audio(
         [&]
         {
-            for (int i = 0; i < 3000; ++i)
+            while (blocks < 3000 || !editsDone)
+            {
                 mHost.Process(64);
-            done = true;
+                ++blocks;
+            }
         });
-    int edits = 0;
-    while (!done)
+    for (int edits = 0; edits < 2000; ++edits)
     {
         mHost.SetParameter(kCurve, static_cast<float>(edits % 10) / 10.0f);
         if (edits % 16 == 0)
             mHost.GetChunk(true);
-        ++edits;
     }
+    editsDone = true;
     audio.join();
-    EXPECT_GT(edits, 0);
-    EXPECT_EQ(Probe(kBlocks), 3000);
+    EXPECT_EQ(Probe(kBlocks), blocks);
     EXPECT_EQ(Probe(kOverlaps), 0);
 }

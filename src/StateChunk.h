@@ -1,0 +1,24 @@
+#pragma once
+// The pattern part of the plug-in's state chunk: the chord progression with its melodies and
+// the groove, packed little-endian with no gaps. The parameter values follow it (written and
+// read by the plug-in base).
+
+#include "Chord.h"
+#include "GrooveMaker.h"
+#include "IByteChunk.h"
+
+inline constexpr int kMelodyStateSize = 73;
+inline constexpr int kChordStepStateSize = 9 + MAX_VARIATIONS_PER_CHORD * kMelodyStateSize;
+inline constexpr int kProgressionStateSize = 12 + MAX_STEPS * kChordStepStateSize;
+inline constexpr int kGrooveStateSize = 4 + GrooveMaker::MAX_STEPS;
+
+// Appends the progression block and the groove block; false when the chunk cannot grow.
+bool WritePatternState(IByteChunk& chunk, const ChordProgression& progression,
+                       const GrooveMaker& groove);
+
+// Reads both blocks from position on and answers the position after them, or -1. A field that
+// does not fit is not read and leaves its target unchanged, and so does every field after it.
+// Values that would break the pattern's invariants are brought into range: masks keep their
+// five degree bits, pulse counts lie in 1..4, the groove's active count in 1..48.
+int ReadPatternState(const IByteChunk& chunk, int position, ChordProgression& progression,
+                     GrooveMaker& groove);
