@@ -10,6 +10,10 @@ function(orx_sanitize target)
                                                  -fno-omit-frame-pointer)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
     endif()
+    # Coverage feedback for the fuzz targets comes from the code they call, not just their own.
+    if(ORX_FUZZ)
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # Everything a target of ours needs: warnings and, in the instrumented preset, sanitizers.

@@ -68,6 +68,11 @@ void ReadConfiguration(ConfigurablePool& pool, const char* path)
     ConfigurationFileReader reader;
     if (!path || !*path || !reader.Open(path))
         return;
+    ReadConfiguration(pool, reader);
+}
+
+void ReadConfiguration(ConfigurablePool& pool, ConfigurationFileReader& reader)
+{
     while (reader.NextEntry())
         if (Configurable* c = pool.Find(reader.Key()))
             c->SetFromConfigurationFile(reader.Value());

@@ -28,5 +28,7 @@ const char* ReadToken(const char* pStart, int limit, char* pBuf);
 // Applies the entries of the file at path to the pool: a configurable whose name equals a key
 // takes the value. A missing or unreadable file changes nothing.
 void ReadConfiguration(ConfigurablePool& pool, const char* path);
+// The same from a reader that is already open.
+void ReadConfiguration(ConfigurablePool& pool, ConfigurationFileReader& reader);
 // The same with the configuration file beside this library.
 void ReadConfiguration(ConfigurablePool& pool);

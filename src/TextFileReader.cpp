@@ -1,8 +1,17 @@
 #include "TextFileReader.h"
 
+#include <utility>
+
 bool TextFileReader::Open(const char* path)
 {
     mFile = OpenUtf8File(path, "r");
+    mLine[0] = '\0';
+    return IsOpen();
+}
+
+bool TextFileReader::Attach(FileHandle file)
+{
+    mFile = std::move(file);
     mLine[0] = '\0';
     return IsOpen();
 }

@@ -15,6 +15,8 @@ public:
     TextFileReader& operator=(const TextFileReader&) = delete;
 
     bool Open(const char* path);
+    // Reads from an already open file instead (fuzzing and tests read from memory).
+    bool Attach(FileHandle file);
     bool IsOpen() const { return mFile != nullptr; }
     bool AtEnd() const;
 
