@@ -1,0 +1,106 @@
+#include "ToolPlatform.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+namespace orxrender
+{
+namespace
+{
+
+std::wstring Widen(const std::string& text)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
+    wide.resize(static_cast<std::size_t>(n - 1));
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return {};
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), n, nullptr, nullptr);
+    narrow.resize(static_cast<std::size_t>(n - 1));
+    return narrow;
+}
+
+// LocalFree for what CommandLineToArgvW hands out.
+struct LocalDeleter
+{
+    void operator()(LPWSTR* p) const noexcept { LocalFree(p); }
+};
+
+} // namespace
+
+FilePtr OpenFile(const std::string& path, const char* mode)
+{
+    const std::wstring widePath = Widen(path);
+    const std::wstring wideMode = Widen(mode);
+    if (widePath.empty() || wideMode.empty())
+        return FilePtr();
+    return FilePtr(_wfopen(widePath.c_str(), wideMode.c_str()));
+}
+
+FilePtr ReserveStdout()
+{
+    std::fflush(stdout);
+    const int own = _dup(_fileno(stdout));
+    if (own < 0)
+        return FilePtr();
+    _setmode(own, _O_BINARY);
+    FilePtr stream(_fdopen(own, "wb"));
+    if (!stream)
+    {
+        _close(own);
+        return FilePtr();
+    }
+    _dup2(_fileno(stderr), _fileno(stdout));
+    return stream;
+}
+
+bool StderrIsTerminal()
+{
+    DWORD mode = 0;
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+std::string ExecutablePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;)
+    {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return {};
+        if (n < path.size())
+        {
+            path.resize(n);
+            return Narrow(path.c_str());
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+    int n = 0;
+    std::unique_ptr<LPWSTR, LocalDeleter> wide(CommandLineToArgvW(GetCommandLineW(), &n));
+    if (!wide || n != argc)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < n; ++i)
+        args.push_back(Narrow(wide.get()[i]));
+    return args;
+}
+
+} // namespace orxrender
