@@ -1,0 +1,191 @@
+#include "Orlantix.h"
+
+#include "Check.h"
+#include "ConfigurationFileReader.h"
+#include "IGraphics.h"
+#include "OrlantixGui.h"
+#include "PresetFolder.h"
+#include "TextUtil.h"
+
+#include <algorithm>
+#include <new>
+
+namespace
+{
+
+// Every key on every channel may still wait for its note-off, and the notes of one block come
+// on top: five per pulse, with a pulse as often as every 32 samples (1/32 triplets at 999 BPM
+// and 8 kHz). Beyond the cap a host's block is absurd; notes that find no room are dropped and
+// counted, never written out of bounds.
+int NotesForBlock(int frames) noexcept
+{
+    constexpr int kShortestPulse = 32;
+    constexpr int kFramesCap = 65536;
+    frames = std::clamp(frames, 0, kFramesCap);
+    return NoteStream::kNumNotes * NoteStream::kNumChannels +
+           kNumPitchDegrees * ((frames + kShortestPulse - 1) / kShortestPulse);
+}
+
+} // namespace
+
+Orlantix::Orlantix(vst2::HostCallback host)
+    : IPlugVST(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
+               0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
+{
+    if (!AppendParams(kNumAppendedParams) || NParams() != kNumOrlantixParams)
+        throw std::bad_alloc();
+    mConfigPool.RegisterDefaults();
+    ReadConfiguration(mConfigPool);
+    mpPresetTree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    mEngine.SetSampleRate(mSampleRate);
+    InitParams();
+    MakeGrooveParams();
+    mEngine.Reserve(NotesForBlock(GetBlockSize()));
+    mpGui = std::make_unique<OrlantixGui>(*this);
+    SetView(nullptr);
+}
+
+Orlantix::~Orlantix() = default;
+
+void Orlantix::SetView(OrlantixView* view) noexcept
+{
+    IMutexLock lock(Mutex());
+    mpView = view ? view : &mNoView;
+    mEngine.SetView(mpView);
+}
+
+const ParamChangeDesc* Orlantix::ParamDesc(int paramIdx) const noexcept
+{
+    return paramIdx >= 0 && paramIdx < kNumOrlantixParams ? mpParamChangeDesc[paramIdx] : nullptr;
+}
+
+void Orlantix::HandleReset()
+{
+    IMutexLock lock(Mutex());
+    mSampleRate = GetSampleRate();
+    mSampleRateInt = orx::TruncateToInt(mSampleRate);
+    mSamplesPerMs = mSampleRate * 0.001;
+    mEngine.SetSampleRate(mSampleRate);
+}
+
+void Orlantix::SetBlockLength(int nFrames)
+{
+    IMutexLock lock(Mutex());
+    IPlugBase::SetBlockLength(nFrames);
+    mEngine.Reserve(NotesForBlock(GetBlockSize()));
+}
+
+void Orlantix::HandleParamChange(int paramIdx)
+{
+    IMutexLock lock(Mutex());
+    const IParameter* param = GetParam(paramIdx);
+    if (!param)
+        return;
+    const double v = param->Value();
+    GrooveMaker& groove = mEngine.mGroove;
+    if (paramIdx >= kGrooveLock0 && paramIdx < kGrooveLock0 + kNumGrooveSteps)
+    {
+        groove.SetLocked(paramIdx - kGrooveLock0, v >= 0.5);
+        return;
+    }
+    if (paramIdx >= kGrooveMute0 && paramIdx < kGrooveMute0 + kNumGrooveSteps)
+    {
+        groove.SetMuted(paramIdx - kGrooveMute0, v >= 0.5);
+        mpView->RedrawGroove();
+        return;
+    }
+    if (const ParamChangeDesc* desc = ParamDesc(paramIdx); desc && desc->mHandler)
+        desc->mHandler(*this, *desc, v);
+}
+
+void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
+{
+    TransportState t;
+    int numerator = 0;
+    int denominator = 0;
+    TransportTimeSignature(&numerator, &denominator);
+    if (numerator < 1 || denominator < 1)
+    {
+        numerator = 4;
+        denominator = 4;
+    }
+    t.mNumerator = numerator;
+    t.mDenominator = denominator;
+    const double tempo = TransportTempo();
+    t.mTempo = tempo > 0.0 ? tempo : 120.0;
+    t.mSamplePos = std::max(TransportSamplePosition(), 0);
+    t.mRunning = TransportIsRunning();
+
+    mEngine.ProcessBlock(t, nFrames);
+    for (const IMidiMessage& msg : mEngine.mMidiOut)
+        EmitMidiMessage(msg);
+}
+
+void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
+{
+    switch (msg.MessageKind())
+    {
+    case IMidiMessage::kNoteOn:
+    case IMidiMessage::kNoteOff:
+        return;
+    case IMidiMessage::kControlChange:
+        if (msg.mData1 < kNumControllers)
+        {
+            const ControllerAssignment& a = mControllerMap[msg.mData1];
+            IParameter* param = GetParam(a.mParamIdx);
+            if (param && (a.mChannelMask >> msg.Channel()) & 1u)
+            {
+                const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
+                param->SetNormalised(x);
+                if (IGraphics* graphics = GetGraphics())
+                    graphics->PushParamValue(a.mParamIdx, x, true);
+                HandleParamChange(a.mParamIdx);
+                if (a.mParamIdx < DeclaredParamCount())
+                    ReportParamChange(a.mParamIdx, x);
+            }
+        }
+        // Consumed whether or not it was bound.
+        return;
+    default:
+        EmitMidiMessage(msg);
+        return;
+    }
+}
+
+void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
+{
+    if (controller < 0 || controller >= kNumControllers)
+        return;
+    IMutexLock lock(Mutex());
+    const bool bound = GetParam(paramIdx) && channelMask != 0;
+    mControllerMap[controller] =
+        bound ? ControllerAssignment{paramIdx, channelMask} : ControllerAssignment{};
+}
+
+ControllerAssignment Orlantix::Controller(int controller) const noexcept
+{
+    if (controller < 0 || controller >= kNumControllers)
+        return {};
+    return mControllerMap[controller];
+}
+
+void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
+{
+    ORX_CHECK(kTag, 0 <= beginStep && beginStep < MAX_STEPS,
+              "0 <= beginStep && beginStep < MAX_STEPS");
+    ORX_CHECK(kTag, 1 <= numSteps && numSteps <= MAX_STEPS,
+              "1 <= numSteps && numSteps <= MAX_STEPS");
+    IMutexLock lock(Mutex());
+    IParameter* count = GetParam(kNumStep);
+    IParameter* first = GetParam(kStepOne);
+    count->SetValue(std::clamp(static_cast<double>(numSteps), count->Min(), count->Max()));
+    first->SetValue(std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
+    mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
+    mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
+    if (IGraphics* graphics = GetGraphics())
+    {
+        graphics->PushParamValue(kNumStep, count->Value(), false);
+        graphics->PushParamValue(kStepOne, first->Value(), false);
+    }
+    mpGui->RedrawAll();
+}

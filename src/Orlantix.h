@@ -1,0 +1,104 @@
+#pragma once
+// The plug-in instance: the one object the library's entry builds for a host. It owns the
+// pattern engine and turns every host block's transport into the block's MIDI notes, keeps the
+// 250 parameters and carries each change of one into the engine, and handles incoming MIDI.
+// The editor reaches it through OrlantixView (what the instance shows) and OrlantixGui (the
+// editor's pattern commands); the state chunk and the preset files build on the same members.
+
+#include "ConfigurablePool.h"
+#include "IPlugVST.h"
+#include "OrlantixParamIndex.h"
+#include "OrlantixView.h"
+#include "ParamChangeDesc.h"
+#include "PatternEngine.h"
+#include "PresetName.h"
+
+#include <cstdint>
+#include <memory>
+
+class OrlantixGui;
+class PresetFolder;
+
+// A MIDI controller bound to a parameter, on the channels whose bits are set.
+struct ControllerAssignment
+{
+    int mParamIdx = -1;
+    uint32_t mChannelMask = 0;
+};
+
+class Orlantix : public IPlugVST
+{
+public:
+    static constexpr int kNumPresets = 6;
+    static constexpr int kNumControllers = 128;
+    static constexpr const char* kTag = "src/Orlantix";
+
+    // [main-thread] Builds the whole instance in the parameters' default state. Throws
+    // std::bad_alloc when memory runs out; the entry point then answers no effect.
+    explicit Orlantix(vst2::HostCallback host);
+    ~Orlantix() override;
+
+    // [main-thread] Sample rate changes and suspends.
+    void HandleReset() override;
+    // [main-thread] (some hosts: audio-thread) The single entry of every parameter change.
+    void HandleParamChange(int paramIdx) override;
+    // [audio-thread] The host's buffers are left as the binding prepared them (silence).
+    void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+    // [audio-thread] (effProcessEvents) Notes are dropped, controller changes consumed,
+    // everything else passed through at once.
+    void HandleMidiMessage(const IMidiMessage& msg) override;
+    // [main-thread] The engine's storage grows here, never while processing.
+    void SetBlockLength(int nFrames) override;
+
+    // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
+    void SetView(OrlantixView* view) noexcept;
+    OrlantixView& View() noexcept { return *mpView; }
+
+    // [main-thread] The chord span control's drag: the first active chord step and the number
+    // of active steps. Writes NumStep and StepOne (clamped into their ranges, the host is not
+    // told), then the progression and the player.
+    void SetChordSpanFromEditor(int beginStep, int numSteps);
+
+    // [main-thread] Binds a controller number to a parameter on the given channels (bit n =
+    // channel n); a parameter index of -1 or a mask of 0 unbinds it.
+    void AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept;
+    ControllerAssignment Controller(int controller) const noexcept;
+
+    PatternEngine& Engine() noexcept { return mEngine; }
+    const PatternEngine& Engine() const noexcept { return mEngine; }
+    OrlantixGui& Gui() noexcept { return *mpGui; }
+    ConfigurablePool& ConfigPool() noexcept { return mConfigPool; }
+    const PresetFolder* PresetTree() const noexcept { return mpPresetTree.get(); }
+    PresetName& CurrentPresetName() noexcept { return mPresetName; }
+    // The descriptor registered for a parameter, or null.
+    const ParamChangeDesc* ParamDesc(int paramIdx) const noexcept;
+
+    double SampleRate() const noexcept { return mSampleRate; }
+    int SampleRateInt() const noexcept { return mSampleRateInt; }
+    double SamplesPerMs() const noexcept { return mSamplesPerMs; }
+    double Slow() const noexcept { return mSlow; }
+    void SetSlow(double slow) noexcept { mSlow = slow; }
+
+private:
+    // Parameter records from the five tables (OrlantixParams.cpp).
+    void InitParams();
+    void RegisterDesc(const ParamChangeDesc& desc);
+    // The groove's lock and mute flags as parameters gmLock0.. and gmMute0...
+    void MakeGrooveParams();
+
+    double mSampleRate = 44100.0;
+    int mSampleRateInt = 44100;
+    double mSamplesPerMs = 44.1;
+    // The musical data and everything that plays it.
+    PatternEngine mEngine;
+    ControllerAssignment mControllerMap[kNumControllers];
+    double mSlow = 1.0; // stored only
+    OrlantixView mNoView;
+    OrlantixView* mpView = &mNoView;
+    std::unique_ptr<PresetFolder> mpPresetTree;
+    PresetName mPresetName;
+    ConfigurablePool mConfigPool;
+    const ParamChangeDesc* mpParamChangeDesc[kNumOrlantixParams] = {};
+    // Last, so it goes first: it works on the members above.
+    std::unique_ptr<OrlantixGui> mpGui;
+};

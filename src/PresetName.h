@@ -1,0 +1,25 @@
+#pragma once
+// The name of the preset now loaded: the file name without folder and extension, as the preset
+// browser shows it, and the full path it came from.
+
+#include <string>
+
+class PresetName
+{
+public:
+    static constexpr int kMaxNameLength = 262;
+
+    PresetName() = default;
+    virtual ~PresetName();
+
+    // Keeps a copy of path; the name is the part after the last "/", ":" or "\", cut at its
+    // last "." (which goes too), at most kMaxNameLength characters. Null clears both.
+    void Set(const char* path);
+
+    const char* Name() const noexcept { return mName; }
+    const std::string& FullPath() const noexcept { return mFullPath; }
+
+private:
+    char mName[kMaxNameLength + 1] = {};
+    std::string mFullPath;
+};

@@ -1,0 +1,217 @@
+// The instance with a host callback of the test's own: host identification from the product
+// string, controller changes bound to parameters, and the chord span set by the editor.
+
+#include "CheckCapture.h"
+#include "PluginTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct FakeHost
+{
+    std::string mProduct;
+    std::vector<std::pair<int, float>> mAutomated;
+    std::vector<IMidiMessage> mSent;
+};
+FakeHost* gHost = nullptr;
+
+intptr_t ORX_VSTCALL Callback(vst2::Effect*, int32_t opcode, int32_t index, intptr_t, void* ptr,
+                              float opt)
+{
+    if (!gHost)
+        return 0;
+    switch (opcode)
+    {
+    case vst2::audioMasterGetProductString:
+        std::strncpy(static_cast<char*>(ptr), gHost->mProduct.c_str(), 255);
+        return 1;
+    case vst2::audioMasterGetVendorVersion:
+        return 1234;
+    case vst2::audioMasterAutomate:
+        gHost->mAutomated.emplace_back(index, opt);
+        return 0;
+    case vst2::audioMasterProcessEvents:
+    {
+        const auto* events = static_cast<const vst2::Events*>(ptr);
+        const auto* midi = reinterpret_cast<const vst2::MidiEvent*>(events->events[0]);
+        IMidiMessage msg;
+        msg.mOffset = midi->deltaFrames;
+        msg.mStatus = static_cast<uint8_t>(midi->midiData[0]);
+        msg.mData1 = static_cast<uint8_t>(midi->midiData[1]);
+        msg.mData2 = static_cast<uint8_t>(midi->midiData[2]);
+        gHost->mSent.push_back(msg);
+        return 1;
+    }
+    default:
+        return 0;
+    }
+}
+
+class HostServices : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gHost = &mHost;
+        mPlug = MakePlug(&Callback);
+        AllParameterPass(*mPlug);
+    }
+    void TearDown() override
+    {
+        mPlug.reset();
+        gHost = nullptr;
+    }
+
+    IMidiMessage Cc(int channel, int controller, int value)
+    {
+        IMidiMessage msg;
+        msg.mStatus = static_cast<uint8_t>(0xB0 | channel);
+        msg.mData1 = static_cast<uint8_t>(controller);
+        msg.mData2 = static_cast<uint8_t>(value);
+        return msg;
+    }
+
+    FakeHost mHost;
+    std::unique_ptr<Orlantix> mPlug;
+};
+
+} // namespace
+
+TEST_F(HostServices, HostIdentificationFromTheProductString)
+{
+    const struct
+    {
+        const char* mProduct;
+        int mId;
+    } cases[] = {
+        {"REAPER", 1},
+        {"Cubase VST", 3},
+        {"reaper pretending to be Cubase", 3}, // "cubase" is looked for first
+        {"Ableton Live", 9},
+        {"Digital Performer", 22},
+        {"Ardour", 0},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+    {
+        mHost.mProduct = c.mProduct;
+        auto plug = MakePlug(&Callback);
+        EXPECT_EQ(plug->HostId(), c.mId) << c.mProduct;
+        // Asked once: a later answer does not change it.
+        mHost.mProduct = "Cubase";
+        EXPECT_EQ(plug->HostId(), c.mId) << c.mProduct;
+    }
+}
+
+TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
+{
+    mPlug->HandleMidiMessage(Cc(0, 7, 127));
+    EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 100.0);
+    EXPECT_TRUE(mHost.mSent.empty());
+
+    mPlug->AssignController(7, kVel, 1u << 2);
+    mPlug->HandleMidiMessage(Cc(0, 7, 127)); // another channel
+    EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 100.0);
+    mPlug->HandleMidiMessage(Cc(2, 7, 127));
+    EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 127.0);
+    EXPECT_EQ(mPlug->Engine().mVelocity, 127);
+    ASSERT_EQ(mHost.mAutomated.size(), 1u);
+    EXPECT_EQ(mHost.mAutomated[0].first, kVel);
+    EXPECT_FLOAT_EQ(mHost.mAutomated[0].second, 1.0f);
+    mPlug->HandleMidiMessage(Cc(2, 7, 0));
+    EXPECT_EQ(mPlug->Engine().mVelocity, 0);
+
+    // An internal parameter follows too, but the host does not hear of it.
+    mPlug->AssignController(64, kStkRun, 0xFFFF);
+    mPlug->HandleMidiMessage(Cc(15, 64, 0));
+    EXPECT_FALSE(mPlug->Engine().mStrikeSeq.Running());
+    EXPECT_EQ(mHost.mAutomated.size(), 2u);
+    EXPECT_TRUE(mHost.mSent.empty()); // never passed on
+
+    // Unbinding, and bindings that cannot exist.
+    mPlug->AssignController(7, -1, 0xFFFF);
+    EXPECT_EQ(mPlug->Controller(7).mParamIdx, -1);
+    mPlug->AssignController(8, kNumOrlantixParams, 1);
+    EXPECT_EQ(mPlug->Controller(8).mParamIdx, -1);
+    mPlug->AssignController(128, kVel, 1);
+    EXPECT_EQ(mPlug->Controller(128).mParamIdx, -1);
+}
+
+TEST_F(HostServices, OtherMessagesPassThroughUnchanged)
+{
+    IMidiMessage bend;
+    bend.mStatus = 0xE5;
+    bend.mData1 = 1;
+    bend.mData2 = 2;
+    bend.mOffset = 9;
+    IMidiMessage clock;
+    clock.mStatus = 0xF8;
+    IMidiMessage note;
+    note.MakeNoteOn(60, 1, 0, 3);
+    mPlug->HandleMidiMessage(bend);
+    mPlug->HandleMidiMessage(note);
+    mPlug->HandleMidiMessage(clock);
+    ASSERT_EQ(mHost.mSent.size(), 2u);
+    EXPECT_EQ(mHost.mSent[0], bend);
+    EXPECT_EQ(mHost.mSent[1], clock);
+}
+
+TEST_F(HostServices, SpanFromTheEditorWritesItsParametersQuietly)
+{
+    RecordingView view;
+    mPlug->SetView(&view);
+    mPlug->SetChordSpanFromEditor(3, 5);
+    EXPECT_EQ(mPlug->GetParam(kStepOne)->Value(), 4.0);
+    EXPECT_EQ(mPlug->GetParam(kNumStep)->Value(), 5.0);
+    EXPECT_EQ(mPlug->Engine().mProgression.BeginStep(), 3);
+    EXPECT_EQ(mPlug->Engine().mProgression.StepCount(), 5);
+    EXPECT_EQ(mPlug->Engine().mPlayer.StartPosition(), 12);
+    EXPECT_TRUE(mHost.mAutomated.empty());
+    EXPECT_EQ(view.mRedrawAlls, 1);
+    EXPECT_TRUE(view.mSpans.empty()); // the control shows it already
+
+    CheckCapture checks;
+    mPlug->SetChordSpanFromEditor(12, 13);
+    EXPECT_TRUE(checks.Fired("src/Orlantix", "0 <= beginStep && beginStep < MAX_STEPS"));
+    EXPECT_TRUE(checks.Fired("src/Orlantix", "1 <= numSteps && numSteps <= MAX_STEPS"));
+    EXPECT_EQ(mPlug->GetParam(kStepOne)->Value(), 12.0);
+    EXPECT_EQ(mPlug->GetParam(kNumStep)->Value(), 12.0);
+    EXPECT_EQ(mPlug->Engine().mProgression.BeginStep(), 11);
+}
+
+TEST_F(HostServices, SpanHandlersOnlyShowTheSpan)
+{
+    RecordingView view;
+    mPlug->SetView(&view);
+    Change(*mPlug, kStepOne, 10);
+    Change(*mPlug, kNumStep, 5);
+    // Steps 9 to 11 are active: the span reaches past the last step, and the control decides
+    // what to show; the parameters keep what was set.
+    ASSERT_EQ(view.mSpans.size(), 2u);
+    EXPECT_EQ(view.mSpans[0], std::make_pair(9, 21));
+    EXPECT_EQ(view.mSpans[1], std::make_pair(9, 14));
+    EXPECT_EQ(mPlug->GetParam(kStepOne)->Value(), 10.0);
+    EXPECT_EQ(mPlug->GetParam(kNumStep)->Value(), 5.0);
+    EXPECT_TRUE(mPlug->Engine().mProgression.GetStep(11)->mActive);
+    EXPECT_FALSE(mPlug->Engine().mProgression.GetStep(8)->mActive);
+    EXPECT_TRUE(mHost.mAutomated.empty());
+}
+
+TEST_F(HostServices, ProcessBlockSendsEachMessageOnItsOwn)
+{
+    vst2::Effect* e = mPlug->GetEffect();
+    e->dispatcher(e, vst2::effSetBlockSize, 0, 512, nullptr, 0.0f);
+    std::vector<float> a(512), b(512), c(512), d(512);
+    float* in[2] = {a.data(), b.data()};
+    float* out[2] = {c.data(), d.data()};
+    e->processReplacing(e, in, out, 512);
+    ASSERT_EQ(mHost.mSent.size(), 1u);
+    EXPECT_EQ(mHost.mSent[0].mStatus, 0x90);
+    EXPECT_EQ(mHost.mSent[0].mData1, 72);
+}

@@ -1,0 +1,167 @@
+// The built library allocates nothing on the audio thread once warmed up: many blocks with
+// notes, stops, jumps, loops, tempo changes, MIDI in and automation, all through the effect
+// record. The host here is a minimal one of fixed storage, so every counted allocation is the
+// plug-in's. This program replaces the global allocation functions (AllocationCounter.cpp),
+// and the library, loaded with dlopen, binds to them.
+
+#include "AllocationCounter.h"
+#include "OrlantixParamIndex.h"
+#include "SharedLibrary.h"
+#include "Vst2Records.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+
+vst2::TimeInfo gTime{};
+int gNoteOns = 0;
+int gNoteOffs = 0;
+
+intptr_t ORX_VSTCALL Host(vst2::Effect*, int32_t opcode, int32_t, intptr_t, void* ptr, float)
+{
+    switch (opcode)
+    {
+    case vst2::audioMasterVersion:
+        return 2400;
+    case vst2::audioMasterGetTime:
+        return reinterpret_cast<intptr_t>(&gTime);
+    case vst2::audioMasterProcessEvents:
+    {
+        const auto* events = static_cast<const vst2::Events*>(ptr);
+        for (int i = 0; i < events->numEvents; ++i)
+        {
+            const auto* midi = reinterpret_cast<const vst2::MidiEvent*>(events->events[i]);
+            const int kind = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;
+            gNoteOns += kind == 0x90;
+            gNoteOffs += kind == 0x80;
+        }
+        return 1;
+    }
+    case vst2::audioMasterGetProductString:
+        std::strcpy(static_cast<char*>(ptr), "Realtime Test Host");
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+class Realtime : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(mLibrary.Open(ORX_PLUGIN_PATH, &error)) << error;
+        auto entry = reinterpret_cast<vst2::EntryProc>(mLibrary.Symbol("VSTPluginMain"));
+        ASSERT_NE(entry, nullptr);
+        mEffect = entry(&Host);
+        ASSERT_NE(mEffect, nullptr);
+        gTime = vst2::TimeInfo{};
+        gTime.sampleRate = 44100.0;
+        gTime.tempo = 120.0;
+        gTime.timeSigNumerator = 4;
+        gTime.timeSigDenominator = 4;
+        gTime.flags = vst2::kTimePlaying | vst2::kTimeTempoValid | vst2::kTimeSigValid;
+        Dispatch(vst2::effOpen);
+        Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        Dispatch(vst2::effSetBlockSize, 0, kBlock);
+        Dispatch(vst2::effMainsChanged, 0, 1);
+    }
+
+    void TearDown() override
+    {
+        if (mEffect)
+        {
+            Dispatch(vst2::effMainsChanged, 0, 0);
+            Dispatch(vst2::effClose);
+        }
+    }
+
+    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f)
+    {
+        return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
+    }
+
+    void Block(int frames)
+    {
+        mEffect->processReplacing(mEffect, mIn, mOut, frames);
+        if (gTime.flags & vst2::kTimePlaying)
+            gTime.samplePos += frames;
+    }
+
+    static constexpr int kBlock = 512;
+    float mBuffers[4][4 * kBlock] = {};
+    float* mIn[2] = {mBuffers[0], mBuffers[1]};
+    float* mOut[2] = {mBuffers[2], mBuffers[3]};
+    orxhost::SharedLibrary mLibrary;
+    vst2::Effect* mEffect = nullptr;
+};
+
+} // namespace
+
+TEST_F(Realtime, AllocationsInsideTheLibraryAreCounted)
+{
+    // The first chunk request grows the plug-in's chunk buffer: if the library did not bind to
+    // the counting allocator, this would count nothing and a zero below would prove nothing.
+    AllocationCounter counter;
+    void* data = nullptr;
+    EXPECT_GT(Dispatch(vst2::effGetChunk, 0, 0, &data), 0);
+    EXPECT_GT(counter.Allocations(), 0);
+}
+
+TEST_F(Realtime, ProcessingAllocatesNothingAfterWarmUp)
+{
+    // Busy settings: short pulses, long overlapping notes, jitter, swing, humanising, all
+    // modifiers running.
+    mEffect->setParameter(mEffect, kTimeUnits, 16.0f / 16); // "1/32t"
+    mEffect->setParameter(mEffect, kLengthUnits, 0.0f);     // "1/1"
+    mEffect->setParameter(mEffect, kVelJitt, 1.0f);
+    mEffect->setParameter(mEffect, kLenJitt, 1.0f);
+    mEffect->setParameter(mEffect, kSwing, 0.5f);
+    mEffect->setParameter(mEffect, kHuman, 0.5f);
+    mEffect->setParameter(mEffect, kLifeProb, 0.5f);
+    // Strike "Rand" on every step: every pulse strikes a degree, even in the empty melodies.
+    for (int i = 0; i < 8; ++i)
+    {
+        mEffect->setParameter(mEffect, kStkMod1 + i, 9.0f / 12);
+        mEffect->setParameter(mEffect, kStkModT1 + i, static_cast<float>(i % 2));
+        mEffect->setParameter(mEffect, kMelMod1 + i, static_cast<float>(2 * i) / 18);
+    }
+    for (int i = 0; i < 20; ++i) // warm-up
+        Block(kBlock);
+
+    vst2::MidiEvent bend{};
+    bend.type = vst2::kEventMidi;
+    bend.byteSize = sizeof(bend);
+    bend.midiData[0] = static_cast<char>(0xE0);
+    vst2::Events events{};
+    events.numEvents = 1;
+    events.events[0] = reinterpret_cast<vst2::Event*>(&bend);
+
+    const int onsBefore = gNoteOns;
+    AllocationCounter counter;
+    for (int round = 0; round < 40; ++round)
+    {
+        for (int i = 0; i < 50; ++i)
+            Block(i % 7 == 0 ? 3 * kBlock + 17 : kBlock); // also longer than the block size
+        gTime.flags &= ~vst2::kTimePlaying;               // stop with notes sounding
+        Block(kBlock);
+        Block(kBlock);
+        gTime.flags |= vst2::kTimePlaying;
+        gTime.samplePos = round % 2 ? 0.0 : 123456.0 * round; // loops and jumps
+        gTime.tempo = round % 3 ? 120.0 : 0.0;                // and a host without one
+        Dispatch(vst2::effProcessEvents, 0, 0, &events);
+        mEffect->setParameter(mEffect, kVel, static_cast<float>(round % 10) / 10);
+        mEffect->setParameter(mEffect, kGrooveMute0 + round % 48, 1.0f);
+        mEffect->getParameter(mEffect, kVel);
+    }
+    EXPECT_EQ(counter.Allocations(), 0);
+    EXPECT_EQ(counter.Deallocations(), 0);
+    EXPECT_GT(gNoteOns - onsBefore, 500);
+    EXPECT_GT(gNoteOffs, 500);
+}
