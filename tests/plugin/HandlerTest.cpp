@@ -242,38 +242,3 @@ TEST_F(Handlers, ACommandTriggerRunsOncePerPress)
     Change(*mPlug, kRowSel1, 1);
     EXPECT_EQ(Engine().mProgression.GetPitchSet(0, 0, 0)->mPlayingMask, 8);
 }
-
-TEST_F(Handlers, EveryCommandTriggerCarriesItsCode)
-{
-    // Each trigger, pressed over a selected cell (or row) of a known pattern, must do what its
-    // code does directly.
-    const int codes[21] = {2, 5, 8, 12, 0, 1, 24, 20, 21, 12, 13, 10, 11, 5, 7, 4, 0, 1, 8, 9, 6};
-    for (int i = 0; i < 21; ++i)
-    {
-        const int idx = kFirstCommand + i;
-        auto viaTrigger = MakePlug();
-        auto direct = MakePlug();
-        for (Orlantix* p : {viaTrigger.get(), direct.get()})
-        {
-            p->Engine().mProgression.GetPitchSet(3, 2, 1)->mPlayingMask = 0b00110;
-            p->Engine().mProgression.GetPitchSet(5, 2, 3)->mPlayingMask = 0b10001;
-            p->Engine().mProgression.GetMelody(4, 2)->mEnabled = false;
-        }
-        viaTrigger->Gui().SelectRow(2, true);
-        Change(*viaTrigger, idx, 1);
-        if (idx < kFirstRowCommand)
-            for (int s = 0; s < MAX_STEPS; ++s)
-                direct->Gui().ApplyMelodyCommand(s, 2, codes[i], true);
-        else
-            direct->Gui().ApplyRowCommand(codes[i], 2, 1);
-        for (int s = 0; s < MAX_STEPS; ++s)
-        {
-            const Melody& a = *viaTrigger->Engine().mProgression.GetMelody(s, 2);
-            const Melody& b = *direct->Engine().mProgression.GetMelody(s, 2);
-            EXPECT_EQ(a.mEnabled, b.mEnabled) << idx << " step " << s;
-            for (int p = 0; p < 4; ++p)
-                EXPECT_EQ(a.mPitchSets[p].mPlayingMask, b.mPitchSets[p].mPlayingMask)
-                    << idx << " step " << s << " pulse " << p;
-        }
-    }
-}

@@ -27,41 +27,6 @@ TEST_F(HostedOrlantix, TheThirtyNamedHostParametersAndThirtyBlankOnes)
     }
 }
 
-TEST_F(HostedOrlantix, DefaultsAsTheHostReadsThem)
-{
-    Start();
-    struct Expect
-    {
-        int mIdx;
-        const char* mText;
-        float mNormalised;
-    };
-    const Expect defaults[] = {
-        {kTimeUnits, "1/8", 3.0f / 16},
-        {kLengthUnits, "1/8", 3.0f / 16},
-        {kSlow, "1.00", 0.9f / 3.9f},
-        {kSwing, "0", 0.0f},
-        {kChan, "1", 0.0f},
-        {kVel, "100", 100.0f / 127},
-        {kTonic, "C5", 60.0f / 127},
-        {kNumStep, "12", 1.0f},
-        {kNumPulse, "4", 1.0f},
-        {kIval1 + 1, "3", 2.0f / 6},
-        {kIval1 + 11, "6", 5.0f / 6},
-        {kSeqSteps, "48", 1.0f},
-        {kSeqEnab, "on", 1.0f},
-        {kMode, "Ionian", 0.0f},
-        {kLifeProb, "0", 0.0f},
-        {kStepOne, "1", 0.0f},
-        {kStepDir, "Fwd", 0.0f},
-    };
-    for (const Expect& d : defaults)
-    {
-        EXPECT_EQ(mHost.ParamDisplay(d.mIdx), d.mText) << d.mIdx;
-        EXPECT_NEAR(mHost.GetParameter(d.mIdx), d.mNormalised, 1e-6) << d.mIdx;
-    }
-}
-
 TEST_F(HostedOrlantix, AutomationRoundsToTheStepOfEveryKindButReal)
 {
     Start();

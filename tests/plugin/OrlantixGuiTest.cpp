@@ -75,16 +75,6 @@ TEST_F(Gui, MelodyCommandsActOnEverySelectedCellAsPermanentEdits)
     EXPECT_EQ(Progression().GetPitchSet(0, 0, 2)->mPlayingMask, 0);
 }
 
-TEST_F(Gui, CopyAndPasteOfOneCellThroughTheInstancesClipboard)
-{
-    G().ApplyMelodyCommand(1, 0, 22, true);
-    G().ApplyMelodyCommand(9, 3, 23, true);
-    const Melody& pasted = *Progression().GetMelody(9, 3);
-    EXPECT_EQ(pasted.mPitchSets[0].mPlayingMask, 1);
-    EXPECT_EQ(pasted.mPitchSets[2].mPlayingMask, 2);
-    EXPECT_EQ(pasted.mBasePitchSets[2].mPlayingMask, 2);
-}
-
 TEST_F(Gui, TemporaryPitchSetTransformIsUndoneByTheEngine)
 {
     G().ApplyPitchSetTransform(0, 0, 0, kStrikeUp1, false);

