@@ -13,8 +13,10 @@
 #include "PatternEngine.h"
 #include "PresetName.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class OrlantixGui;
 class PresetFolder;
@@ -49,6 +51,29 @@ public:
     void HandleMidiMessage(const IMidiMessage& msg) override;
     // [main-thread] The engine's storage grows here, never while processing.
     void SetBlockLength(int nFrames) override;
+    // [main-thread] The state after the binding's header: the pattern, then all 250 values.
+    bool WriteState(IByteChunk& chunk) override;
+    // [main-thread] Every change handler runs afterwards, also when the chunk was too short
+    // (the answer is then -1); the next block plays the current position without advancing.
+    int ReadState(const IByteChunk& chunk, int startPos) override;
+
+    // Preset files (OrlantixPresets.cpp), all [main-thread].
+    // Writes the current pattern as a preset; false when nothing was written, in which case a
+    // file already at path is untouched.
+    bool WritePreset(const char* path);
+    // Reads a preset file; false, with nothing changed, when it cannot be opened.
+    bool ReadPreset(const char* path);
+    // Preset text already in memory; path names the preset (null keeps no path).
+    void ReadPresetText(const char* data, size_t size, const char* path);
+    // "Save As": ".preset" is appended unless the chosen path ends with it; the preset tree is
+    // rebuilt. Answers the path written, empty on failure.
+    std::string SavePresetAs(const std::string& chosen);
+    // "Save": to the current preset's path, or false when it has none (the editor then asks).
+    bool SavePreset();
+    // The preset with menu index n in the preset tree; false when no file has it.
+    bool LoadPresetById(int n);
+    // Deletes the preset tree and scans the preset folder again.
+    void RebuildPresetTree();
 
     // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
     void SetView(OrlantixView* view) noexcept;

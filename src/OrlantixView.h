@@ -22,4 +22,8 @@ public:
     // [main-thread] Shows a row's solo and mute state on its switches, without touching the
     // parameters behind them.
     virtual void ShowRowSwitches(int /*row*/, bool /*solo*/, bool /*mute*/) noexcept {}
+    // [main-thread] Shows the current preset's name in the preset field.
+    virtual void ShowPresetName(const char* /*name*/) noexcept {}
+    // [main-thread] The preset tree was rebuilt: the preset menu must be built anew.
+    virtual void PresetTreeChanged() noexcept {}
 };

@@ -1,0 +1,93 @@
+#include "Orlantix.h"
+
+#include "Check.h"
+#include "PresetFolder.h"
+#include "PresetText.h"
+
+bool Orlantix::WritePreset(const char* path)
+{
+    if (!path || !*path)
+        return false;
+    std::string text;
+    {
+        IMutexLock lock(Mutex());
+        text = PresetText(*this, mEngine.mProgression, mEngine.mGroove);
+    }
+    // The file is written outside the lock: a slow disk must not hold up the audio thread.
+    if (!WriteFileSafely(path, text))
+        return false;
+    IMutexLock lock(Mutex());
+    mPresetName.Set(path);
+    View().ShowPresetName(mPresetName.Name());
+    return true;
+}
+
+bool Orlantix::ReadPreset(const char* path)
+{
+    std::string text;
+    if (!path || !*path || !ReadWholeFile(path, text))
+        return false;
+    ReadPresetText(text.data(), text.size(), path);
+    return true;
+}
+
+void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
+{
+    IMutexLock lock(Mutex());
+    // A preset starts from the full span; its own span parameters follow with the handlers.
+    mEngine.mProgression.Reset();
+    mEngine.mPlayer.UpdateSpan();
+    mEngine.mPlayer.Rewind();
+    View().ShowSpan(0, MAX_STEPS);
+
+    ApplyPresetText(data, size, *this, mEngine.mProgression, mEngine.mGroove);
+    for (int i = 0; i < NParams(); ++i)
+        HandleParamChange(i);
+
+    mPresetName.Set(path);
+    View().ShowPresetName(mPresetName.Name());
+    View().RedrawAll();
+    PushValuesToEditor();
+}
+
+std::string Orlantix::SavePresetAs(const std::string& chosen)
+{
+    if (chosen.empty())
+        return {};
+    const std::string path = PresetSavePath(chosen);
+    if (!WritePreset(path.c_str()))
+        return {};
+    RebuildPresetTree();
+    return path;
+}
+
+bool Orlantix::SavePreset()
+{
+    std::string path;
+    {
+        IMutexLock lock(Mutex());
+        path = mPresetName.FullPath();
+    }
+    return !path.empty() && WritePreset(path.c_str());
+}
+
+bool Orlantix::LoadPresetById(int n)
+{
+    std::string path;
+    {
+        IMutexLock lock(Mutex());
+        ORX_CHECK(kTag, mpPresetTree != nullptr, "mpPresetTree != 0");
+        const PresetFile* file = mpPresetTree ? mpPresetTree->FindFile(n) : nullptr;
+        if (!file || !PresetFolder::FilePath(*file, path))
+            return false;
+    }
+    return ReadPreset(path.c_str());
+}
+
+void Orlantix::RebuildPresetTree()
+{
+    auto tree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    IMutexLock lock(Mutex());
+    mpPresetTree = std::move(tree);
+    View().PresetTreeChanged();
+}
