@@ -1,0 +1,82 @@
+// The WAV file's header and samples, read back byte by byte.
+
+#include "WavWriter.h"
+#include "FileIo.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+using namespace orxrender;
+
+namespace
+{
+uint32_t Le32(const std::vector<uint8_t>& b, std::size_t at)
+{
+    return b[at] | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+int16_t Le16(const std::vector<uint8_t>& b, std::size_t at)
+{
+    return static_cast<int16_t>(b[at] | b[at + 1] << 8);
+}
+
+std::string TempPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+} // namespace
+
+TEST(WavWriter, HeaderAndInterleavedSamples)
+{
+    const std::string path = TempPath("orx-render-test.wav");
+    std::string error;
+    WavWriter wav;
+    ASSERT_TRUE(wav.Open(path, 2, 48000, error)) << error;
+    const float left[] = {0.0f, 0.5f, -0.5f, 1.0f, 2.0f, -3.0f};
+    const float right[] = {-1.0f, 0.25f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f, 0.0f};
+    const float* buffers[] = {left, right};
+    ASSERT_TRUE(wav.Append(buffers, 3, error)) << error;
+    const float* rest[] = {left + 3, right + 3};
+    ASSERT_TRUE(wav.Append(rest, 3, error)) << error;
+    EXPECT_EQ(wav.FramesWritten(), 6);
+    ASSERT_TRUE(wav.Close(error)) << error;
+
+    std::vector<uint8_t> b;
+    ASSERT_TRUE(ReadWholeFile(path, b, 1 << 20, error)) << error;
+    std::filesystem::remove(path);
+    ASSERT_EQ(b.size(), 44u + 6 * 2 * 2);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(Le32(b, 4), b.size() - 8);
+    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(Le32(b, 16), 16u);
+    EXPECT_EQ(Le16(b, 20), 1); // PCM
+    EXPECT_EQ(Le16(b, 22), 2); // channels
+    EXPECT_EQ(Le32(b, 24), 48000u);
+    EXPECT_EQ(Le32(b, 28), 48000u * 4);
+    EXPECT_EQ(Le16(b, 32), 4);
+    EXPECT_EQ(Le16(b, 34), 16);
+    EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
+    EXPECT_EQ(Le32(b, 40), 24u);
+    // Interleaved left, right; clipped to full scale; not a number is silence.
+    const int16_t expected[] = {0, -32767, 16384, 8192, -16384, 0, 32767, 0, 32767, 0, -32767, 0};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(Le16(b, 44 + 2 * static_cast<std::size_t>(i)), expected[i]) << i;
+}
+
+TEST(WavWriter, FailuresAreReported)
+{
+    std::string error;
+    WavWriter wav;
+    EXPECT_FALSE(wav.Open(TempPath("no-such-dir/x.wav"), 2, 44100, error));
+    EXPECT_NE(error.find("x.wav"), std::string::npos);
+    WavWriter none;
+    EXPECT_FALSE(none.Open(TempPath("orx-zero.wav"), 0, 44100, error));
+    const float* buffers[] = {nullptr};
+    WavWriter closed;
+    EXPECT_FALSE(closed.Append(buffers, 1, error));
+    EXPECT_FALSE(closed.Close(error));
+}

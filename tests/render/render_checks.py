@@ -1,0 +1,400 @@
+#!/usr/bin/python3
+"""End-to-end checks of orlantix-render, run by CTest against the built program.
+
+Each check renders with the real tool and judges the output with code that shares nothing
+with it: the MIDI file is read by Debian's python3-mido, the WAV file by Python's wave module,
+and event listings are compared here. Exit status 0 passes, 1 fails, 77 skips.
+
+  cli         bad command lines and files: one-line errors, exit status 1 or 2, no crash
+  invariance  the listing does not depend on the block size (but for one known case)
+  midi        the MIDI file, read with mido, holds the notes of the listing at their ticks
+  synth       a third-party VST 2 synthesiser turns the events into audio
+  state       --preset and --load-state of the state saved from it play the same events
+  parity      the win64 build under wine writes the same bytes as the Linux build
+"""
+
+import argparse
+import math
+import os
+import struct
+import subprocess
+import sys
+import wave
+
+SKIP = 77
+
+# Settings every run shares: sixteenth pulses at an odd tempo give many events in a short
+# render, and lengths that are no whole number of samples.
+COMMON = ["--tempo", "133", "--bars", "16", "--param", "TimeUnits=1/32",
+          "--param", "LengthUnits=1/16"]
+
+# The settings of the invariance and parity runs. "modifiers" plays a state with both
+# modifier sequencers busy, made from the plug-in's own saved state (see modifier_state).
+SETTINGS = {
+    "default": [],
+    "swing-humanise": ["--param", "Swing=0.40", "--param", "Human=0.50"],
+    "jitters": ["--param", "VelJitt=0.70", "--param", "LenJitt=0.50",
+                "--param", "LifeProb=0.30"],
+    "modifiers": ["--load-state", "@modifiers"],
+    "stop-loop": ["--param", "Swing=0.25", "--loop", "30000:170000", "--stop-at", "600000"],
+    "random-blocks": ["--block", "random:2024", "--param", "StepDir=Random",
+                      "--param", "Human=0.30", "--host-product", "Ardour"],
+}
+
+# Offsets of the parameter values in a state chunk, and the parameters the modifier state
+# sets: (index, value) with the values in the parameters' own units.
+PARAMS_AT = 3684
+STATE_SIZE = PARAMS_AT + 250 * 8
+MODIFIER_VALUES = (
+    [(162 + i, (3 * i + 1) % 13) for i in range(8)]      # stkMod1..8
+    + [(171 + i, i % 2) for i in range(8)]               # stkModT1..8: temporary, permanent
+    + [(181, 4.0), (183, 1.0), (184, 0.8)]               # SMDir Random, StkCount, StkProb
+    + [(187 + i, (5 * i + 2) % 19) for i in range(8)]    # melMod1..8
+    + [(196 + i, (i + 1) % 2) for i in range(8)]         # MekModT1..8
+    + [(206, 2.0), (208, 1.0), (209, 0.9)]               # MelDir FwdBack, MelCount, MelProb
+    + [(27, 0.2)]                                        # LifeProb
+)
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def run(cmd, cwd=None, env=None, check=True):
+    p = subprocess.run(cmd, cwd=cwd, env=env, capture_output=True)
+    if check and p.returncode != 0:
+        fail("%s exited with %d: %s" % (" ".join(cmd), p.returncode,
+                                         p.stderr.decode(errors="replace").strip()))
+    return p
+
+
+def read_listing(path):
+    events = []
+    with open(path, "rb") as f:
+        data = f.read()
+    if b"\r" in data:
+        fail(path + " holds carriage returns")
+    for line in data.decode().splitlines():
+        sample, status, d1, d2 = line.split(" ")
+        events.append((int(sample), int(status, 16), int(d1), int(d2)))
+    return events
+
+
+def render(args, tool, out, name, extra=()):
+    """Runs the Linux tool; answers the listing's path."""
+    listing = os.path.join(out, name + ".txt")
+    run([tool] + list(args) + list(extra) + ["--events", listing])
+    return listing
+
+
+def modifier_state(tool, plugin, out):
+    """The plug-in's default state with both modifier sequencers set to work, or None while
+    the plug-in's state does not hold the sequencers' parameters."""
+    base = os.path.join(out, "default-state.bin")
+    run([tool, "--plugin", plugin, "--seconds", "0.01", "--save-state", base])
+    with open(base, "rb") as f:
+        chunk = bytearray(f.read())
+    if len(chunk) != STATE_SIZE:
+        return None
+    for index, value in MODIFIER_VALUES:
+        struct.pack_into("<d", chunk, PARAMS_AT + 8 * index, float(value))
+    path = os.path.join(out, "modifiers-state.bin")
+    with open(path, "wb") as f:
+        f.write(chunk)
+    return path
+
+
+def setting_args(name, state_path):
+    return [state_path if a == "@modifiers" else a for a in SETTINGS[name]]
+
+
+# --- invariance ---------------------------------------------------------------------------
+
+def normalise(events):
+    """The one case that depends on the cut: a note-off sent on the sample of a note-on of the
+    same key and channel, which the note stream puts one sample earlier whenever the two fall
+    in one block. Moves those note-offs back a sample and keeps the order of everything else."""
+    ons = {(t, s & 0x0F, d1) for (t, s, d1, _) in events if s & 0xF0 == 0x90}
+    moved = []
+    for i, (t, s, d1, d2) in enumerate(events):
+        if s & 0xF0 == 0x80 and (t, s & 0x0F, d1) in ons:
+            t -= 1
+        moved.append((t, i, (t, s, d1, d2)))
+    return [e for (_, _, e) in sorted(moved)]
+
+
+def check_invariance(a):
+    state = modifier_state(a.tool, a.plugin, a.out)
+    for name in SETTINGS:
+        if "--block" in SETTINGS[name]:
+            continue  # the random-blocks setting is itself one of the cuts below
+        if state is None and "@modifiers" in SETTINGS[name]:
+            print("%s: not run, the plug-in's state holds no sequencer settings yet" % name)
+            continue
+        args = ["--plugin", a.plugin] + COMMON + setting_args(name, state)
+        reference = read_listing(render(args, a.tool, a.out, name + "-512", ["--block", "512"]))
+        if len(reference) < 40:
+            fail("%s: only %d events, too few to compare" % (name, len(reference)))
+        for block in ["1", "63", "4096", "random:7"]:
+            got = read_listing(render(args, a.tool, a.out, name + "-" + block.replace(":", ""),
+                                      ["--block", block]))
+            if normalise(got) != normalise(reference):
+                first = next((i for i, (x, y) in enumerate(zip(normalise(got),
+                                                               normalise(reference)))
+                              if x != y), min(len(got), len(reference)))
+                fail("%s: blocks of %s differ from blocks of 512 at event %d" %
+                     (name, block, first))
+        print("%s: %d events, the same for every block size" % (name, len(reference)))
+
+
+# --- midi ----------------------------------------------------------------------------------
+
+def notes_from_listing(events, to_tick):
+    """(key, channel, velocity, start tick, length in ticks) of every note, as MIDI reads the
+    stream: a note-on of velocity 0 is a note-off."""
+    held, notes = {}, []
+    for (t, s, d1, d2) in events:
+        kind, channel = s & 0xF0, s & 0x0F
+        if kind not in (0x80, 0x90):
+            continue
+        on = kind == 0x90 and d2 > 0
+        if (channel, d1) in held:
+            start, velocity = held.pop((channel, d1))
+            notes.append((d1, channel, velocity, to_tick(start), to_tick(t) - to_tick(start)))
+        if on:
+            held[(channel, d1)] = (t, d2)
+    return sorted(notes)
+
+
+def check_midi(a):
+    import mido  # Debian's python3-mido, for /usr/bin/python3
+
+    events = read_listing(a.events)
+    mid = mido.MidiFile(a.midi)
+    if mid.type != 0 or len(mid.tracks) != 1 or mid.ticks_per_beat != 960:
+        fail("expected format 0, one track, 960 ticks per quarter note; got %d, %d, %d" %
+             (mid.type, len(mid.tracks), mid.ticks_per_beat))
+    tempo = [m.tempo for m in mid.tracks[0] if m.type == "set_tempo"]
+    sig = [(m.numerator, m.denominator) for m in mid.tracks[0] if m.type == "time_signature"]
+    if tempo != [round(60000000 / a.tempo)] or sig != [tuple(a.time_sig)]:
+        fail("tempo or time signature meta events: %s %s" % (tempo, sig))
+    samples_per_quarter = a.sample_rate * 60.0 / a.tempo
+
+    def to_tick(sample):
+        return math.floor(sample / samples_per_quarter * 960 + 0.5)
+
+    expected = notes_from_listing(events, to_tick)
+    held, got, tick = {}, [], 0
+    for m in mid.tracks[0]:
+        tick += m.time
+        if m.type not in ("note_on", "note_off"):
+            continue
+        key = (m.channel, m.note)
+        if key in held:
+            start, velocity = held.pop(key)
+            got.append((m.note, m.channel, velocity, start, tick - start))
+        if m.type == "note_on" and m.velocity > 0:
+            held[key] = (tick, m.velocity)
+    got.sort()
+    if not expected:
+        fail("the listing holds no notes")
+    if got != expected:
+        diff = next((i for i, (x, y) in enumerate(zip(got, expected)) if x != y),
+                    min(len(got), len(expected)))
+        fail("mido reads %d notes, the listing has %d; first difference at note %d: %s vs %s" %
+             (len(got), len(expected), diff, got[diff:diff + 1], expected[diff:diff + 1]))
+    print("%s: mido reads the %d notes of %s at their ticks and lengths" %
+          (os.path.basename(a.midi), len(got), os.path.basename(a.events)))
+
+
+# --- synth ---------------------------------------------------------------------------------
+
+def check_synth(a):
+    if not os.path.exists(a.synth):
+        print("SKIP: %s is not installed (package zynaddsubfx-vst)" % a.synth)
+        sys.exit(SKIP)
+    listing = os.path.join(a.out, "synth.txt")
+    wav_path = os.path.join(a.out, "synth.wav")
+    start = 1  # mid-pulse: the first note comes a whole pulse into the render
+    run([a.tool, "--plugin", a.plugin, "--start", str(start), "--bars", "2",
+         "--synth", a.synth, "--wav", wav_path, "--events", listing])
+    events = read_listing(listing)
+    ons = [t for (t, s, _, d2) in events if s & 0xF0 == 0x90 and d2 > 0]
+    if not ons:
+        fail("the plug-in sent no note")
+    first = ons[0] - start  # frame of the WAV file
+    with wave.open(wav_path) as w:
+        channels, rate, frames = w.getnchannels(), w.getframerate(), w.getnframes()
+        data = w.readframes(frames)
+    if w.getsampwidth() != 2 or rate != 44100 or frames != 2 * 88200:
+        fail("WAV file: %d-byte samples, %d Hz, %d frames" % (w.getsampwidth(), rate, frames))
+    samples = struct.unpack("<%dh" % (frames * channels), data)
+    before = samples[:first * channels]
+    loudest_before = max((abs(v) for v in before), default=0)
+    after = samples[first * channels:(first + rate) * channels]
+    rms = math.sqrt(sum(v * v for v in after) / len(after)) / 32768.0
+    if first < 1000:
+        fail("the first note-on is at frame %d; expected silence before it" % first)
+    if loudest_before > 0:
+        fail("sound before the first note-on (peak %d)" % loudest_before)
+    if rms < 0.005:
+        fail("the second after the first note-on is too quiet (RMS %.5f)" % rms)
+    print("%s: silence for %d frames, then RMS %.4f over the next second" %
+          (os.path.basename(a.synth), first, rms))
+
+
+# --- state ---------------------------------------------------------------------------------
+
+def check_state(a):
+    if not os.path.exists(a.preset):
+        print("SKIP: no preset " + a.preset)
+        sys.exit(SKIP)
+    base = ["--plugin", a.plugin] + COMMON + ["--param", "Swing=0.30"]
+    saved = os.path.join(a.out, "preset-state.bin")
+    from_preset = read_listing(render(base, a.tool, a.out, "from-preset",
+                                      ["--preset", a.preset, "--save-state", saved]))
+    from_state = read_listing(render(base, a.tool, a.out, "from-state", ["--load-state", saved]))
+    if len(from_preset) < 40:
+        fail("the preset plays only %d events" % len(from_preset))
+    if from_preset != from_state:
+        fail("--preset and --load-state of its saved state play different events")
+    print("%s and its saved state play the same %d events" %
+          (os.path.basename(a.preset), len(from_preset)))
+
+
+# --- parity --------------------------------------------------------------------------------
+
+def wine_env(prefix):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+               DISPLAY="")
+    return env
+
+
+def check_wine_prefix(a):
+    if not os.path.exists(a.wine):
+        print("SKIP: %s is missing (package wine64)" % a.wine)
+        sys.exit(SKIP)
+    if os.path.exists(os.path.join(a.prefix, "system.reg")):
+        print("wine prefix %s is ready" % a.prefix)
+        return
+    os.makedirs(a.prefix, exist_ok=True)
+    run([a.wine, "wineboot", "--init"], env=wine_env(a.prefix))
+    # wineboot returns before the server has written the registry.
+    run([os.path.join(os.path.dirname(a.wine), "wineserver"), "--wait"], env=wine_env(a.prefix),
+        check=False)
+    if not os.path.exists(os.path.join(a.prefix, "system.reg")):
+        fail("wineboot left no registry in " + a.prefix)
+    print("wine prefix %s initialised" % a.prefix)
+
+
+def check_parity(a):
+    for path in (a.wine, a.wine_tool, a.wine_plugin):
+        if not os.path.exists(path):
+            print("SKIP: %s is missing (build the win64 preset)" % path)
+            sys.exit(SKIP)
+    out = os.path.join(a.out, a.setting)
+    os.makedirs(out, exist_ok=True)
+    state = modifier_state(a.tool, a.plugin, out)
+    if state is None and "@modifiers" in SETTINGS[a.setting]:
+        print("SKIP: the plug-in's state holds no sequencer settings yet")
+        sys.exit(SKIP)
+    # Paths relative to the output folder, so the Windows program reads them too.
+    args = COMMON + [os.path.relpath(x, out) if x == state else x
+                     for x in setting_args(a.setting, state)]
+    outputs = ["--events", "events.txt", "--midi", "events.mid"]
+    run([a.tool, "--plugin", a.plugin] + args + outputs, cwd=out)
+    linux = {name: open(os.path.join(out, name), "rb").read()
+             for name in ("events.txt", "events.mid")}
+    wine_outputs = ["--events", "wine-events.txt", "--midi", "wine-events.mid"]
+    run([a.wine, a.wine_tool, "--plugin", os.path.relpath(a.wine_plugin, out)] + args +
+        wine_outputs, cwd=out, env=wine_env(a.prefix))
+    for name in ("events.txt", "events.mid"):
+        windows = open(os.path.join(out, "wine-" + name), "rb").read()
+        if windows != linux[name]:
+            fail("%s: %s differs between the Linux and the win64 build" % (a.setting, name))
+    events = linux["events.txt"].count(b"\n")
+    if events < 40:
+        fail("%s: only %d events" % (a.setting, events))
+    print("%s: %d events, byte-identical from Orlantix.so and from Orlantix64.dll under wine" %
+          (a.setting, events))
+
+
+# --- cli -----------------------------------------------------------------------------------
+
+def check_cli(a):
+    not_plugin = os.path.join(a.out, "not-a-plugin.so")
+    with open(not_plugin, "w") as f:
+        f.write("not a library\n")
+    bad_state = os.path.join(a.out, "bad-state.bin")
+    with open(bad_state, "wb") as f:
+        f.write(b"\x74\x66\x66\x70\x00\x00\x01\x00garbage")
+    cases = [
+        (2, ["--tempo", "fast"], "--tempo"),
+        (2, ["--block", "random:x"], "--block"),
+        (2, ["--loop", "9:3"], "--loop"),
+        (2, ["--no-such-option"], "--no-such-option"),
+        (2, ["--bars"], "--bars"),
+        (1, ["--plugin", os.path.join(a.out, "missing.so")], "missing.so"),
+        (1, ["--plugin", not_plugin], "not-a-plugin.so"),
+        (1, ["--plugin", "/lib/x86_64-linux-gnu/libm.so.6"], "not a VST 2 plug-in"),
+        (1, ["--param", "NoSuchParam=1"], "TimeUnits, LengthUnits"),
+        (1, ["--param", "Mode=Dorian"], "no parameter \"Mode\""),
+        (1, ["--param", "mode=dorian"], "Ionian, Dorian, Phrygian"),
+        (1, ["--param", "Tonic=H5"], "C0, C#0"),
+        (1, ["--load-state", os.path.join(a.out, "missing.bin")], "missing.bin"),
+        (1, ["--load-state", bad_state], "rejected"),
+        (1, ["--events", os.path.join(a.out, "no-dir", "e.txt")], "e.txt"),
+    ]
+    for status, args, needle in cases:
+        full = [a.tool] + (["--plugin", a.plugin] if args[0] != "--plugin" else []) + \
+            ["--seconds", "0.1"] + args
+        p = run(full, check=False)
+        err = p.stderr.decode(errors="replace")
+        lines = err.strip().split("\n")
+        if p.returncode != status:
+            fail("%s: exit status %d, expected %d (%s)" % (" ".join(args), p.returncode,
+                                                           status, err.strip()))
+        if len(lines) != 1 or not lines[0].startswith("orlantix-render: ") or needle not in err:
+            fail("%s: expected one line naming %r, got %r" % (" ".join(args), needle, err))
+    p = run([a.tool, "--help"])
+    if b"VSTPluginMain, open, sample rate, block size, resume" not in p.stdout:
+        fail("--help does not state the order of calls")
+    print("%d bad command lines answered with one-line errors" % len(cases))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("check", choices=["cli", "invariance", "midi", "synth", "state",
+                                          "wine-prefix", "parity"])
+    parser.add_argument("--tool", help="the Linux orlantix-render")
+    parser.add_argument("--plugin", help="the Linux plug-in library")
+    parser.add_argument("--out", help="a folder for the check's files")
+    parser.add_argument("--events")
+    parser.add_argument("--midi")
+    parser.add_argument("--tempo", type=float, default=120.0)
+    parser.add_argument("--sample-rate", type=float, default=44100.0)
+    parser.add_argument("--time-sig", type=int, nargs=2, default=[4, 4])
+    parser.add_argument("--synth")
+    parser.add_argument("--preset")
+    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
+    parser.add_argument("--prefix")
+    parser.add_argument("--wine-tool")
+    parser.add_argument("--wine-plugin")
+    parser.add_argument("--setting", choices=sorted(SETTINGS))
+    a = parser.parse_args()
+    for name in ("tool", "plugin", "out", "events", "midi", "synth", "preset", "prefix",
+                 "wine_tool", "wine_plugin"):
+        if getattr(a, name):
+            setattr(a, name, os.path.abspath(getattr(a, name)))
+    if a.out:
+        os.makedirs(a.out, exist_ok=True)
+    {"cli": check_cli, "invariance": check_invariance, "midi": check_midi,
+     "synth": check_synth, "state": check_state, "wine-prefix": check_wine_prefix,
+     "parity": check_parity}[a.check](a)
+
+
+if __name__ == "__main__":
+    main()
