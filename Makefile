@@ -2,7 +2,7 @@
 PRESETS := linux asan win32 win64
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test demo format clean artwork artwork-sheet
+.PHONY: all deps build test demo format clean artwork artwork-sheet presets
 
 all: build
 
@@ -41,6 +41,12 @@ artwork-sheet: deps
 	/usr/bin/python3 tools/artwork/generate.py --text-layer out/artwork-text-layer.png
 	build/linux/tools/artwork/orlantix_artwork_sheet out/artwork-sheet.png \
 		--text-layer out/artwork-text-layer.png
+
+# The factory presets: made again from their code into presets/ (a test checks they match).
+presets: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target make-factory-presets -j $(JOBS)
+	build/linux/tools/presets/make-factory-presets presets
 
 format:
 	git ls-files -- '*.h' '*.cpp' | xargs clang-format -i

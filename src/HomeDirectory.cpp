@@ -58,3 +58,19 @@ void ConfigurationFilePath(char* path)
     }
     ConfigurationFilePath(home, path);
 }
+
+std::string ResolveBesideLibrary(const std::string& path, const char* homeDirectory)
+{
+    if (path.empty() || IsAbsolutePath(path.c_str()) || !homeDirectory || !*homeDirectory)
+        return path;
+    std::string resolved = homeDirectory;
+    resolved += kPathSeparator;
+    resolved += path;
+    return resolved;
+}
+
+std::string ResolveBesideLibrary(const std::string& path)
+{
+    char home[kHomePathSize];
+    return HomeDirectory(home) ? ResolveBesideLibrary(path, home) : path;
+}

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <string>
 // The folder of the plug-in library itself, where the configuration file lives.
 
 inline constexpr int kHomePathSize = 1025; // 1024 characters and the terminator
@@ -16,3 +18,9 @@ bool HomeDirectory(char* pathname);
 // home directory is unknown or the whole path would exceed 1024 characters.
 void ConfigurationFilePath(const char* homeDirectory, char* path);
 void ConfigurationFilePath(char* path);
+
+// A path as the configuration file gives it: a relative one is taken relative to the home
+// directory (the host's current folder means nothing to a plug-in); empty and absolute paths
+// stay as they are.
+std::string ResolveBesideLibrary(const std::string& path, const char* homeDirectory);
+std::string ResolveBesideLibrary(const std::string& path);

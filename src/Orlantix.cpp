@@ -2,6 +2,7 @@
 
 #include "Check.h"
 #include "ConfigurationFileReader.h"
+#include "HomeDirectory.h"
 #include "IGraphics.h"
 #include "OrlantixGui.h"
 #include "PresetFolder.h"
@@ -36,6 +37,9 @@ Orlantix::Orlantix(vst2::HostCallback host)
         throw std::bad_alloc();
     mConfigPool.RegisterDefaults();
     ReadConfiguration(mConfigPool);
+    const std::string presetFolder =
+        ResolveBesideLibrary(mConfigPool.StringValue(kConfigPresetFolder));
+    mConfigPool.SetString(kConfigPresetFolder, presetFolder.c_str());
     mpPresetTree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
     mEngine.SetSampleRate(mSampleRate);
     InitParams();

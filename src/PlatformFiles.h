@@ -15,6 +15,10 @@ struct FileCloser
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// True for a path that does not depend on the current folder ("/x" here; "C:\x", "\\server\x"
+// or "\x" on Windows).
+bool IsAbsolutePath(const char* path);
+
 // fopen with a UTF-8 path; null on failure.
 FileHandle OpenUtf8File(const char* path, const char* mode);
 

@@ -14,6 +14,11 @@ struct DirCloser
 };
 } // namespace
 
+bool IsAbsolutePath(const char* path)
+{
+    return path && path[0] == '/';
+}
+
 FileHandle OpenUtf8File(const char* path, const char* mode)
 {
     if (!path || !*path)

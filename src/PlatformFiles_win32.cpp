@@ -46,6 +46,16 @@ bool IsDotEntry(const char* name)
 }
 } // namespace
 
+bool IsAbsolutePath(const char* path)
+{
+    if (!path || !*path)
+        return false;
+    if (path[0] == '\\' || path[0] == '/')
+        return true;
+    const bool letter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    return letter && path[1] == ':';
+}
+
 FileHandle OpenUtf8File(const char* path, const char* mode)
 {
     if (!path || !*path)

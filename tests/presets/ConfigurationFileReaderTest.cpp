@@ -109,6 +109,11 @@ TEST(HomeDirectory, CutAtTheLastSeparator)
     ConfigurationFilePath(std::string(1012, 'a').c_str(), path);
     EXPECT_STREQ(path, "");
 
+    EXPECT_EQ(ResolveBesideLibrary("presets", "/opt/orx"), "/opt/orx/presets");
+    EXPECT_EQ(ResolveBesideLibrary("/abs/presets", "/opt/orx"), "/abs/presets");
+    EXPECT_EQ(ResolveBesideLibrary("", "/opt/orx"), "");
+    EXPECT_EQ(ResolveBesideLibrary("presets", ""), "presets");
+
     // The module running this test has a real folder.
     ASSERT_TRUE(HomeDirectory(home));
     EXPECT_NE(home[0], '\0');
