@@ -29,9 +29,11 @@ COMMON = ["--tempo", "133", "--bars", "16", "--param", "TimeUnits=1/32",
           "--param", "LengthUnits=1/16"]
 
 # The settings of the invariance and parity runs. "modifiers" plays a state with both
-# modifier sequencers busy, made from the plug-in's own saved state (see modifier_state).
+# modifier sequencers busy, made from the plug-in's own saved state (see modifier_state);
+# "preset" plays a factory preset given with --preset.
 SETTINGS = {
     "default": [],
+    "preset": ["--preset", "@preset"],
     "swing-humanise": ["--param", "Swing=0.40", "--param", "Human=0.50"],
     "jitters": ["--param", "VelJitt=0.70", "--param", "LenJitt=0.50",
                 "--param", "LifeProb=0.30"],
@@ -105,8 +107,17 @@ def modifier_state(tool, plugin, out):
     return path
 
 
-def setting_args(name, state_path):
-    return [state_path if a == "@modifiers" else a for a in SETTINGS[name]]
+def setting_args(name, state_path, preset_path):
+    return [{"@modifiers": state_path, "@preset": preset_path}.get(a, a) for a in SETTINGS[name]]
+
+
+def unavailable(name, state_path, preset_path):
+    """Why a setting cannot run here, or None."""
+    if state_path is None and "@modifiers" in SETTINGS[name]:
+        return "the plug-in's state holds no sequencer settings yet"
+    if "@preset" in SETTINGS[name] and not (preset_path and os.path.exists(preset_path)):
+        return "no preset %s" % preset_path
+    return None
 
 
 # --- invariance ---------------------------------------------------------------------------
@@ -129,10 +140,11 @@ def check_invariance(a):
     for name in SETTINGS:
         if "--block" in SETTINGS[name]:
             continue  # the random-blocks setting is itself one of the cuts below
-        if state is None and "@modifiers" in SETTINGS[name]:
-            print("%s: not run, the plug-in's state holds no sequencer settings yet" % name)
+        why = unavailable(name, state, a.preset)
+        if why:
+            print("%s: not run, %s" % (name, why))
             continue
-        args = ["--plugin", a.plugin] + COMMON + setting_args(name, state)
+        args = ["--plugin", a.plugin] + COMMON + setting_args(name, state, a.preset)
         reference = read_listing(render(args, a.tool, a.out, name + "-512", ["--block", "512"]))
         if len(reference) < 40:
             fail("%s: only %d events, too few to compare" % (name, len(reference)))
@@ -297,12 +309,13 @@ def check_parity(a):
     out = os.path.join(a.out, a.setting)
     os.makedirs(out, exist_ok=True)
     state = modifier_state(a.tool, a.plugin, out)
-    if state is None and "@modifiers" in SETTINGS[a.setting]:
-        print("SKIP: the plug-in's state holds no sequencer settings yet")
+    why = unavailable(a.setting, state, a.preset)
+    if why:
+        print("SKIP: " + why)
         sys.exit(SKIP)
     # Paths relative to the output folder, so the Windows program reads them too.
-    args = COMMON + [os.path.relpath(x, out) if x == state else x
-                     for x in setting_args(a.setting, state)]
+    args = COMMON + [os.path.relpath(x, out) if x in (state, a.preset) else x
+                     for x in setting_args(a.setting, state, a.preset)]
     outputs = ["--events", "events.txt", "--midi", "events.mid"]
     run([a.tool, "--plugin", a.plugin] + args + outputs, cwd=out)
     linux = {name: open(os.path.join(out, name), "rb").read()

@@ -91,9 +91,17 @@ bool ApplySettings(orxhost::VstHost& host, const RenderOptions& options, std::st
     if (!options.mPreset.empty())
     {
         std::vector<uint8_t> chunk;
+        int32_t id = 0;
         if (!KeepsChunks(host, "--preset", error) ||
-            !ChunkFromPreset(options.mPreset, chunk, error) ||
-            !HandChunk(host, chunk, "the preset " + options.mPreset, error))
+            !ChunkFromPreset(options.mPreset, chunk, &id, error))
+            return false;
+        if (host.Effect()->uniqueID != id)
+        {
+            error = "--preset: text presets are Orlantix's, and the hosted plug-in is " +
+                    host.EffectName();
+            return false;
+        }
+        if (!HandChunk(host, chunk, "the preset " + options.mPreset, error))
             return false;
     }
     HostParamAccess params(host);

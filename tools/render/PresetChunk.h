@@ -12,7 +12,9 @@
 namespace orxrender
 {
 
-// The chunk for the preset at path; false with a one-line reason.
-bool ChunkFromPreset(const std::string& path, std::vector<uint8_t>& chunk, std::string& error);
+// The chunk for the preset at path, and the unique id of the plug-in it is meant for; false
+// with a one-line reason.
+bool ChunkFromPreset(const std::string& path, std::vector<uint8_t>& chunk, int32_t* uniqueId,
+                     std::string& error);
 
 } // namespace orxrender
