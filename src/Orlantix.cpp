@@ -121,8 +121,8 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
     t.mRunning = TransportIsRunning();
 
     mEngine.ProcessBlock(t, nFrames);
-    for (const IMidiMessage& msg : mEngine.mMidiOut)
-        EmitMidiMessage(msg);
+    mPassThrough.Merge(mEngine.mMidiOut, nFrames,
+                       [this](const IMidiMessage& msg) { EmitMidiMessage(msg); });
 }
 
 void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
@@ -151,7 +151,9 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
         // Consumed whether or not it was bound.
         return;
     default:
-        EmitMidiMessage(msg);
+        // Sent with the next block; only a full queue sends at once rather than lose it.
+        if (!mPassThrough.Push(msg))
+            EmitMidiMessage(msg);
         return;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "ConfigurablePool.h"
 #include "IPlugVST.h"
+#include "MidiPassThrough.h"
 #include "OrlantixParamIndex.h"
 #include "OrlantixView.h"
 #include "ParamChangeDesc.h"
@@ -47,7 +48,7 @@ public:
     // [audio-thread] The host's buffers are left as the binding prepared them (silence).
     void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
     // [audio-thread] (effProcessEvents) Notes are dropped, controller changes consumed,
-    // everything else passed through at once.
+    // everything else passed on with the next block.
     void HandleMidiMessage(const IMidiMessage& msg) override;
     // [main-thread] The engine's storage grows here, never while processing.
     void SetBlockLength(int nFrames) override;
@@ -117,6 +118,7 @@ private:
     // The musical data and everything that plays it.
     PatternEngine mEngine;
     ControllerAssignment mControllerMap[kNumControllers];
+    MidiPassThrough mPassThrough;
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;
     OrlantixView* mpView = &mNoView;

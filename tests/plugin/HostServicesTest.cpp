@@ -143,7 +143,7 @@ TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
     EXPECT_EQ(mPlug->Controller(128).mParamIdx, -1);
 }
 
-TEST_F(HostServices, OtherMessagesPassThroughUnchanged)
+TEST_F(HostServices, OtherMessagesPassThroughWithTheNextBlockInTimeOrder)
 {
     IMidiMessage bend;
     bend.mStatus = 0xE5;
@@ -152,14 +152,45 @@ TEST_F(HostServices, OtherMessagesPassThroughUnchanged)
     bend.mOffset = 9;
     IMidiMessage clock;
     clock.mStatus = 0xF8;
+    IMidiMessage program;
+    program.mStatus = 0xC2;
+    program.mData1 = 7;
+    program.mOffset = 500; // beyond the block: sent at its last frame
     IMidiMessage note;
     note.MakeNoteOn(60, 1, 0, 3);
     mPlug->HandleMidiMessage(bend);
     mPlug->HandleMidiMessage(note);
     mPlug->HandleMidiMessage(clock);
-    ASSERT_EQ(mHost.mSent.size(), 2u);
-    EXPECT_EQ(mHost.mSent[0], bend);
-    EXPECT_EQ(mHost.mSent[1], clock);
+    mPlug->HandleMidiMessage(program);
+    // Hosts take a plug-in's output only inside its process call.
+    EXPECT_TRUE(mHost.mSent.empty());
+
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    std::vector<IMidiMessage> passed;
+    int notes = 0;
+    for (size_t i = 0; i < mHost.mSent.size(); ++i)
+    {
+        const IMidiMessage& m = mHost.mSent[i];
+        if (i > 0)
+        {
+            EXPECT_LE(mHost.mSent[i - 1].mOffset, m.mOffset) << i;
+        }
+        if (m.MessageKind() == IMidiMessage::kNoteOn)
+            ++notes;
+        else
+            passed.push_back(m);
+    }
+    EXPECT_GT(notes, 0); // the first pulse of the pattern, at offset 0
+    ASSERT_EQ(passed.size(), 3u);
+    EXPECT_EQ(passed[0], clock);
+    EXPECT_EQ(passed[1], bend);
+    EXPECT_EQ(passed[2].mStatus, 0xC2);
+    EXPECT_EQ(passed[2].mOffset, 63);
+    // Sent once.
+    mHost.mSent.clear();
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    for (const IMidiMessage& m : mHost.mSent)
+        EXPECT_NE(m.mStatus, 0xE5);
 }
 
 TEST_F(HostServices, SpanFromTheEditorWritesItsParametersQuietly)
