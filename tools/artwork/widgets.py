@@ -264,11 +264,8 @@ def modifier_button(ctx, w, h, text):
     ctx.set_line_width(1.0)
     ctx.set_source_rgba(*(rgb("#2e343c") if idle else rgb("#4a515c")))
     ctx.stroke()
-    # Arrows say what the menu's "^", "v", "<" and ">" say, more legibly at this size.
+    # The frame shows the modifier's own text, as its menu and read-outs do.
     shown = text.strip()
-    for symbol, glyph in (("^ ", "\u2191"), ("v ", "\u2193"), ("< ", "\u2190"), ("> ", "\u2192")):
-        if shown.startswith(symbol):
-            shown = glyph + shown[2:]
     colour = LABEL_DIM if idle else (ACCENT if shown in ("Orig", "Rand", "Flip", "Mute") else TEXT)
     set_font(ctx, 9.0, condensed=0.9)
     show_text(ctx, shown, w / 2.0, 11.5, colour, align="centre")
