@@ -10,6 +10,7 @@ and event listings are compared here. Exit status 0 passes, 1 fails, 77 skips.
   midi        the MIDI file, read with mido, holds the notes of the listing at their ticks
   synth       a third-party VST 2 synthesiser turns the events into audio
   state       --preset and --load-state of the state saved from it play the same events
+  wine-prefix makes the wine prefix the parity runs share
   parity      the win64 build under wine writes the same bytes as the Linux build
 """
 
@@ -318,22 +319,23 @@ def check_parity(a):
     # Paths relative to the output folder, so the Windows program reads them too.
     args = COMMON + BARS + [os.path.relpath(x, out) if x in (state, a.preset) else x
                             for x in setting_args(a.setting, state, a.preset)]
-    outputs = ["--events", "events.txt", "--midi", "events.mid"]
+    names = ("events.txt", "events.mid", "state.bin")
+    outputs = ["--events", names[0], "--midi", names[1], "--save-state", names[2]]
     run([a.tool, "--plugin", a.plugin] + args + outputs, cwd=out)
-    linux = {name: open(os.path.join(out, name), "rb").read()
-             for name in ("events.txt", "events.mid")}
-    wine_outputs = ["--events", "wine-events.txt", "--midi", "wine-events.mid"]
+    linux = {name: open(os.path.join(out, name), "rb").read() for name in names}
+    wine_outputs = ["--events", "wine-" + names[0], "--midi", "wine-" + names[1],
+                    "--save-state", "wine-" + names[2]]
     run([a.wine, a.wine_tool, "--plugin", os.path.relpath(a.wine_plugin, out)] + args +
         wine_outputs, cwd=out, env=wine_env(a.prefix))
-    for name in ("events.txt", "events.mid"):
+    for name in names:
         windows = open(os.path.join(out, "wine-" + name), "rb").read()
         if windows != linux[name]:
             fail("%s: %s differs between the Linux and the win64 build" % (a.setting, name))
     events = linux["events.txt"].count(b"\n")
     if events < 40:
         fail("%s: only %d events" % (a.setting, events))
-    print("%s: %d events, byte-identical from Orlantix.so and from Orlantix64.dll under wine" %
-          (a.setting, events))
+    print("%s: %d events, listing, MIDI file and saved state byte-identical from Orlantix.so "
+          "and from Orlantix64.dll under wine" % (a.setting, events))
 
 
 # --- cli -----------------------------------------------------------------------------------
