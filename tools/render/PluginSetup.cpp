@@ -58,6 +58,11 @@ bool LoadAndStart(orxhost::VstHost& host, const RenderOptions& options, std::str
         error = host.Error();
         return false;
     }
+    if (!host.Effect()->processReplacing && !host.Effect()->process)
+    {
+        error = path + ": the plug-in has no process entry";
+        return false;
+    }
     host.SetProductString(options.mHostProduct);
     orxhost::Transport& t = host.GetTransport();
     t.mAdvance = false; // the renderer moves the position itself: stops and loops
@@ -76,6 +81,12 @@ bool LoadAndStart(orxhost::VstHost& host, const RenderOptions& options, std::str
     }
     host.Start(static_cast<float>(options.mSampleRate), MakePlan(options).MaxBlock());
     return true;
+}
+
+orxhost::ProcessEntry ProcessEntryOf(const vst2::Effect& effect)
+{
+    return effect.processReplacing ? orxhost::ProcessEntry::kReplacing
+                                   : orxhost::ProcessEntry::kAccumulating;
 }
 
 bool ApplySettings(orxhost::VstHost& host, const RenderOptions& options, std::string& error)

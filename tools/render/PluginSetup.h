@@ -19,6 +19,10 @@ std::string DefaultPluginPath();
 // the plug-in at the options' sample rate and block size. False with a one-line reason.
 bool LoadAndStart(orxhost::VstHost& host, const RenderOptions& options, std::string& error);
 
+// The entry the host processes through: the replacing one, or the accumulating one of a
+// plug-in too old to have it.
+orxhost::ProcessEntry ProcessEntryOf(const vst2::Effect& effect);
+
 // --load-state, --preset, --param and --save-state, in that order.
 bool ApplySettings(orxhost::VstHost& host, const RenderOptions& options, std::string& error);
 

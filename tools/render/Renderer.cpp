@@ -108,6 +108,7 @@ bool Render(const RenderOptions& options, std::FILE* standardOutput, RenderResul
         !synth.Open(options.mSynth, options.mWav, options.mSampleRate, plan.MaxBlock(), error))
         return false;
 
+    const orxhost::ProcessEntry entry = ProcessEntryOf(*host.Effect());
     ProgressBar progress(StderrIsTerminal());
     const auto began = std::chrono::steady_clock::now();
     BlockSequence blocks(plan);
@@ -118,7 +119,7 @@ bool Render(const RenderOptions& options, std::FILE* standardOutput, RenderResul
         orxhost::Transport& t = host.GetTransport();
         t.mSamplePos = static_cast<double>(block.mPosition);
         t.mPlaying = block.mPlaying;
-        host.Process(block.mFrames);
+        host.Process(block.mFrames, entry);
         blockEvents.clear();
         Harvest(host, block, blockEvents);
         for (const RenderEvent& e : blockEvents)

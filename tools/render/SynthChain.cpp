@@ -1,5 +1,7 @@
 #include "SynthChain.h"
 
+#include "PluginSetup.h"
+
 #include <algorithm>
 
 namespace orxrender
@@ -19,6 +21,12 @@ bool SynthChain::Open(const std::string& synthPath, const std::string& wavPath, 
         error = "--synth " + synthPath + ": the plug-in has no audio outputs";
         return false;
     }
+    if (!mHost.Effect()->processReplacing && !mHost.Effect()->process)
+    {
+        error = "--synth " + synthPath + ": the plug-in has no process entry";
+        return false;
+    }
+    mEntry = ProcessEntryOf(*mHost.Effect());
     // Some synthesisers keep threads running after effClose; unloading them then would pull
     // the code from under those threads.
     mHost.KeepLibraryLoaded();
@@ -54,7 +62,9 @@ bool SynthChain::Process(const std::vector<RenderEvent>& events, int64_t blockTi
         mHost.SendEvents(mPointers);
     }
     mHost.GetTransport().mSamplePos = static_cast<double>(blockTimeline);
-    mHost.Process(frames);
+    if (mEntry == orxhost::ProcessEntry::kAccumulating)
+        mHost.FillOutputs(0.0f); // it adds to what the buffers hold
+    mHost.Process(frames, mEntry);
     std::vector<const float*> buffers;
     for (int c = 0; c < mHost.Effect()->numOutputs; ++c)
         buffers.push_back(mHost.Output(c));

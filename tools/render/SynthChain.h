@@ -31,6 +31,7 @@ private:
     WavWriter mWav;
     std::vector<vst2::MidiEvent> mMidi;
     std::vector<vst2::Event*> mPointers;
+    orxhost::ProcessEntry mEntry = orxhost::ProcessEntry::kReplacing;
     bool mOpen = false;
 };
 

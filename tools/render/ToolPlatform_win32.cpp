@@ -64,6 +64,9 @@ FilePtr ReserveStdout()
         return FilePtr();
     }
     _dup2(_fileno(stderr), _fileno(stdout));
+    // A plug-in with its own C runtime takes its standard output from the process's handle
+    // when it loads, so that handle is pointed at standard error too.
+    SetStdHandle(STD_OUTPUT_HANDLE, GetStdHandle(STD_ERROR_HANDLE));
     return stream;
 }
 
