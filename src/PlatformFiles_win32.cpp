@@ -1,5 +1,7 @@
 #include "PlatformFiles.h"
 
+#include "Utf8Text.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -8,28 +10,6 @@ const char kPathSeparator = '\\';
 
 namespace
 {
-std::wstring Widen(const char* utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-std::string Narrow(const wchar_t* wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
 struct FindCloser
 {
     HANDLE mHandle;
@@ -60,7 +40,7 @@ FileHandle OpenUtf8File(const char* path, const char* mode)
 {
     if (!path || !*path)
         return nullptr;
-    const std::wstring wpath = Widen(path), wmode = Widen(mode);
+    const std::wstring wpath = orx::Utf8ToWide(path), wmode = orx::Utf8ToWide(mode);
     if (wpath.empty())
         return nullptr;
     return FileHandle(_wfopen(wpath.c_str(), wmode.c_str()));
@@ -68,13 +48,13 @@ FileHandle OpenUtf8File(const char* path, const char* mode)
 
 bool MoveFileOver(const char* source, const char* target)
 {
-    return MoveFileExW(Widen(source).c_str(), Widen(target).c_str(),
+    return MoveFileExW(orx::Utf8ToWide(source).c_str(), orx::Utf8ToWide(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool DeleteFileAt(const char* path)
 {
-    return DeleteFileW(Widen(path).c_str()) != 0;
+    return DeleteFileW(orx::Utf8ToWide(path).c_str()) != 0;
 }
 
 bool ScanFolder(const char* folder, DirectoryVisitor& visitor)
@@ -87,12 +67,12 @@ bool ScanFolder(const char* folder, DirectoryVisitor& visitor)
     // The wide interface first, so folder and file names outside the ANSI code page survive;
     // the narrow one when the wide call fails.
     WIN32_FIND_DATAW wide{};
-    FindCloser wideFind{FindFirstFileW(Widen(pattern.c_str()).c_str(), &wide)};
+    FindCloser wideFind{FindFirstFileW(orx::Utf8ToWide(pattern.c_str()).c_str(), &wide)};
     if (wideFind.mHandle != INVALID_HANDLE_VALUE)
     {
         do
         {
-            const std::string name = Narrow(wide.cFileName);
+            const std::string name = orx::WideToUtf8(wide.cFileName);
             if (!name.empty() && !IsDotEntry(name.c_str()))
                 visitor.Entry(name.c_str(),
                               (wide.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);

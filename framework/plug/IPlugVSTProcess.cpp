@@ -5,55 +5,47 @@
 
 #include <algorithm>
 
-// [audio-thread]
-void IPlugVST::VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
-                          int32_t frames) noexcept
+namespace
 {
-    IPlugVST* plug = FromEffect(effect);
+// Runs one process entry on the instance under its lock; nothing escapes to the host.
+template <class Work>
+void RunLocked(IPlugVST* plug, Work&& work) noexcept
+{
     if (!plug)
         return;
     IMutexLock lock(plug->Mutex());
     try
     {
-        plug->ProcessFloat(inputs, outputs, frames, true);
+        work(*plug);
     }
     catch (...)
     {
     }
+}
+} // namespace
+
+// [audio-thread]
+void IPlugVST::VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
+                          int32_t frames) noexcept
+{
+    RunLocked(FromEffect(effect),
+              [&](IPlugVST& plug) { plug.ProcessFloat(inputs, outputs, frames, true); });
 }
 
 // [audio-thread]
 void IPlugVST::VSTProcessReplacing(vst2::Effect* effect, float** inputs, float** outputs,
                                    int32_t frames) noexcept
 {
-    IPlugVST* plug = FromEffect(effect);
-    if (!plug)
-        return;
-    IMutexLock lock(plug->Mutex());
-    try
-    {
-        plug->ProcessFloat(inputs, outputs, frames, false);
-    }
-    catch (...)
-    {
-    }
+    RunLocked(FromEffect(effect),
+              [&](IPlugVST& plug) { plug.ProcessFloat(inputs, outputs, frames, false); });
 }
 
 // [audio-thread]
 void IPlugVST::VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs, double** outputs,
                                          int32_t frames) noexcept
 {
-    IPlugVST* plug = FromEffect(effect);
-    if (!plug)
-        return;
-    IMutexLock lock(plug->Mutex());
-    try
-    {
-        plug->ProcessDouble(inputs, outputs, frames);
-    }
-    catch (...)
-    {
-    }
+    RunLocked(FromEffect(effect),
+              [&](IPlugVST& plug) { plug.ProcessDouble(inputs, outputs, frames); });
 }
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate)

@@ -1,5 +1,7 @@
 #include "ModulePath.h"
 
+#include "Utf8Text.h"
+
 #include <atomic>
 #include <vector>
 #include <windows.h>
@@ -53,14 +55,7 @@ std::string ModuleFilePath()
             return {};
         wide.resize(wide.size() * 2);
     }
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return {};
-    std::string path(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), path.data(), bytes,
-                        nullptr, nullptr);
-    return path;
+    return WideToUtf8(wide.data(), static_cast<int>(wide.size()));
 }
 
 std::string ModuleFolder()

@@ -1,5 +1,7 @@
 #include "ToolPlatform.h"
 
+#include "Utf8Text.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -11,28 +13,6 @@ namespace orxrender
 namespace
 {
 
-std::wstring Widen(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(static_cast<std::size_t>(n - 1));
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), n, nullptr, nullptr);
-    narrow.resize(static_cast<std::size_t>(n - 1));
-    return narrow;
-}
-
 // LocalFree for what CommandLineToArgvW hands out.
 struct LocalDeleter
 {
@@ -43,8 +23,8 @@ struct LocalDeleter
 
 FilePtr OpenFile(const std::string& path, const char* mode)
 {
-    const std::wstring widePath = Widen(path);
-    const std::wstring wideMode = Widen(mode);
+    const std::wstring widePath = orx::Utf8ToWide(path);
+    const std::wstring wideMode = orx::Utf8ToWide(mode);
     if (widePath.empty() || wideMode.empty())
         return FilePtr();
     return FilePtr(_wfopen(widePath.c_str(), wideMode.c_str()));
@@ -88,7 +68,7 @@ std::string ExecutablePath()
         if (n < path.size())
         {
             path.resize(n);
-            return Narrow(path.c_str());
+            return orx::WideToUtf8(path.c_str());
         }
         path.resize(path.size() * 2);
     }
@@ -102,7 +82,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
         return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> args;
     for (int i = 0; i < n; ++i)
-        args.push_back(Narrow(wide.get()[i]));
+        args.push_back(orx::WideToUtf8(wide.get()[i]));
     return args;
 }
 

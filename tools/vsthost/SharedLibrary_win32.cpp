@@ -1,22 +1,13 @@
 #include "SharedLibrary.h"
 
+#include "Utf8Text.h"
+
 #include <windows.h>
 
 namespace orxhost
 {
 namespace
 {
-
-std::wstring Widen(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(static_cast<std::size_t>(n - 1));
-    return wide;
-}
 
 std::string SystemMessage(DWORD code)
 {
@@ -35,7 +26,7 @@ std::string SystemMessage(DWORD code)
 bool SharedLibrary::Open(const std::string& path, std::string* error)
 {
     Close();
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = orx::Utf8ToWide(path);
     HMODULE module = wide.empty() ? LoadLibraryA(path.c_str()) : LoadLibraryW(wide.c_str());
     if (!module)
     {
