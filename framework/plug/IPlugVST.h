@@ -85,9 +85,10 @@ private:
     intptr_t CanDo(const char* query);
     void SetSpeakerArrangements(const vst2::SpeakerArrangement* in,
                                 const vst2::SpeakerArrangement* out) noexcept;
-    // Runs the process block over the host's block in pieces of at most the block length.
-    void ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate);
-    void ProcessDouble(double** inputs, double** outputs, int frames);
+    // Runs the process block over the host's block in pieces of at most the block length;
+    // accumulate adds 32-bit outputs to what the host's buffers hold.
+    template <class Sample>
+    void ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool accumulate);
 
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f) noexcept;

@@ -4,6 +4,7 @@
 #include "IPlugVST.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace
 {
@@ -29,7 +30,7 @@ void IPlugVST::VSTProcess(vst2::Effect* effect, float** inputs, float** outputs,
                           int32_t frames) noexcept
 {
     RunLocked(FromEffect(effect),
-              [&](IPlugVST& plug) { plug.ProcessFloat(inputs, outputs, frames, true); });
+              [&](IPlugVST& plug) { plug.ProcessPieces(inputs, outputs, frames, true); });
 }
 
 // [audio-thread]
@@ -37,7 +38,7 @@ void IPlugVST::VSTProcessReplacing(vst2::Effect* effect, float** inputs, float**
                                    int32_t frames) noexcept
 {
     RunLocked(FromEffect(effect),
-              [&](IPlugVST& plug) { plug.ProcessFloat(inputs, outputs, frames, false); });
+              [&](IPlugVST& plug) { plug.ProcessPieces(inputs, outputs, frames, false); });
 }
 
 // [audio-thread]
@@ -45,10 +46,11 @@ void IPlugVST::VSTProcessDoubleReplacing(vst2::Effect* effect, double** inputs, 
                                          int32_t frames) noexcept
 {
     RunLocked(FromEffect(effect),
-              [&](IPlugVST& plug) { plug.ProcessDouble(inputs, outputs, frames); });
+              [&](IPlugVST& plug) { plug.ProcessPieces(inputs, outputs, frames, false); });
 }
 
-void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate)
+template <class Sample>
+void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool accumulate)
 {
     if (mDoesMidi)
         CallHost(vst2::audioMasterWantMidi);
@@ -62,25 +64,9 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool ac
         AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
         AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
         ProcessBlock(InputData(), OutputData(), n);
-        CopyOutputsToHost(n, accumulate);
-    }
-    mSubBlockOffset = 0;
-}
-
-void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
-{
-    if (mDoesMidi)
-        CallHost(vst2::audioMasterWantMidi);
-    const int block = GetBlockSize();
-    if (block <= 0)
-        return;
-    for (int offset = 0; offset < frames; offset += block)
-    {
-        const int n = std::min(block, frames - offset);
-        mSubBlockOffset = offset;
-        AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
-        AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
-        ProcessBlock(InputData(), OutputData(), n);
+        // 32-bit outputs were redirected to the scratch buffers; 64-bit ones are the host's own.
+        if constexpr (std::is_same_v<Sample, float>)
+            CopyOutputsToHost(n, accumulate);
     }
     mSubBlockOffset = 0;
 }
