@@ -11,15 +11,10 @@ function(orx_add_vst_plugin target)
     if(NOT P_OUTPUT_NAME)
         set(P_OUTPUT_NAME ${target})
     endif()
-    if(WIN32)
-        set(platform win32)
-    else()
-        set(platform posix)
-    endif()
     add_library(${target} MODULE
         ${P_SOURCES}
         ${ORX_PLUG_SOURCE_DIR}/VstEntry.cpp
-        ${ORX_PLUG_SOURCE_DIR}/VstEntry_${platform}.cpp)
+        ${ORX_PLUG_SOURCE_DIR}/VstEntry_${ORX_PLATFORM}.cpp)
     target_link_libraries(${target} PRIVATE ${P_LIBS} orlantix_plug orlantix_module)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${P_OUTPUT_NAME})
     if(WIN32)
