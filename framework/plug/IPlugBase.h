@@ -2,7 +2,7 @@
 // The host-independent core of every plug-in instance: the parameter table, the preset slots,
 // the audio channel bookkeeping, the instance lock, the host's identity and the link to the
 // editor's graphics context. A host binding (IPlugVST) fills in the host services; the plug-in
-// derives from the binding and overrides the handlers it needs.
+// derives from the binding and overrides the handlers it needs. Thread tags: ThreadTags.h.
 
 #include "IByteChunk.h"
 #include "IChannel.h"
@@ -57,47 +57,68 @@ public:
 
     // Virtual operations, in slot order.
     virtual ~IPlugBase();
+    // [main-thread] (takes lock) Sample rate and block size changes, resume.
     virtual void HandleReset();
+    // [main-thread] (takes lock) (some hosts: audio-thread) After every parameter change.
     virtual void HandleParamChange(int paramIdx);
-    // Default: copies each input to the output of the same number and zeroes further outputs.
+    // [audio-thread] (locked) Default: copies each input to the output of the same number and
+    // zeroes further outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+    // [main-thread] (locked)
     virtual void HandleEditorOpen() {}
+    // [main-thread] (locked)
     virtual void HandleEditorClose() {}
+    // [main-thread] (takes lock) Resume (true) and suspend (false).
     virtual void HandleActivate(bool active);
-    // Default: passes the message on unchanged.
+    // [audio-thread] (locked) Default: passes the message on unchanged.
     virtual void HandleMidiMessage(const IMidiMessage& msg);
-    // The name of a MIDI note for the host's key list, into text (size bytes); false if none.
+    // [main-thread] (locked) The name of a MIDI note for the host's key list, into text (size
+    // bytes); false if none.
     virtual bool GetMidiNoteText(int noteNumber, char* text, int size);
+    // [main-thread] (takes lock)
     virtual bool WriteState(IByteChunk& chunk);
-    // Answers the position after the state, or -1 when it did not fit.
+    // [main-thread] (takes lock) Answers the position after the state, or -1 when it did not
+    // fit.
     virtual int ReadState(const IByteChunk& chunk, int startPos);
     // Appends one double per parameter, taken from the arguments that follow: an int for
     // parameters of the boolean, integer and enumeration kinds, a double for the others (the
     // argument types must match, as with printf).
     virtual bool WriteValueList(IByteChunk* chunk, ...);
+    // [main-thread] Host services for the editor's edits: gesture begin, value, gesture end.
     virtual void BeginParamGesture(int paramIdx) = 0;
     virtual void ReportParamChange(int paramIdx, double normalised) = 0;
     virtual void EndParamGesture(int paramIdx) = 0;
+    // [audio-thread] (locked) The host's transport for the block being processed.
     virtual int TransportSamplePosition() = 0;
     virtual double TransportTempo() = 0;
     virtual void TransportTimeSignature(int* numerator, int* denominator) = 0;
     virtual void TransportTimeInfo(ITimeInfo* info) = 0;
+    // [main-thread]
     virtual int HostId();
+    // [main-thread] Tells the host the editor's new size.
     virtual void EditorResized() = 0;
+    // [main-thread] (locked)
     virtual void HostSetup() = 0;
-    // Takes ownership of the context (a context attached earlier is deleted).
+    // [main-thread] Takes ownership of the context (a context attached earlier is deleted).
     virtual void AttachEditor(IGraphics* graphics);
-    // Sizes the scratch buffers; a length below 1 or above kMaxBlockLength is ignored.
+    // [main-thread] (locked) Sizes the scratch buffers; a length below 1 or above
+    // kMaxBlockLength is ignored.
     virtual void SetBlockLength(int nFrames);
+    // [main-thread]
     virtual void SetLatencyFrames(int frames);
+    // [audio-thread] (locked) Hands one message to the host.
     virtual bool EmitMidiMessage(const IMidiMessage& msg) = 0;
-    // Sends every message in order; true only if the host took all of them.
+    // [audio-thread] (locked) Sends every message in order; true only if the host took all.
     virtual bool EmitMidiMessages(const IMidiMessage* msgs, int count) = 0;
 
     // Editor and state operations.
+    // [main-thread] (takes lock) A control's edit: tells the host and runs the handler.
     void SetParameterFromGUI(int paramIdx, double normalised);
+    // [main-thread] (locked)
     bool WriteParamValues(IByteChunk& chunk, bool all);
+    // [main-thread] (locked)
     int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
+    // [main-thread] (locked) Shows every parameter's value on the controls bound to it.
     void PushValuesToEditor();
 
     // Host identity and layout.

@@ -3,7 +3,8 @@
 // melody cells are selected, the melody commands on cells, the row commands on variation rows
 // with the row clipboard, and the solo and mute of variation rows. The parameter handlers of
 // the command triggers and of RowSolo/RowMute come here; the editor's controls add the mouse.
-// Every edit of pattern data takes the instance lock, so a pulse never sees half an edit.
+// Every edit of pattern data takes the instance lock, so a pulse never sees half an edit. All
+// of it is [main-thread]: the editor and the parameter handlers (locked) call it.
 
 #include "Chord.h"
 #include "MwcRandom.h"
@@ -28,7 +29,7 @@ public:
     OrlantixGui(const OrlantixGui&) = delete;
     OrlantixGui& operator=(const OrlantixGui&) = delete;
 
-    // Selection [main-thread]. Cells outside the grid are reported and ignored.
+    // Selection. Cells outside the grid are reported and ignored.
     void SelectCell(int chordStep, int variation, bool selected) noexcept;
     bool IsSelected(int chordStep, int variation) const noexcept;
     void SelectRow(int row, bool selected) noexcept;
@@ -37,7 +38,7 @@ public:
     void ClearSelection() noexcept;
 
     // A melody command (transforms 0..18, enable 20, disable 21, copy 22, paste 23, clear 24)
-    // on every selected cell, as a permanent edit.
+    // on every selected cell, as a permanent edit. (takes lock)
     void ApplyMelodyCommandToSelection(int code) noexcept;
     // The same on one cell, permanent or temporary as given.
     void ApplyMelodyCommand(int chordStep, int variation, int code, bool permanent) noexcept;

@@ -10,20 +10,20 @@
 class OrlantixView : public PatternView
 {
 public:
-    // [main-thread] Moves the chord span control's thumbs to first step low and end high
+    // [main-thread] (locked) Moves the chord span control's thumbs to first step low and end high
     // (exclusive). Display only: a span that is not valid leaves the thumbs where they are.
     virtual void ShowSpan(int /*low*/, int /*high*/) noexcept {}
-    // [main-thread] Redraws the four cells of a chord step.
+    // [main-thread] (locked) Redraws the four cells of a chord step.
     virtual void RedrawColumn(int /*chordStep*/) noexcept {}
-    // [main-thread] Redraws every melody cell and the four row controls.
+    // [main-thread] (locked) Redraws every melody cell and the four row controls.
     virtual void RedrawAll() noexcept {}
-    // [main-thread] Redraws a modifier pane after its span changed.
+    // [main-thread] (locked) Redraws a modifier pane after its span changed.
     virtual void RedrawPane(ModifierPane /*pane*/) noexcept {}
-    // [main-thread] Shows a row's solo and mute state on its switches, without touching the
-    // parameters behind them.
+    // [main-thread] (locked) Shows a row's solo and mute state on its switches, without touching
+    // the parameters behind them.
     virtual void ShowRowSwitches(int /*row*/, bool /*solo*/, bool /*mute*/) noexcept {}
-    // [main-thread] Shows the current preset's name in the preset field.
+    // [main-thread] (locked) Shows the current preset's name in the preset field.
     virtual void ShowPresetName(const char* /*name*/) noexcept {}
-    // [main-thread] The preset tree was rebuilt: the preset menu must be built anew.
+    // [main-thread] (locked) The preset tree was rebuilt: the preset menu must be built anew.
     virtual void PresetTreeChanged() noexcept {}
 };
