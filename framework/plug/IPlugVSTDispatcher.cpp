@@ -197,8 +197,8 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* ptr)
         return 0;
     const bool bank = index == 0;
     IByteChunk& chunk = bank ? mBankChunk : mProgramChunk;
-    chunk.Clear();
-    if (!chunk.PutBytes(ptr, static_cast<int>(size)))
+    // The host may hand back the pointer effGetChunk gave it, i.e. this chunk's own bytes.
+    if (!chunk.Assign(ptr, static_cast<int>(size)))
         return 0;
     int32_t magic = 0;
     int32_t version = 0;
