@@ -235,6 +235,18 @@ intptr_t IPlugVST::ProcessEvents(const vst2::Events* events)
             msg.mData2 = static_cast<uint8_t>(midi->midiData[2]);
             HandleMidiMessage(msg);
         }
+        else if (event->type == vst2::kEventSysEx)
+        {
+            const auto* sysex = reinterpret_cast<const vst2::SysExEvent*>(event);
+            // A dump without bytes, or without a size that makes sense, carries nothing.
+            if (sysex->dumpBytes <= 0 || !sysex->sysexDump)
+                continue;
+            ISysExMessage msg;
+            msg.mOffset = sysex->deltaFrames;
+            msg.mpData = reinterpret_cast<const uint8_t*>(sysex->sysexDump);
+            msg.mSize = sysex->dumpBytes;
+            HandleSysEx(msg);
+        }
         else
         {
             vst2::Events one{};
