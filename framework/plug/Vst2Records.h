@@ -144,6 +144,20 @@ struct MidiEvent
     char reserved2;
 };
 
+// A system-exclusive message: the bytes lie behind sysexDump, the host's (or the plug-in's)
+// storage, valid only during the call that hands the event over.
+struct SysExEvent
+{
+    int32_t type; // kEventSysEx
+    int32_t byteSize;
+    int32_t deltaFrames;
+    int32_t flags;
+    int32_t dumpBytes;
+    intptr_t resvd1;
+    char* sysexDump;
+    intptr_t resvd2;
+};
+
 // An event list; the array is declared with two entries as hosts do, and real lists may be
 // longer (numEvents says how long).
 struct Events
@@ -327,6 +341,9 @@ static_assert(sizeof(MidiEvent) == 32);
 static_assert(offsetof(MidiEvent, deltaFrames) == 8);
 static_assert(offsetof(MidiEvent, midiData) == 24);
 static_assert(offsetof(MidiEvent, detune) == 28);
+static_assert(sizeof(SysExEvent) == (kIs64 ? 48 : 32));
+static_assert(offsetof(SysExEvent, dumpBytes) == 16);
+static_assert(offsetof(SysExEvent, sysexDump) == (kIs64 ? 32 : 24));
 static_assert(offsetof(Events, reserved) == (kIs64 ? 8 : 4));
 static_assert(offsetof(Events, events) == (kIs64 ? 16 : 8));
 

@@ -48,6 +48,7 @@ public:
             EmitMidiMessage(msgs[i]);
         return true;
     }
+    bool EmitSysEx(const ISysExMessage&) override { return false; }
 
     std::vector<int> mChanges;
     std::vector<std::pair<int, double>> mReports;
