@@ -9,8 +9,6 @@ IGraphics::IGraphics(IPlugBase* plug, int width, int height, int fps)
 {
 }
 
-IGraphics::~IGraphics() = default;
-
 void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noexcept
 {
     if (!normalised)
@@ -25,16 +23,6 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
             control->SetValueFromHost(value);
 }
 
-void* IGraphics::OpenWindow(void*) noexcept
-{
-    return nullptr;
-}
-
-bool IGraphics::PresentRect(const IRect&) noexcept
-{
-    return true;
-}
-
 void IGraphics::Resize(int width, int height) noexcept
 {
     mWidth = width;
@@ -42,36 +30,6 @@ void IGraphics::Resize(int width, int height) noexcept
     DeleteControls();
     if (mpPlug)
         mpPlug->EditorResized();
-}
-
-void IGraphics::PromptUserInput(IControl*, IParameter*, bool) noexcept {}
-
-void IGraphics::PopupParamMenu(IControl*, IParameter*, int) noexcept {}
-
-void IGraphics::HostProgramFolder(std::string& folder) noexcept
-{
-    folder.clear();
-}
-
-void IGraphics::PluginFolder(std::string& folder) noexcept
-{
-    folder.clear();
-}
-
-bool IGraphics::PromptForFile(std::string& path, int, const char*, const char*) noexcept
-{
-    path.clear();
-    return false;
-}
-
-bool IGraphics::PromptForColour(IColorARGB&, const char*) noexcept
-{
-    return false;
-}
-
-bool IGraphics::OpenUrl(const char*, const char*, const char*, const char*) noexcept
-{
-    return false;
 }
 
 void IGraphics::AttachBackground(int id, const char* name) noexcept

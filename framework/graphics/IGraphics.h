@@ -5,8 +5,11 @@
 // IGraphicsWin puts that surface in a window (see WindowSystem.h).
 //
 // The plug-in base reaches the context only through the virtual operations marked "plug-in",
-// so the plug-in library does not link the graphics library. Everything runs on the editor's
-// thread ([main-thread], ThreadTags.h); PushParamValue arrives with the instance lock held.
+// so the plug-in library does not link the graphics library. For that IGraphics has no key
+// function: every virtual operation is inline or pure (the pure ones with a shared body here
+// are completed by IGraphicsLice), so its type information is emitted wherever it is used.
+// Everything runs on the editor's thread ([main-thread], ThreadTags.h); PushParamValue arrives with
+// the instance lock held.
 //
 // Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
 // after <windows.h>.
@@ -37,24 +40,24 @@ public:
     IGraphics(const IGraphics&) = delete;
     IGraphics& operator=(const IGraphics&) = delete;
     // Deletes every control.
-    virtual ~IGraphics();
+    virtual ~IGraphics() = default;
 
     // Plug-in: [main-thread] (locked) Every control bound to paramIdx takes the value as the
     // host's; a plain value is first converted to normalised form with the parameter's range
     // and shape.
-    virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept;
+    virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept = 0;
     // Plug-in: [main-thread] Makes the drawing surfaces.
     virtual void CreateSurfaces() noexcept = 0;
     // Plug-in: [main-thread] The editor window inside the host's parent window; null when
     // there is none (as here, off screen).
-    virtual void* OpenWindow(void* parent) noexcept;
+    virtual void* OpenWindow(void*) noexcept { return nullptr; }
     virtual void CloseWindow() noexcept {}
     virtual void* WindowHandle() const noexcept { return nullptr; }
     virtual bool IsWindowOpen() const noexcept { return false; }
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
     // Shows rect of the surface on screen; off screen there is nothing to do.
-    virtual bool PresentRect(const IRect& rect) noexcept;
+    virtual bool PresentRect(const IRect&) noexcept { return true; }
     // Draws the part of the image at (srcX, srcY) into dest, limited to the clip rectangle.
     virtual bool DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                             const IBlendSpec* blend) noexcept = 0;
@@ -89,24 +92,31 @@ public:
     virtual bool DrawHorizontalLine(const IColorARGB& color, int y, int x1, int x2) noexcept = 0;
 
     // [main-thread] New size: every control is deleted and the plug-in told.
-    virtual void Resize(int width, int height) noexcept;
+    virtual void Resize(int width, int height) noexcept = 0;
 
     // Window-layer services; off screen they do nothing and answer false or empty.
     // [main-thread] A value prompt for control: a menu of the parameter's choices, or an entry
     // box. textMode edits the control's text instead of a parameter.
-    virtual void PromptUserInput(IControl* control, IParameter* param, bool textMode) noexcept;
+    virtual void PromptUserInput(IControl*, IParameter*, bool) noexcept {}
     // [main-thread] A menu of param's display texts, perColumn entries to a column.
-    virtual void PopupParamMenu(IControl* control, IParameter* param, int perColumn) noexcept;
+    virtual void PopupParamMenu(IControl*, IParameter*, int) noexcept {}
     // [main-thread] Folders with their trailing separator; empty when unknown.
-    virtual void HostProgramFolder(std::string& folder) noexcept;
-    virtual void PluginFolder(std::string& folder) noexcept;
+    virtual void HostProgramFolder(std::string& folder) noexcept { folder.clear(); }
+    virtual void PluginFolder(std::string& folder) noexcept { folder.clear(); }
     // [main-thread] action 1 saves, anything else opens. path is empty unless a file was
     // chosen.
-    virtual bool PromptForFile(std::string& path, int action, const char* folder = nullptr,
-                               const char* extensions = nullptr) noexcept;
-    virtual bool PromptForColour(IColorARGB& color, const char* prompt) noexcept;
-    virtual bool OpenUrl(const char* url, const char* title = nullptr,
-                         const char* confirm = nullptr, const char* error = nullptr) noexcept;
+    virtual bool PromptForFile(std::string& path, int /*action*/, const char* /*folder*/ = nullptr,
+                               const char* /*extensions*/ = nullptr) noexcept
+    {
+        path.clear();
+        return false;
+    }
+    virtual bool PromptForColour(IColorARGB&, const char*) noexcept { return false; }
+    virtual bool OpenUrl(const char*, const char* = nullptr, const char* = nullptr,
+                         const char* = nullptr) noexcept
+    {
+        return false;
+    }
 
     // Images. [main-thread] (the bitmap cache behind them: [any-thread], its own lock)
     // The image of resource id (the file name must end in ".png"), cached per process.
@@ -117,7 +127,7 @@ public:
     virtual void RetainBitmap(const IBitmapHandle& bitmap) noexcept = 0;
     virtual void ReleaseBitmap(const IBitmapHandle& bitmap) noexcept = 0;
     // [main-thread] The image as a plain-copy control at (0, 0), painted first.
-    virtual void AttachBackground(int id, const char* name) noexcept;
+    virtual void AttachBackground(int id, const char* name) noexcept = 0;
 
     // Controls. [main-thread]
     // Appends control (the context takes it); answers its index, -1 without a control.

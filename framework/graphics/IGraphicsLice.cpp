@@ -81,6 +81,16 @@ void IGraphicsLice::CreateSurfaces() noexcept
     mpScratch = std::make_unique<LICE_MemBitmap>();
 }
 
+void IGraphicsLice::PushParamValue(int paramIdx, double value, bool normalised) noexcept
+{
+    IGraphics::PushParamValue(paramIdx, value, normalised);
+}
+
+void IGraphicsLice::AttachBackground(int id, const char* name) noexcept
+{
+    IGraphics::AttachBackground(id, name);
+}
+
 bool IGraphicsLice::DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                                const IBlendSpec* blend) noexcept
 {

@@ -20,6 +20,8 @@ public:
     ~IGraphicsLice() override;
 
     void CreateSurfaces() noexcept override;
+    void PushParamValue(int paramIdx, double value, bool normalised) noexcept override;
+    void AttachBackground(int id, const char* name) noexcept override;
 
     bool DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                     const IBlendSpec* blend) noexcept override;
