@@ -14,6 +14,8 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     # images: libpng natively, zlib for the Windows builds, the artwork generator and its fonts
     libpng-dev libz-mingw-w64-dev dpkg-dev python3-cairo fonts-dejavu-core
+    # the editor's text off Windows: FreeType and Liberation Sans (metric-compatible with Arial)
+    libfreetype-dev fonts-liberation2
     # end-to-end runs: the Windows builds under wine, an independent MIDI file reader, a
     # third-party VST 2 synthesiser to host, and strace to see which files a plug-in reads
     wine64 python3-mido zynaddsubfx-vst strace
