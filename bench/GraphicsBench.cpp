@@ -38,6 +38,7 @@ public:
     void HostSetup() override {}
     bool EmitMidiMessage(const IMidiMessage&) override { return true; }
     bool EmitMidiMessages(const IMidiMessage*, int) override { return true; }
+    bool EmitSysEx(const ISysExMessage&) override { return true; }
 };
 
 // The editor's background and 100 controls from its images: 60 knobs (alpha blended), 40

@@ -53,6 +53,7 @@ public:
     void HostSetup() override {}
     bool EmitMidiMessage(const IMidiMessage&) override { return true; }
     bool EmitMidiMessages(const IMidiMessage*, int) override { return true; }
+    bool EmitSysEx(const ISysExMessage&) override { return true; }
 
     std::vector<std::string> mLog;
 };
