@@ -1,0 +1,33 @@
+#include "EditorModel.h"
+
+#include "Orlantix.h"
+
+namespace
+{
+
+template <class Sequencer>
+void CapturePane(const Sequencer& seq, EditorModel::Pane& pane) noexcept
+{
+    pane.mStart = seq.StartPosition();
+    pane.mEnd = seq.EndPosition();
+    pane.mCursor = seq.Cursor();
+    pane.mRunning = seq.Running();
+    for (int i = 0; i < EditorModel::kPaneSteps; ++i)
+    {
+        const auto& step = seq.StepAt(i);
+        pane.mValues[i] = static_cast<int>(step.mValue);
+        pane.mPermanence[i] = step.mPermanence;
+    }
+}
+
+} // namespace
+
+void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept
+{
+    const PatternEngine& engine = plug.Engine();
+    model.mProgression = engine.mProgression;
+    CapturePane(engine.mStrikeSeq, model.mPanes[0]);
+    CapturePane(engine.mMelodySeq, model.mPanes[1]);
+    model.mGrooveStepsActive = engine.mGroove.NumStepsActive();
+    model.mGrooveCurrentStep = engine.mGroove.Cursor();
+}
