@@ -156,7 +156,6 @@ public:
     // output (a MIDI generator): the attach then converts no input, and the host's outputs get
     // silence directly (replacing entries) or are left as they are (accumulating).
     void SetAudioSilent(bool silent) noexcept { mAudioSilent = silent; }
-    bool IsAudioSilent() const noexcept { return mAudioSilent; }
     double** InputData() noexcept { return mInData.data(); }
     double** OutputData() noexcept { return mOutData.data(); }
 

@@ -139,7 +139,8 @@ public:
     // The guard checks behind BufferOverrun: marker samples after the frames of every buffer
     // the entry hands over, checked with the inputs after the call. On by default, so every
     // test catches a plug-in that writes where it must not. A render that does not look at
-    // BufferOverrun switches them off and then pays only for refilling the entry's inputs.
+    // BufferOverrun switches them off: the plug-in is then trusted not to write into its
+    // inputs, which are written only when what they should hold changes.
     void SetBufferChecks(bool on) noexcept;
 
     Transport& GetTransport() noexcept { return mTransport; }
