@@ -19,7 +19,7 @@ CounterControl::CounterControl(IPlugBase* plug, const IRect& rect, MelodyCell& c
     : ISpinnerControl(plug, rect, -1, CounterStyle(), nullptr, false, false, kVertical, 12.0),
       mCell(cell)
 {
-    mText = "1";
+    SetText("1");
 }
 
 int CounterControl::CountForValue(double value) noexcept
