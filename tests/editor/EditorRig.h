@@ -116,41 +116,14 @@ struct EditorRig
     IColorARGB Pixel(int x, int y) const { return mpG->GetPixel(x, y); }
 };
 
-// Where things are on the editor, as a user finds them.
-inline int CellLeft(int chordStep)
-{
-    return 20 + 52 * chordStep;
-}
-inline int CellTop(int variation)
-{
-    return 128 + 63 * variation;
-}
-// A point in the canvas of a cell; x and y relative to the canvas's corner.
-inline int CanvasX(int chordStep, int x)
-{
-    return CellLeft(chordStep) + x;
-}
-inline int CanvasY(int variation, int y)
-{
-    return CellTop(variation) + 10 + y;
-}
-inline int RowTop(int row)
-{
-    return 138 + 63 * row;
-}
-inline IMouseKeys Control()
-{
-    IMouseKeys keys;
-    keys.mL = true;
-    keys.mC = true;
-    return keys;
-}
-inline IMouseKeys Left()
-{
-    IMouseKeys keys;
-    keys.mL = true;
-    return keys;
-}
+// Where things are on the editor, as a user finds them; canvas points relative to the canvas.
+inline constexpr auto CellLeft = [](int chordStep) { return 20 + 52 * chordStep; };
+inline constexpr auto CellTop = [](int variation) { return 128 + 63 * variation; };
+inline constexpr auto CanvasX = [](int chordStep, int x) { return CellLeft(chordStep) + x; };
+inline constexpr auto CanvasY = [](int variation, int y) { return CellTop(variation) + 10 + y; };
+inline constexpr auto RowTop = [](int row) { return 138 + 63 * row; };
+// The left button with control held.
+inline const IMouseKeys kControl{true, false, false, true, false};
 
 // The events of after that before lacks, counting repeats; removed tells whether before had any
 // that after lacks.

@@ -13,10 +13,10 @@
 TEST(EditorPicture, GridAndPanesWhilePlaying)
 {
     EditorRig rig;
-    // A few edits: a degree, a selection, a disabled melody, a muted row, a soloed row, a
-    // repeat count, a narrower strike span and the chord span shortened to ten steps.
+    // A few edits: a degree, a selection, a disabled melody, a muted row, a repeat count, a
+    // strike step, a narrower strike span and the chord span shortened to ten steps.
     rig.W().Click(CanvasX(1, 25), CanvasY(0, 4));
-    rig.W().Click(CanvasX(4, 15), CanvasY(1, 12), Control());
+    rig.W().Click(CanvasX(4, 15), CanvasY(1, 12), kControl);
     rig.W().Click(CellLeft(2) + 4, CellTop(0) + 4);
     rig.W().Click(668, RowTop(3) + 7);
     rig.W().Wheel(CellLeft(6) + 32, CellTop(0) + 3, 13);
@@ -45,11 +45,8 @@ TEST(EditorPicture, GridAndPanesWhilePlaying)
     // Four pulses: lines at 10, 20 and 30.
     EXPECT_EQ(at(CanvasX(1, 20), CanvasY(0, 3)), orange);
     EXPECT_EQ(at(CanvasX(1, 10), CanvasY(0, 3)), orange);
-    // The muted row's squares are red; the counter of cell 6 shows 9.
+    // The counter of cell 6 shows 9 in white.
     EXPECT_EQ(rig.LiveMelody(6, 0).mRepeatCount, 9);
-    EXPECT_EQ(at(CellLeft(5) + 4, CellTop(3) + 4), IColorARGB(255, 255, 0, 0));
-    EXPECT_EQ(at(CellLeft(5) + 4, CellTop(2) + 4), IColorARGB(255, 0, 255, 0));
-    EXPECT_EQ(at(CellLeft(10) + 4, CellTop(2) + 4), IColorARGB(255, 0, 145, 0));
     int lit = 0;
     for (int y = CellTop(0) - 3; y < CellTop(0) + 9; ++y)
         for (int x = CellLeft(6) + 24; x < CellLeft(6) + 40; ++x)

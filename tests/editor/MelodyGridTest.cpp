@@ -42,14 +42,8 @@ IControl* ControlAt(EditorRig& rig, int x, int y)
 }
 
 // Centre of pulse p (four pulses) and degree d in a canvas.
-int PulseX(int pulse)
-{
-    return 5 + 10 * pulse;
-}
-int DegreeY(int degree)
-{
-    return 36 - 8 * degree;
-}
+constexpr auto PulseX = [](int pulse) { return 5 + 10 * pulse; };
+constexpr auto DegreeY = [](int degree) { return 36 - 8 * degree; };
 } // namespace
 
 TEST(MelodyGrid, AClickTogglesTheDegreeUnderThePointerAndTheChangeIsHeard)
@@ -121,11 +115,11 @@ TEST(MelodyGrid, ControlClicksAndRowControlsSelectWhatTheEditButtonsChange)
             for (int row : {1, 3})
                 ToggleDegree(rig.LiveMelody(s, row), 0, 0);
     }
-    rig.W().Click(CanvasX(0, PulseX(2)), CanvasY(0, DegreeY(4)), Control());
-    rig.W().Click(CanvasX(2, PulseX(2)), CanvasY(1, DegreeY(4)), Control());
+    rig.W().Click(CanvasX(0, PulseX(2)), CanvasY(0, DegreeY(4)), kControl);
+    rig.W().Click(CanvasX(2, PulseX(2)), CanvasY(1, DegreeY(4)), kControl);
     EXPECT_EQ(Selection(rig), (std::vector<std::pair<int, int>>{{0, 0}, {2, 1}}));
     // A control-click on a selected cell unselects it and toggles nothing.
-    rig.W().Click(CanvasX(0, PulseX(2)), CanvasY(0, DegreeY(4)), Control());
+    rig.W().Click(CanvasX(0, PulseX(2)), CanvasY(0, DegreeY(4)), kControl);
     EXPECT_EQ(Selection(rig), (std::vector<std::pair<int, int>>{{2, 1}}));
     EXPECT_EQ(Mask(rig, 0, 0, 2), 16);
     EXPECT_EQ(Mask(rig, 2, 1, 2), 0);
@@ -135,10 +129,10 @@ TEST(MelodyGrid, ControlClicksAndRowControlsSelectWhatTheEditButtonsChange)
     EXPECT_NE(rig.Pixel(CanvasX(2, 25), CanvasY(1, 28)), rig.Pixel(CanvasX(2, 25), CanvasY(2, 28)));
 
     rig.W().Click(10, RowTop(1) + 7);
-    rig.W().Click(10, RowTop(3) + 7, Control());
+    rig.W().Click(10, RowTop(3) + 7, kControl);
     EXPECT_TRUE(rig.Gui().IsRowSelected(1) && rig.Gui().IsRowSelected(3));
     EXPECT_EQ(Selection(rig).size(), 24u);
-    rig.W().Click(CanvasX(4, 0), CanvasY(3, 0), Control());
+    rig.W().Click(CanvasX(4, 0), CanvasY(3, 0), kControl);
     EXPECT_FALSE(rig.Gui().IsRowSelected(3));
     // "R U" shifts fully selected rows only; "M U" every selected cell.
     rig.Plug().SetParameterFromGUI(kFirstRowCommand + 2, 1.0);
@@ -150,7 +144,7 @@ TEST(MelodyGrid, ControlClicksAndRowControlsSelectWhatTheEditButtonsChange)
     EXPECT_EQ(Mask(rig, 7, 3, 0), 2);
     EXPECT_EQ(Mask(rig, 4, 3, 0), 1);
     // A control-click on a fully selected row unselects it; a plain click selects it alone.
-    rig.W().Click(10, RowTop(1) + 7, Control());
+    rig.W().Click(10, RowTop(1) + 7, kControl);
     EXPECT_EQ(Selection(rig).size(), 11u);
     rig.W().Click(10, RowTop(0) + 7);
     EXPECT_EQ(Selection(rig).size(), 12u);
@@ -164,8 +158,8 @@ TEST(MelodyGrid, TheCellMenuActsOnTheCellUnderThePointerOnly)
     reference->Engine().ApplyMelodyCommand(3, 0, 24, true);
 
     EditorRig rig;
-    rig.W().Click(CanvasX(0, 0), CanvasY(0, 0), Control());
-    rig.W().Click(CanvasX(1, 0), CanvasY(0, 0), Control());
+    rig.W().Click(CanvasX(0, 0), CanvasY(0, 0), kControl);
+    rig.W().Click(CanvasX(1, 0), CanvasY(0, 0), kControl);
     rig.W().AnswerMenu("Clear");
     rig.W().RightClick(CanvasX(3, 20), CanvasY(0, 20));
     const std::vector<std::string> listing = {

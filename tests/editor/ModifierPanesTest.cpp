@@ -10,14 +10,8 @@
 namespace
 {
 // Step i's column in the strike pane (the run switch is 24 pixels wide) and in the melody pane.
-int StrikeX(int step)
-{
-    return 49 + 29 * step;
-}
-int MelodyX(int step)
-{
-    return 465 + 29 * step;
-}
+constexpr auto StrikeX = [](int step) { return 49 + 29 * step; };
+constexpr auto MelodyX = [](int step) { return 465 + 29 * step; };
 constexpr int kPinY = 410;
 constexpr int kStrikeButtonY = 426; // below the 14-pixel pin, two pixels apart
 constexpr int kMelodyButtonY = 425; // one pixel higher
