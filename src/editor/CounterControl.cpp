@@ -50,21 +50,26 @@ bool CounterControl::Follow(int count) noexcept
 }
 
 // The turn starts from the melody's count as it is now (a load may have changed it since the
-// last paint) and ends by writing the new count into the melody.
+// last paint). Only a turn that reaches another count writes it into the melody, so a loaded
+// count outside 1..64 stays until the user really changes it.
 void CounterControl::HandleMouseDrag(int x, int y, int dx, int dy, const IMouseKeys& keys) noexcept
 {
     IMutexLock lock(mCell.mpGrid->Plug().Mutex());
     Follow(mCell.mpGrid->LiveRepeatCount(mCell));
+    const int before = CountForValue(mValue);
     ISpinnerControl::HandleMouseDrag(x, y, dx, dy, keys);
-    mCell.mpGrid->SetRepeatCount(mCell, CountForValue(mValue));
+    if (CountForValue(mValue) != before)
+        mCell.mpGrid->SetRepeatCount(mCell, CountForValue(mValue));
 }
 
 void CounterControl::HandleWheel(int x, int y, const IMouseKeys& keys, int notches) noexcept
 {
     IMutexLock lock(mCell.mpGrid->Plug().Mutex());
     Follow(mCell.mpGrid->LiveRepeatCount(mCell));
+    const int before = CountForValue(mValue);
     ISpinnerControl::HandleWheel(x, y, keys, notches);
-    mCell.mpGrid->SetRepeatCount(mCell, CountForValue(mValue));
+    if (CountForValue(mValue) != before)
+        mCell.mpGrid->SetRepeatCount(mCell, CountForValue(mValue));
 }
 
 bool CounterControl::Paint(IGraphics& graphics) noexcept

@@ -364,6 +364,18 @@ TEST(MelodyGrid, RepeatCountersDragWheelWrapAndFollowLoadedCounts)
     EXPECT_EQ(count(), 9);
     rig.W().Wheel(x, y, 2);
     EXPECT_EQ(count(), 10);
+    // A count outside the counter's range stays until a turn reaches another count.
+    other->Engine().mProgression.GetMelody(0, 0)->mRepeatCount = 0;
+    IByteChunk outside;
+    ASSERT_TRUE(other->WriteState(outside));
+    rig.Plug().ReadState(outside, 0);
+    EXPECT_EQ(shown(), "0");
+    IMouseKeys fine;
+    fine.mS = true;
+    rig.W().Wheel(x, y, 1, fine);
+    EXPECT_EQ(count(), 0);
+    rig.W().Wheel(x, y, 2);
+    EXPECT_EQ(count(), 2);
 
     // Told to, the counters take the model's counts at once.
     {
