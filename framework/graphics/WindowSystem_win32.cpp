@@ -312,7 +312,10 @@ bool Win32WindowSystem::CreateEditorWindow(void* parent, const IRect& rect) noex
             wc.hInstance = ThisModule();
             wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
             wc.lpszClassName = mClassName.c_str();
-            if (!RegisterClassW(&wc))
+            // Already there when the last window went with its parent: a class cannot be
+            // unregistered while one of its windows is being destroyed. The name is this
+            // library's own, so the class is ours.
+            if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             {
                 UnregisterClassIfLast();
                 return false;
@@ -372,11 +375,13 @@ void Win32WindowSystem::UnregisterClassIfLast() noexcept
 
 IRect Win32WindowSystem::EditorWindowRect() const noexcept
 {
-    RECT r{}, p{};
+    // In the parent's client coordinates, where a new child window is placed: measured from
+    // the parent's outer corner instead, the editor would move by the parent's border and
+    // caption each time it is opened again.
+    RECT r{};
     GetWindowRect(mWindow.get(), &r);
-    if (HWND parent = GetParent(mWindow.get()))
-        GetWindowRect(parent, &p);
-    return IRect(r.left - p.left, r.top - p.top, r.right - p.left, r.bottom - p.top);
+    MapWindowPoints(nullptr, GetParent(mWindow.get()), reinterpret_cast<POINT*>(&r), 2);
+    return IRect(r.left, r.top, r.right, r.bottom);
 }
 
 void Win32WindowSystem::GrowEditorWindow(int dw, int dh) noexcept

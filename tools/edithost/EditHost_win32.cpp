@@ -9,6 +9,8 @@
 // Script commands (coordinates in editor pixels; each input command runs the message loop
 // for a moment afterwards, so the editor's frame timer paints):
 //   window NAME                     makes NAME's host window (open makes it too)
+//   destroy-window NAME             destroys NAME's host window, with the editor in it, without
+//                                   closing the editor first (as some hosts do)
 //   open NAME | close NAME          effEditOpen into NAME's window, effEditClose
 //   target NAME                     the editor the input below goes to
 //   pump MS                         runs the message loop for MS milliseconds
@@ -21,6 +23,7 @@
 //   key KEY                         one key (return, escape, or a letter or digit)
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay)
 //   expect-windows NAME N           child windows in NAME's host window, counted by the system
+//   expect-editor-at NAME X Y       the editor window's place in the host window's client area
 //   counts LABEL                    records every library's handle counts and the system's
 //   same-counts LABEL LABEL         the two records must be equal
 //   distinct-classes NAME NAME      the two editors' windows are of different classes, each
@@ -441,6 +444,28 @@ void Run(const edithost::Command& c, const std::string& outFolder)
         if (Slot* slot = Find(a[0], c.mLine))
             OpenHostWindow(*slot, c.mLine);
     }
+    else if (c.mName == "destroy-window" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            slot->mWindow.reset();
+            slot->mOpen = false;
+            Pump(kSettleMs);
+        }
+    }
+    else if (c.mName == "expect-editor-at" && a.size() == 3 && c.Int(1, x) && c.Int(2, y))
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            RECT r{};
+            HWND editor = EditorOf(*slot);
+            GetWindowRect(editor, &r);
+            MapWindowPoints(nullptr, slot->mWindow.get(), reinterpret_cast<POINT*>(&r), 2);
+            Check(editor && r.left == x && r.top == y, c.mLine,
+                  a[0] + "'s editor is at " + std::to_string(r.left) + " " + std::to_string(r.top) +
+                      " in its host window");
+        }
+    }
     else if (c.mName == "close" && a.size() == 1)
     {
         if (Slot* slot = Find(a[0], c.mLine))
@@ -687,21 +712,6 @@ int main(int argc, char** argv)
     wc.lpszClassName = kHostClass;
     RegisterClassW(&wc);
 
-    // Windows first: where the system gives this process none, no command can run. (32-bit
-    // programs in the WoW64 mode of Debian 12's wine 8.0 get no display driver.)
-    if (HWND probe = CreateWindowExW(0, kHostClass, L"probe", WS_OVERLAPPED, 0, 0, 16, 16, nullptr,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr))
-    {
-        DestroyWindow(probe);
-    }
-    else
-    {
-        std::printf("SKIP: the system gives this %d-bit process no window (error %lu)\n"
-                    "0 passed, 0 failed\n",
-                    static_cast<int>(sizeof(void*) * 8), GetLastError());
-        return 77;
-    }
-
     for (const auto& [name, path] : plugins)
     {
         auto slot = std::make_unique<Slot>();
@@ -718,6 +728,28 @@ int main(int argc, char** argv)
             reinterpret_cast<LPCWSTR>(slot->mHost.Effect()->dispatcher), &slot->mModule);
         slot->mHost.Start();
         gSlots[name] = std::move(slot);
+    }
+
+    // Windows next: where the system gives this process none, no command can run. (32-bit
+    // programs in the WoW64 mode of Debian 12's wine 8.0 get no display driver.)
+    for (auto& [name, slot] : gSlots)
+    {
+        int w = 0, h = 0;
+        const bool editor = slot->mHost.HasEditor() && slot->mHost.EditorSize(w, h);
+        Check(editor, 0,
+              name + " has an editor of " + std::to_string(w) + " x " + std::to_string(h));
+    }
+    if (HWND probe = CreateWindowExW(0, kHostClass, L"probe", WS_OVERLAPPED, 0, 0, 16, 16, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr))
+    {
+        DestroyWindow(probe);
+    }
+    else
+    {
+        std::printf("SKIP: the system gives this %d-bit process no window (error %lu)\n"
+                    "%d passed, %d failed\n",
+                    static_cast<int>(sizeof(void*) * 8), GetLastError(), gPassed, gFailed);
+        return 77;
     }
 
     for (const edithost::Command& c : edithost::ReadScript(text.str()))
