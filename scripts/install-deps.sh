@@ -19,6 +19,8 @@ packages=(
     # end-to-end runs: the Windows builds under wine, an independent MIDI file reader, a
     # third-party VST 2 synthesiser to host, and strace to see which files a plug-in reads
     wine64 python3-mido zynaddsubfx-vst strace
+    # the Windows editor under wine draws into a virtual X server
+    xvfb
 )
 
 missing=()

@@ -1,26 +1,13 @@
 // A 32-bit top-down DIB section selected into a memory device context compatible with the
-// screen. Every GDI handle is held by an owner that releases it.
+// screen. Every GDI handle is held by a counted owner that releases it (Win32Handle.h).
 #include "LICE_SysBitmap.h"
 
+#include "Win32Handle.h"
+
 #include <new>
-#include <windows.h>
 
-namespace
-{
-
-struct DcDeleter
-{
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using DcHandle = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-
-struct BitmapDeleter
-{
-    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
-} // namespace
+using DcHandle = orx::win32::OwnedMemoryDc;
+using BitmapHandle = orx::win32::OwnedBitmap;
 
 struct LICE_SysBitmap::Platform
 {

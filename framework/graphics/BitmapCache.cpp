@@ -1,5 +1,6 @@
 #include "BitmapCache.h"
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -17,12 +18,36 @@ struct Cache
     std::vector<Entry> mEntries;
 };
 
+std::atomic<Cache*> gCache{nullptr};
+std::atomic<int> gUsers{0};
+
+// Made on first use (again, should an image be wanted after CacheRelease).
 Cache& TheCache()
 {
-    // Never destroyed: plug-in instances may be deleted after static destruction began.
-    static Cache* cache = new Cache;
+    Cache* cache = gCache.load();
+    if (!cache)
+    {
+        auto* made = new Cache;
+        if (gCache.compare_exchange_strong(cache, made))
+            cache = made;
+        else
+            delete made;
+    }
     return *cache;
 }
+
+// When the library holding the cache is unloaded (its static objects go), so do the images:
+// otherwise every load and unload of a plug-in library would leave them behind. While a
+// graphics context is still alive it may still draw them (instances deleted after static
+// destruction began), so then the cache stays.
+struct CacheRelease
+{
+    ~CacheRelease()
+    {
+        if (gUsers.load() == 0)
+            delete gCache.exchange(nullptr);
+    }
+} gCacheRelease;
 } // namespace
 
 namespace BitmapCache
@@ -87,6 +112,16 @@ bool Release(const LICE_IBitmap* bitmap)
         }
     }
     return doomed != nullptr;
+}
+
+void AddUser() noexcept
+{
+    gUsers.fetch_add(1);
+}
+
+void RemoveUser() noexcept
+{
+    gUsers.fetch_sub(1);
 }
 
 int Size()

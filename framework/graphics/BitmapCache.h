@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide store of the editor's images, shared by every plug-in instance: loaded images
 // under their resource id, scaled and cropped ones under -1. Entries live until released or
-// until the process ends. Every operation takes the cache's own lock ([any-thread]).
+// until the library holding the cache is unloaded (or the process ends) with no graphics
+// context left. Every operation takes the cache's own lock ([any-thread]).
 
 #include "LICE_IBitmap.h"
 
@@ -25,6 +26,11 @@ bool Adopt(LICE_IBitmap* bitmap);
 
 // [any-thread] Removes the entry of bitmap and deletes it; false when it is not cached.
 bool Release(const LICE_IBitmap* bitmap);
+
+// [any-thread] A graphics context begins and ends using the cache: while any does, the cache
+// outlives the library's static objects.
+void AddUser() noexcept;
+void RemoveUser() noexcept;
 
 // [any-thread] Number of entries.
 int Size();

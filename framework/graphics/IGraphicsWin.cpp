@@ -97,7 +97,7 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
         return;
     case WindowEvent::kPaint:
         if (!e.mRect.Empty())
-            PaintDirty(e.mRect);
+            OnPaint(e.mRect);
         return;
     case WindowEvent::kTimer:
         OnFrameTick();
@@ -108,6 +108,21 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
     default:
         return;
     }
+}
+
+void IGraphicsWin::OnPaint(const IRect& area) noexcept
+{
+    // The system asks for paint on its own too (a window uncovered, an entry box gone), and
+    // painting marks every control clean: controls made dirty since the last tick are painted
+    // now as well, or their change would not show until they change again.
+    IRect paint = area;
+    IRect dirty;
+    if (CollectDirty(dirty))
+    {
+        mpSystem->Invalidate(dirty);
+        paint = paint.Union(dirty);
+    }
+    PaintDirty(paint);
 }
 
 void IGraphicsWin::OnFrameTick() noexcept

@@ -69,6 +69,8 @@ public:
 
 private:
     void OnFrameTick() noexcept;
+    // A paint request of the window system: area and whatever else is dirty.
+    void OnPaint(const IRect& area) noexcept;
     // One step of the entry state machine, on a tick.
     void HandleEntryState() noexcept;
     void CommitEntry() noexcept;

@@ -10,6 +10,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -42,12 +43,39 @@ struct FontStore
     std::map<std::string, std::vector<unsigned char>> mFiles;
 };
 
+std::atomic<FontStore*> gStore{nullptr};
+std::atomic<int> gLiveFonts{0};
+
+// Made on first use (again, should a font be wanted after StoreRelease).
 FontStore& Store()
 {
-    // Never destroyed: faces may be released during static destruction.
-    static FontStore* store = new FontStore;
+    FontStore* store = gStore.load();
+    if (!store)
+    {
+        auto* made = new FontStore;
+        if (gStore.compare_exchange_strong(store, made))
+            store = made;
+        else
+            delete made;
+    }
     return *store;
 }
+
+// When the library holding the store is unloaded (its static objects go), so do FreeType and
+// the font files, unless a font object is still alive: faces may be released during static
+// destruction, and then the store stays.
+struct StoreRelease
+{
+    ~StoreRelease()
+    {
+        if (gLiveFonts.load() != 0)
+            return;
+        FontStore* store = gStore.exchange(nullptr);
+        if (store && store->mLibrary)
+            FT_Done_FreeType(store->mLibrary);
+        delete store;
+    }
+} gStoreRelease;
 
 const std::vector<unsigned char>* ReadFontFile(FontStore& store, const char* path)
 {
@@ -73,13 +101,17 @@ public:
     FreeTypeFont(FT_Face face, int lineHeight, int ascent, double angle)
         : mFace(face), mLineHeight(lineHeight), mAscent(ascent), mAngle(angle)
     {
+        gLiveFonts.fetch_add(1);
     }
 
     ~FreeTypeFont() override
     {
-        FontStore& store = Store();
-        std::lock_guard<std::mutex> lock(store.mMutex);
-        FT_Done_Face(mFace);
+        {
+            FontStore& store = Store();
+            std::lock_guard<std::mutex> lock(store.mMutex);
+            FT_Done_Face(mFace);
+        }
+        gLiveFonts.fetch_sub(1);
     }
 
     int LineWidth(const char* text, int length) const noexcept override;

@@ -6,7 +6,8 @@
 // library of its own that CMake links where it is wanted:
 //   WindowSystem_headless.cpp  no screen: events injected by tests (HeadlessWindow.h), menus
 //                              and dialogs answered by a scripted chooser.
-//   WindowSystem_win32.cpp     (next) a child window of the host's HWND.
+//   WindowSystem_win32.cpp     a child window of the host's HWND, handles in counted owners
+//                              (Win32Handle.h); menus, the EDIT entry box, common dialogs.
 //   WindowSystem_x11.cpp       (later) an X11 child window.
 //
 // How a backend works:
@@ -15,7 +16,10 @@
 // - The backend turns each native message for its window into a WindowEvent and calls
 //   IGraphicsWin::HandleEvent (pointer positions in editor pixels, wheel in notches, keys as
 //   Windows virtual-key codes). The frame timer's ticks are kTimer events; a paint request is a
-//   kPaint event with the rectangle to paint, during which Present may be called.
+//   kPaint event with the rectangle to paint, during which Present may be called. Paint
+//   requests come from UpdateNow and from the system alike; the editor paints the rectangle and
+//   whatever else is dirty, adding that to the invalid area first (Invalidate), so the area to
+//   mark valid is the whole invalid area once the kPaint event returns.
 // - The entry box's own messages become kEntryFocus, kEntryBlur, kEntryCommit (Return) and
 //   kEntryCancel (Escape) events.
 // - Menus are shown from an IPopupMenu: entries numbered depth-first from 1 (an item with a

@@ -65,8 +65,8 @@ public:
         WindowEvent paint;
         paint.mKind = WindowEvent::kPaint;
         paint.mRect = mInvalid;
-        mInvalid = {};
         mGraphics.HandleEvent(paint);
+        mInvalid = {}; // what the paint added to the area was painted with it
     }
     bool Present(const LICE_IBitmap&, const IRect& rect) noexcept override
     {

@@ -144,6 +144,21 @@ TEST_F(Window, EntryBoxCommitsCancelsAndFollowsTheValue)
     EXPECT_EQ(Gain(), 3.0);
 }
 
+TEST_F(Window, PaintAskedByTheSystemAlsoPaintsWhatChangedSinceTheLastTick)
+{
+    mW.Tick(3);
+    const int paints = mpKeys->mPaints;
+    mpKeys->MarkDirty(false); // changed after the last tick
+    WindowEvent uncovered;    // e.g. where a closed entry box was
+    uncovered.mKind = WindowEvent::kPaint;
+    uncovered.mRect = IRect(10, 10, 40, 40);
+    mpG->HandleEvent(uncovered);
+    EXPECT_EQ(mpKeys->mPaints, paints + 1);
+    EXPECT_EQ(mW.LastPresented(), IRect(10, 0, 200, 100));
+    mW.Tick(); // nothing left to paint
+    EXPECT_EQ(mpKeys->mPaints, paints + 1);
+}
+
 TEST_F(Window, MenusAnswerPromptsAndNumberEntriesDepthFirst)
 {
     mW.AnswerMenu("Sine");

@@ -78,6 +78,30 @@ def wine32_dlls(script):
     return p.stdout.strip(), None
 
 
+# Wine has no Arial of its own: Liberation Sans (Debian's fonts-liberation2), metric-compatible
+# with it, answers for it, so GDI text has the metrics of the headless editor's FreeType text.
+FONT_REPLACEMENTS = {"Arial": "Liberation Sans"}
+FONT_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
+
+
+def has_font_replacements(prefix):
+    user = _read(os.path.join(prefix, "user.reg")) or ""
+    return all('"%s"="%s"' % pair in user for pair in FONT_REPLACEMENTS.items())
+
+
+def set_font_replacements(wine, prefix):
+    for face, stand_in in FONT_REPLACEMENTS.items():
+        p = run_wine(wine, prefix, ["reg", "add", FONT_KEY, "/v", face, "/t", "REG_SZ",
+                                    "/d", stand_in, "/f"])
+        if p.returncode != 0:
+            fail("could not set the font replacement for %s: %s" %
+                 (face, p.stderr.decode(errors="replace")))
+    subprocess.run([os.path.join(os.path.dirname(wine), "wineserver"), "--wait"],
+                   env=wine_env(prefix), capture_output=True)
+    if not has_font_replacements(prefix):
+        fail("the font replacements are not in %s/user.reg" % prefix)
+
+
 def prepare_prefix(wine, prefix, dlls_script):
     """Makes the prefix unless it exists and was made with today's 32-bit DLL folder."""
     if not os.path.exists(wine):
@@ -85,6 +109,8 @@ def prepare_prefix(wine, prefix, dlls_script):
     dlls, why = wine32_dlls(dlls_script)
     ready = os.path.exists(os.path.join(prefix, "system.reg"))
     if ready and recorded_dlls(prefix)[0] == (dlls or ""):
+        if not has_font_replacements(prefix):
+            set_font_replacements(wine, prefix) # a prefix made before they were set
         print("wine prefix %s is ready" % prefix)
         return
     if os.path.exists(prefix):
@@ -102,6 +128,7 @@ def prepare_prefix(wine, prefix, dlls_script):
                    env=wine_env(prefix), capture_output=True)
     if not os.path.exists(os.path.join(prefix, "system.reg")):
         fail("wineboot left no registry in " + prefix)
+    set_font_replacements(wine, prefix)
     if dlls:
         print("wine prefix %s made for 64-bit and 32-bit programs (i386 DLLs from %s)" %
               (prefix, dlls))

@@ -1,7 +1,10 @@
 // A small plug-in made of framework code only: a few parameters of each kind, audio through
 // with a gain, incoming notes echoed with a transposition, one note per block while the
-// transport plays, and its parameter values as the state chunk.
+// transport plays, and its parameter values as the state chunk. Built with ORX_TEST_EDITOR
+// (1 or 2: two libraries with different unique ids) it has the editor of TestEditor.h.
 
+#include "ModulePath.h"
+#include "TestEditor.h"
 #include "TestPluginParams.h"
 #include "VstEntry.h"
 
@@ -11,6 +14,9 @@
 
 #ifndef ORX_TEST_EFFECT
 #define ORX_TEST_EFFECT 0
+#endif
+#ifndef ORX_TEST_EDITOR
+#define ORX_TEST_EDITOR 0
 #endif
 
 namespace
@@ -25,19 +31,28 @@ struct Config
     bool mMidi;
     bool mChunks;
     bool mInstrument;
+    int mUniqueId;
 };
 
 constexpr Config kConfig =
-    ORX_TEST_EFFECT
-        ? Config{"2-2", 0, "OrxTestEffect", "", false, false, false}
-        : Config{"1-1 2-2", 3, "OrxTestPlugin", "Orlantix Test Plug-in", true, true, true};
+    ORX_TEST_EFFECT   ? Config{"2-2", 0, "OrxTestEffect", "", false, false, false, kTestUniqueId}
+    : ORX_TEST_EDITOR ? Config{"1-1 2-2",
+                               3,
+                               ORX_TEST_EDITOR == 1 ? "OrxTestEditor" : "OrxTestEditor2",
+                               "Orlantix Test Editor",
+                               true,
+                               true,
+                               true,
+                               ORX_TEST_EDITOR == 1 ? kTestEditorUniqueId : kTestEditor2UniqueId}
+                      : Config{"1-1 2-2", 3,    "OrxTestPlugin", "Orlantix Test Plug-in", true,
+                               true,      true, kTestUniqueId};
 
 class TestPlugin final : public IPlugVST
 {
 public:
     explicit TestPlugin(vst2::HostCallback host)
         : IPlugVST(host, kNumDeclared, kConfig.mpLayout, kConfig.mPresets, kConfig.mpEffectName,
-                   kConfig.mpProductName, "Orlantix Tests", kTestVersion, kTestUniqueId,
+                   kConfig.mpProductName, "Orlantix Tests", kTestVersion, kConfig.mUniqueId,
                    orx::FourCC("OxTs"), 0, kConfig.mMidi, kConfig.mChunks, kConfig.mInstrument)
     {
         GetParam(kGain)->InitDouble("Gain", 1.0, 0.0, 2.0, 0.01, "x");
@@ -63,6 +78,8 @@ public:
         for (int i = kNumDeclared; i < kNumParams; ++i)
             GetParam(i)->InitDouble(kProbeNames[i - kNumDeclared], 0.0, -1e12, 1e12, 1e-6);
         GetParam(kActive)->SetValue(-1.0);
+        if constexpr (ORX_TEST_EDITOR != 0)
+            testeditor::AttachTestEditor(*this, kGain, kEcho, kMode, orx::ModuleHandle());
     }
 
     void HandleReset() override

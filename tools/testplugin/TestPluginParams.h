@@ -41,6 +41,8 @@ enum TestParam
 };
 
 inline constexpr int kTestUniqueId = orx::FourCC("OxTp");
+inline constexpr int kTestEditorUniqueId = orx::FourCC("OxE1"); // the editor plug-ins
+inline constexpr int kTestEditor2UniqueId = orx::FourCC("OxE2");
 inline constexpr int kTestStateMagic = orx::FourCC("OXTP");
 inline constexpr int kTestVersion = 0x010203;
 inline constexpr int kGainController = 7; // control change 7 sets kGain like an editor knob

@@ -229,6 +229,36 @@ intptr_t VstHost::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* 
     return mpEffect->dispatcher(mpEffect, opcode, index, value, ptr, opt);
 }
 
+bool VstHost::HasEditor() const noexcept
+{
+    return mpEffect && (mpEffect->flags & vst2::kFlagHasEditor) != 0;
+}
+
+bool VstHost::EditorSize(int& width, int& height)
+{
+    vst2::EditorRect* rect = nullptr;
+    if (Dispatch(vst2::effEditGetRect, 0, 0, &rect) == 0 || !rect)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return width > 0 && height > 0;
+}
+
+bool VstHost::OpenEditor(void* parent)
+{
+    return Dispatch(vst2::effEditOpen, 0, 0, parent) == 1;
+}
+
+bool VstHost::CloseEditor()
+{
+    return Dispatch(vst2::effEditClose) == 1;
+}
+
+void VstHost::EditorIdle()
+{
+    Dispatch(vst2::effEditIdle);
+}
+
 void VstHost::Start(float sampleRate, int blockSize)
 {
     Open();

@@ -118,6 +118,14 @@ public:
     std::string ProductString();
     intptr_t CanDo(const char* query);
 
+    // The editor: the has-editor flag, its size (effEditGetRect; false when none is given),
+    // opening it in the host's window (effEditOpen answered 1), closing and idle time.
+    bool HasEditor() const noexcept;
+    bool EditorSize(int& width, int& height);
+    bool OpenEditor(void* parent);
+    bool CloseEditor();
+    void EditorIdle();
+
     // Chunks: the bytes the plug-in hands out (copied), and handing bytes back. GetChunk also
     // gives the plug-in's own address through *data when asked.
     std::vector<uint8_t> GetChunk(bool bank, const void** data = nullptr);

@@ -1,0 +1,767 @@
+// orx-edithost: a Windows VST 2 host for editor tests. It loads plug-in libraries, gives each a
+// top-level window, opens its editor there through the effect record, and runs an input script
+// (EditScript.h) against it: real mouse and keyboard messages through the window system,
+// parameter checks through the effect record, screenshots of the window, and counts of the
+// windows and handles the libraries hold, to find leaks across closing and reopening.
+//
+//   orx-edithost --plugin NAME=PATH [--plugin NAME=PATH ...] --script FILE --out FOLDER
+//
+// Script commands (coordinates in editor pixels; each input command runs the message loop
+// for a moment afterwards, so the editor's frame timer paints):
+//   window NAME                     makes NAME's host window (open makes it too)
+//   destroy-window NAME             destroys NAME's host window, with the editor in it, without
+//                                   closing the editor first (as some hosts do)
+//   open NAME | close NAME          effEditOpen into NAME's window, effEditClose
+//   target NAME                     the editor the input below goes to
+//   pump MS                         runs the message loop for MS milliseconds
+//   click X Y | rclick X Y | dblclick X Y
+//   drag X0 Y0 X1 Y1 STEPS          left button held along the line
+//   wheel X Y NOTCHES
+//   menukeys KEY...                 keys for the next popup menu (down up left right return
+//                                   escape), typed into its modal loop once it shows
+//   type TEXT                       characters into the window with the keyboard focus
+//   key KEY                         one key (return, escape, or a letter or digit)
+//   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay)
+//   expect-windows NAME N           child windows in NAME's host window, counted by the system
+//   expect-editor-at NAME X Y       the editor window's place in the host window's client area
+//   counts LABEL                    records every library's handle counts and the system's
+//   same-counts LABEL LABEL         the two records must be equal
+//   distinct-classes NAME NAME      the two editors' windows are of different classes, each
+//                                   naming its plug-in's unique id
+//   screenshot NAME FILE            FILE.png of the window's client area, FILE.state of the
+//                                   plug-in's state chunk and FILE.areas with the rectangles of
+//                                   the editor's child windows (an open entry box), for the
+//                                   comparison with the headless editor in the same state
+//   menushot FILE                   FILE.png of the screen as the next popup menu shows
+//   expect-font FACE FAMILY...      the font GDI gives for FACE is FAMILY (its file says so)
+// Every check prints "ok:" or "FAIL:"; the last line is "N passed, M failed" and the exit
+// status is 1 when a check failed. A process that gets no window from the system says "SKIP:"
+// with the reason and exits with 77.
+
+#include "EditScript.h"
+#include "LICE_PngWrite.h"
+#include "LICE_SysBitmap.h"
+#include "Utf8Text.h"
+#include "VstHost.h"
+#include "Win32Handle.h"
+
+#include <windows.h>
+#undef DrawText
+#undef LoadBitmap
+
+#include <cctype>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using namespace orx::win32;
+
+constexpr wchar_t kHostClass[] = L"OrxEditHostWindow";
+constexpr int kSettleMs = 120; // three frames at 24 per second
+
+int gPassed = 0;
+int gFailed = 0;
+
+void Check(bool ok, int line, const std::string& what)
+{
+    std::printf("%s: line %d: %s\n", ok ? "ok" : "FAIL", line, what.c_str());
+    std::fflush(stdout);
+    (ok ? gPassed : gFailed) += 1;
+}
+
+// One plug-in with its host window.
+struct Slot
+{
+    std::string mName;
+    std::string mPath;
+    orxhost::VstHost mHost;
+    OwnedWindow mWindow;
+    HMODULE mModule = nullptr;
+    bool mOpen = false;
+};
+
+// What `counts` records.
+struct Counts
+{
+    int mThreadWindows = 0;
+    DWORD mGdiObjects = 0;
+    DWORD mUserObjects = 0;
+    std::map<std::string, std::vector<int>> mLibraryHandles; // per slot, per HandleKind
+};
+
+const char* const kKindNames[kHandleKinds] = {"windows", "timers", "DCs",
+                                              "fonts",   "menus",  "bitmaps"};
+
+std::map<std::string, std::unique_ptr<Slot>> gSlots;
+Slot* gTarget = nullptr;
+
+LRESULT CALLBACK HostWindowProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CLOSE)
+        return 0; // the script decides when windows go
+    return DefWindowProcW(w, msg, wParam, lParam);
+}
+
+void Pump(int ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;)
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        for (auto& [name, slot] : gSlots)
+            if (slot->mOpen)
+                slot->mHost.EditorIdle();
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= static_cast<DWORD>(ms))
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(ms) - elapsed, QS_ALLINPUT);
+    }
+}
+
+// The editor window: the first child of the host window that is not an entry box.
+HWND EditorOf(const Slot& slot)
+{
+    return slot.mWindow ? GetWindow(slot.mWindow.get(), GW_CHILD) : nullptr;
+}
+
+HWND EntryBoxOf(HWND editor)
+{
+    return editor ? FindWindowExW(editor, nullptr, L"Edit", nullptr) : nullptr;
+}
+
+BOOL CALLBACK CountOne(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int CountChildren(HWND parent)
+{
+    int n = 0;
+    EnumChildWindows(parent, &CountOne, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+BOOL CALLBACK CountWithChildren(HWND window, LPARAM count)
+{
+    *reinterpret_cast<int*>(count) += 1 + CountChildren(window);
+    return TRUE;
+}
+
+int CountThreadWindows()
+{
+    int n = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountWithChildren, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+// The library's own counts of live handles (Win32Handle.h); empty when it publishes none.
+std::vector<int> LibraryHandles(const Slot& slot)
+{
+    const std::wstring name = HandleCountsName(GetCurrentProcessId(), slot.mModule);
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str());
+    if (!mapping)
+        return {};
+    std::vector<int> live;
+    if (const auto* counts = static_cast<const HandleCounts*>(
+            MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(HandleCounts))))
+    {
+        if (counts->mMagic == kHandleCountsMagic)
+            live.assign(counts->mLive, counts->mLive + kHandleKinds);
+        UnmapViewOfFile(counts);
+    }
+    CloseHandle(mapping);
+    return live;
+}
+
+Counts TakeCounts()
+{
+    Counts c;
+    c.mThreadWindows = CountThreadWindows();
+    c.mGdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    c.mUserObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (auto& [name, slot] : gSlots)
+        c.mLibraryHandles[name] = LibraryHandles(*slot);
+    return c;
+}
+
+std::string Describe(const Counts& c)
+{
+    std::ostringstream s;
+    s << "thread windows " << c.mThreadWindows << ", GDI objects " << c.mGdiObjects
+      << ", USER objects " << c.mUserObjects;
+    for (const auto& [name, live] : c.mLibraryHandles)
+    {
+        s << "; " << name << ":";
+        if (live.empty())
+            s << " no handle counts";
+        for (std::size_t k = 0; k < live.size(); ++k)
+            s << " " << kKindNames[k] << " " << live[k];
+    }
+    return s.str();
+}
+
+std::map<std::string, Counts> gCounts;
+
+bool OpenHostWindow(Slot& slot, int line)
+{
+    int w = 0, h = 0;
+    Check(slot.mHost.HasEditor(), line, slot.mName + " has the has-editor flag");
+    if (!slot.mHost.EditorSize(w, h))
+    {
+        Check(false, line, slot.mName + " gives its editor's size");
+        return false;
+    }
+    if (!slot.mWindow)
+    {
+        const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        RECT r{0, 0, w, h};
+        AdjustWindowRect(&r, style, FALSE);
+        const int offset = static_cast<int>(gSlots.size() > 1 ? 40 * (slot.mName.back() % 4) : 0);
+        slot.mWindow.reset(CreateWindowExW(0, kHostClass, orx::Utf8ToWide(slot.mName).c_str(),
+                                           style, offset, offset, r.right - r.left,
+                                           r.bottom - r.top, nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr));
+        if (!slot.mWindow)
+        {
+            Check(false, line, "the host window for " + slot.mName + " is made");
+            return false;
+        }
+        ShowWindow(slot.mWindow.get(), SW_SHOW);
+        SetForegroundWindow(slot.mWindow.get());
+        Pump(50);
+    }
+    RECT client{};
+    GetClientRect(slot.mWindow.get(), &client);
+    Check(client.right == w && client.bottom == h, line,
+          slot.mName + " host window's client area is the editor's size " + std::to_string(w) +
+              " x " + std::to_string(h));
+    return true;
+}
+
+// Menu keys: typed into a popup menu's modal loop from a thread timer once the menu shows.
+std::deque<WPARAM> gMenuKeys;
+UINT_PTR gMenuTimer = 0;
+std::string gMenuShot; // a screenshot to take before the first key
+bool gMenuShotTaken = false;
+bool ScreenShot(const std::string& file);
+
+void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu) || gMenuKeys.empty() || !gTarget)
+        return;
+    if (!gMenuShot.empty())
+    {
+        gMenuShotTaken = ScreenShot(gMenuShot);
+        gMenuShot.clear();
+    }
+    const WPARAM key = gMenuKeys.front();
+    gMenuKeys.pop_front();
+    PostMessageW(EditorOf(*gTarget), WM_KEYDOWN, key, 1);
+    PostMessageW(EditorOf(*gTarget), WM_KEYUP, key, 0xC0000001);
+    if (gMenuKeys.empty())
+    {
+        KillTimer(nullptr, gMenuTimer);
+        gMenuTimer = 0;
+    }
+}
+
+bool KeyCode(const std::string& name, WPARAM& vk)
+{
+    static const std::map<std::string, WPARAM> named = {
+        {"down", VK_DOWN},     {"up", VK_UP},         {"left", VK_LEFT},  {"right", VK_RIGHT},
+        {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"space", VK_SPACE}};
+    if (const auto it = named.find(name); it != named.end())
+    {
+        vk = it->second;
+        return true;
+    }
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+    {
+        vk = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(name[0])));
+        return true;
+    }
+    return false;
+}
+
+// Where keys go: the focused window when it is the editor or its entry box, else the box,
+// else the editor.
+HWND KeyTarget(HWND editor)
+{
+    HWND focus = GetFocus();
+    if (focus && (focus == editor || GetParent(focus) == editor))
+        return focus;
+    if (HWND box = EntryBoxOf(editor))
+        return box;
+    return editor;
+}
+
+void PostMouse(HWND editor, UINT msg, WPARAM keys, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(editor, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageW(editor, msg, keys, MAKELPARAM(x, y));
+}
+
+bool Screenshot(const Slot& slot, const std::string& file)
+{
+    RECT client{};
+    GetClientRect(slot.mWindow.get(), &client);
+    LICE_SysBitmap shot(client.right, client.bottom);
+    if (!shot.getDC() || !shot.getBits())
+        return false;
+    {
+        WindowDc dc(slot.mWindow.get());
+        if (!dc.get() || !BitBlt(static_cast<HDC>(shot.getDC()), 0, 0, client.right, client.bottom,
+                                 dc.get(), 0, 0, SRCCOPY))
+            return false;
+    }
+    GdiFlush();
+    if (!LICE::WritePngFile((file + ".png").c_str(), shot, false))
+        return false;
+    std::ofstream areas(file + ".areas");
+    HWND editor = EditorOf(slot);
+    for (HWND child = editor ? GetWindow(editor, GW_CHILD) : nullptr; child;
+         child = GetWindow(child, GW_HWNDNEXT))
+    {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&r), 2);
+        areas << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << '\n';
+    }
+    Slot& s = const_cast<Slot&>(slot);
+    const std::vector<uint8_t> state = s.mHost.GetChunk(true);
+    std::ofstream out(file + ".state", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(state.data()),
+              static_cast<std::streamsize>(state.size()));
+    return !state.empty() && static_cast<bool>(out);
+}
+
+// The whole screen (wine's virtual desktop), e.g. with a popup menu on it.
+bool ScreenShot(const std::string& file)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    LICE_SysBitmap shot(w, h);
+    if (!shot.getDC() || !shot.getBits())
+        return false;
+    {
+        WindowDc dc(nullptr);
+        if (!dc.get() ||
+            !BitBlt(static_cast<HDC>(shot.getDC()), 0, 0, w, h, dc.get(), 0, 0, SRCCOPY))
+            return false;
+    }
+    GdiFlush();
+    return LICE::WritePngFile((file + ".png").c_str(), shot, false);
+}
+
+// Whether the font GDI gives for face comes from a font file that names family in its name
+// table (a stand-in is known by its face name, so only its file tells what it is).
+bool FontFileNames(const std::string& face, const std::string& family)
+{
+    OwnedFont font(CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                               DEFAULT_PITCH, orx::Utf8ToWide(face).c_str()));
+    OwnedMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!font || !dc)
+        return false;
+    const HGDIOBJ previous = SelectObject(dc.get(), font.get());
+    constexpr DWORD kNameTable = 0x656D616E; // 'name', as GDI wants the tag
+    std::string table;
+    const DWORD size = GetFontData(dc.get(), kNameTable, 0, nullptr, 0);
+    if (size != GDI_ERROR && size > 0)
+    {
+        table.resize(size);
+        if (GetFontData(dc.get(), kNameTable, 0, table.data(), size) != size)
+            table.clear();
+    }
+    SelectObject(dc.get(), previous);
+    std::string utf16be; // the Windows names of the table
+    for (const char ch : family)
+        (utf16be += '\0') += ch;
+    return table.find(family) != std::string::npos || table.find(utf16be) != std::string::npos;
+}
+
+int ParamIndex(Slot& slot, const std::string& name)
+{
+    const int n = slot.mHost.Effect()->numParams;
+    for (int i = 0; i < n; ++i)
+        if (slot.mHost.ParamName(i) == name)
+            return i;
+    return -1;
+}
+
+Slot* Find(const std::string& name, int line)
+{
+    const auto it = gSlots.find(name);
+    if (it == gSlots.end())
+    {
+        Check(false, line, "no plug-in named " + name);
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+void Run(const edithost::Command& c, const std::string& outFolder)
+{
+    const auto& a = c.mArgs;
+    int x = 0, y = 0, x1 = 0, y1 = 0, n = 0;
+    HWND editor = gTarget ? EditorOf(*gTarget) : nullptr;
+    const bool input = c.mName == "click" || c.mName == "rclick" || c.mName == "dblclick" ||
+                       c.mName == "drag" || c.mName == "wheel" || c.mName == "type" ||
+                       c.mName == "key";
+    if (input && (!gTarget || !editor))
+    {
+        Check(false, c.mLine, c.mName + ": no open editor to send input to");
+        return;
+    }
+    if (c.mName == "open" && a.size() == 1)
+    {
+        Slot* slot = Find(a[0], c.mLine);
+        if (!slot || !OpenHostWindow(*slot, c.mLine))
+            return;
+        slot->mOpen = slot->mHost.OpenEditor(slot->mWindow.get());
+        Check(slot->mOpen, c.mLine, "effEditOpen opens " + a[0] + "'s editor");
+        gTarget = slot;
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "window" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+            OpenHostWindow(*slot, c.mLine);
+    }
+    else if (c.mName == "destroy-window" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            slot->mWindow.reset();
+            slot->mOpen = false;
+            Pump(kSettleMs);
+        }
+    }
+    else if (c.mName == "expect-editor-at" && a.size() == 3 && c.Int(1, x) && c.Int(2, y))
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            RECT r{};
+            HWND editor = EditorOf(*slot);
+            GetWindowRect(editor, &r);
+            MapWindowPoints(nullptr, slot->mWindow.get(), reinterpret_cast<POINT*>(&r), 2);
+            Check(editor && r.left == x && r.top == y, c.mLine,
+                  a[0] + "'s editor is at " + std::to_string(r.left) + " " + std::to_string(r.top) +
+                      " in its host window");
+        }
+    }
+    else if (c.mName == "close" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            Check(slot->mHost.CloseEditor(), c.mLine, "effEditClose closes " + a[0] + "'s editor");
+            slot->mOpen = false;
+            Pump(kSettleMs);
+        }
+    }
+    else if (c.mName == "target" && a.size() == 1)
+    {
+        gTarget = Find(a[0], c.mLine);
+    }
+    else if (c.mName == "pump" && c.Int(0, n))
+    {
+        Pump(n);
+    }
+    else if ((c.mName == "click" || c.mName == "dblclick") && c.Int(0, x) && c.Int(1, y))
+    {
+        PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        PostMouse(editor, WM_LBUTTONUP, 0, x, y);
+        if (c.mName == "dblclick")
+        {
+            PostMouse(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, x, y);
+            PostMouse(editor, WM_LBUTTONUP, 0, x, y);
+        }
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "rclick" && c.Int(0, x) && c.Int(1, y))
+    {
+        if (!gMenuKeys.empty())
+            gMenuTimer = SetTimer(nullptr, 0, 60, &MenuKeyTimer);
+        // The press may run a menu's modal loop; the release follows once it is over.
+        PostMouse(editor, WM_RBUTTONDOWN, MK_RBUTTON, x, y);
+        Pump(kSettleMs);
+        PostMouse(editor, WM_RBUTTONUP, 0, x, y);
+        Pump(kSettleMs);
+        if (!gMenuShot.empty() || gMenuShotTaken)
+        {
+            Check(gMenuShotTaken, c.mLine, "screenshot of the popup menu written");
+            gMenuShot.clear();
+            gMenuShotTaken = false;
+        }
+        if (gMenuTimer)
+        {
+            Check(false, c.mLine, "the menu keys were all typed into a popup menu");
+            KillTimer(nullptr, gMenuTimer);
+            gMenuTimer = 0;
+            gMenuKeys.clear();
+        }
+    }
+    else if (c.mName == "drag" && c.Int(0, x) && c.Int(1, y) && c.Int(2, x1) && c.Int(3, y1) &&
+             c.Int(4, n) && n > 0)
+    {
+        PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        Pump(30);
+        for (int i = 1; i <= n; ++i)
+        {
+            PostMouse(editor, WM_MOUSEMOVE, MK_LBUTTON, x + (x1 - x) * i / n, y + (y1 - y) * i / n);
+            Pump(30);
+        }
+        PostMouse(editor, WM_LBUTTONUP, 0, x1, y1);
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "wheel" && c.Int(0, x) && c.Int(1, y) && c.Int(2, n))
+    {
+        POINT p{x, y};
+        ClientToScreen(editor, &p);
+        SetCursorPos(p.x, p.y);
+        PostMessageW(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, n * WHEEL_DELTA), MAKELPARAM(p.x, p.y));
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "menukeys" && !a.empty())
+    {
+        for (const std::string& k : a)
+        {
+            WPARAM vk = 0;
+            if (!KeyCode(k, vk))
+            {
+                Check(false, c.mLine, "unknown key " + k);
+                return;
+            }
+            gMenuKeys.push_back(vk);
+        }
+    }
+    else if (c.mName == "menushot" && a.size() == 1)
+    {
+        gMenuShot = outFolder + "\\" + a[0];
+        gMenuShotTaken = false;
+    }
+    else if (c.mName == "expect-font" && a.size() >= 2)
+    {
+        std::string family;
+        for (std::size_t i = 1; i < a.size(); ++i)
+            family += (i > 1 ? " " : "") + a[i];
+        Check(FontFileNames(a[0], family), c.mLine,
+              "the font GDI gives for " + a[0] + " is " + family);
+    }
+    else if (c.mName == "type" && a.size() == 1)
+    {
+        HWND to = KeyTarget(editor);
+        for (const wchar_t ch : orx::Utf8ToWide(a[0]))
+            PostMessageW(to, WM_CHAR, ch, 1);
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "key" && a.size() == 1)
+    {
+        WPARAM vk = 0;
+        if (!KeyCode(a[0], vk))
+        {
+            Check(false, c.mLine, "unknown key " + a[0]);
+            return;
+        }
+        HWND to = KeyTarget(editor);
+        PostMessageW(to, WM_KEYDOWN, vk, 1);
+        PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+        Pump(kSettleMs);
+    }
+    else if (c.mName == "expect" && a.size() == 3)
+    {
+        Slot* slot = Find(a[0], c.mLine);
+        if (!slot)
+            return;
+        const int idx = ParamIndex(*slot, a[1]);
+        const std::string shown = idx >= 0 ? slot->mHost.ParamDisplay(idx) : "(no such parameter)";
+        Check(shown == a[2], c.mLine,
+              a[0] + " " + a[1] + " shows '" + shown + "', expected '" + a[2] + "'");
+    }
+    else if (c.mName == "expect-windows" && a.size() == 2 && c.Int(1, n))
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+        {
+            const int have = slot->mWindow ? CountChildren(slot->mWindow.get()) : 0;
+            Check(have == n, c.mLine,
+                  a[0] + "'s host window has " + std::to_string(have) +
+                      " child windows, expected " + std::to_string(n));
+        }
+    }
+    else if (c.mName == "counts" && a.size() == 1)
+    {
+        const Counts counts = TakeCounts();
+        gCounts[a[0]] = counts;
+        std::printf("counts %s: %s\n", a[0].c_str(), Describe(counts).c_str());
+    }
+    else if (c.mName == "same-counts" && a.size() == 2)
+    {
+        const auto i = gCounts.find(a[0]);
+        const auto j = gCounts.find(a[1]);
+        if (i == gCounts.end() || j == gCounts.end())
+        {
+            Check(false, c.mLine, "no counts recorded as " + a[0] + " or " + a[1]);
+            return;
+        }
+        const Counts& p = i->second;
+        const Counts& q = j->second;
+        Check(
+            p.mThreadWindows == q.mThreadWindows, c.mLine,
+            "windows of the host thread (the system's count): " + std::to_string(p.mThreadWindows) +
+                " at " + a[0] + ", " + std::to_string(q.mThreadWindows) + " at " + a[1]);
+        if (p.mGdiObjects || q.mGdiObjects)
+            Check(p.mGdiObjects == q.mGdiObjects && p.mUserObjects == q.mUserObjects, c.mLine,
+                  "GDI and USER objects of the process (GetGuiResources) equal at " + a[0] +
+                      " and " + a[1]);
+        else
+            std::printf("note: GetGuiResources answers 0 here; the libraries' own counts "
+                        "stand in for it\n");
+        for (const auto& [name, live] : p.mLibraryHandles)
+        {
+            const auto other = q.mLibraryHandles.find(name);
+            Check(!live.empty() && other != q.mLibraryHandles.end() && other->second == live,
+                  c.mLine, name + "'s live handles equal at " + a[0] + " and " + a[1]);
+        }
+    }
+    else if (c.mName == "distinct-classes" && a.size() == 2)
+    {
+        Slot* p = Find(a[0], c.mLine);
+        Slot* q = Find(a[1], c.mLine);
+        if (!p || !q)
+            return;
+        wchar_t first[128] = {}, second[128] = {};
+        GetClassNameW(EditorOf(*p), first, 128);
+        GetClassNameW(EditorOf(*q), second, 128);
+        const std::string f = orx::WideToUtf8(first), s = orx::WideToUtf8(second);
+        char idP[16], idQ[16];
+        std::snprintf(idP, sizeof(idP), "%08X", static_cast<unsigned>(p->mHost.Effect()->uniqueID));
+        std::snprintf(idQ, sizeof(idQ), "%08X", static_cast<unsigned>(q->mHost.Effect()->uniqueID));
+        Check(!f.empty() && f != s && f.find(idP) != std::string::npos &&
+                  s.find(idQ) != std::string::npos,
+              c.mLine, "editor window classes '" + f + "' and '" + s + "'");
+        wchar_t title[32] = {};
+        GetWindowTextW(EditorOf(*p), title, 32);
+        Check(orx::WideToUtf8(title) == "IPlug", c.mLine, "the editor window's title is IPlug");
+    }
+    else if (c.mName == "screenshot" && a.size() == 2)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+            Check(Screenshot(*slot, outFolder + "\\" + a[1]), c.mLine,
+                  "screenshot " + a[1] + ".png and its state written");
+    }
+    else
+    {
+        Check(false, c.mLine, "cannot read the command '" + c.mName + "'");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string scriptPath, outFolder = ".";
+    std::vector<std::pair<std::string, std::string>> plugins;
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string opt = argv[i], value = argv[i + 1];
+        if (opt == "--plugin" && value.find('=') != std::string::npos)
+            plugins.emplace_back(value.substr(0, value.find('=')),
+                                 value.substr(value.find('=') + 1));
+        else if (opt == "--script")
+            scriptPath = value;
+        else if (opt == "--out")
+            outFolder = value;
+        else
+        {
+            std::fprintf(stderr, "usage: orx-edithost --plugin NAME=PATH ... --script FILE "
+                                 "--out FOLDER\n");
+            return 2;
+        }
+    }
+    std::ifstream in(scriptPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in || plugins.empty())
+    {
+        std::fprintf(stderr, "orx-edithost: no script at %s or no plug-in given\n",
+                     scriptPath.c_str());
+        return 2;
+    }
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &HostWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kHostClass;
+    RegisterClassW(&wc);
+
+    for (const auto& [name, path] : plugins)
+    {
+        auto slot = std::make_unique<Slot>();
+        slot->mName = name;
+        slot->mPath = path;
+        if (!slot->mHost.Load(path))
+        {
+            std::printf("FAIL: %s: %s\n0 passed, 1 failed\n", name.c_str(),
+                        slot->mHost.Error().c_str());
+            return 1;
+        }
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(slot->mHost.Effect()->dispatcher), &slot->mModule);
+        slot->mHost.Start();
+        gSlots[name] = std::move(slot);
+    }
+
+    // Windows next: where the system gives this process none, no command can run. (32-bit
+    // programs in the WoW64 mode of Debian 12's wine 8.0 get no display driver.)
+    for (auto& [name, slot] : gSlots)
+    {
+        int w = 0, h = 0;
+        const bool editor = slot->mHost.HasEditor() && slot->mHost.EditorSize(w, h);
+        Check(editor, 0,
+              name + " has an editor of " + std::to_string(w) + " x " + std::to_string(h));
+    }
+    if (HWND probe = CreateWindowExW(0, kHostClass, L"probe", WS_OVERLAPPED, 0, 0, 16, 16, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr))
+    {
+        DestroyWindow(probe);
+    }
+    else
+    {
+        std::printf("SKIP: the system gives this %d-bit process no window (error %lu)\n"
+                    "%d passed, %d failed\n",
+                    static_cast<int>(sizeof(void*) * 8), GetLastError(), gPassed, gFailed);
+        return 77;
+    }
+
+    for (const edithost::Command& c : edithost::ReadScript(text.str()))
+        Run(c, outFolder);
+
+    for (auto& [name, slot] : gSlots)
+    {
+        if (slot->mOpen)
+            slot->mHost.CloseEditor();
+        slot->mHost.Close();
+        slot->mWindow.reset();
+    }
+    std::printf("%d passed, %d failed\n", gPassed, gFailed);
+    return gFailed == 0 && gPassed > 0 ? 0 : 1;
+}
