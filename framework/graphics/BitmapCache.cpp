@@ -11,36 +11,68 @@ struct Entry
     std::unique_ptr<LICE_IBitmap> mpBitmap;
 };
 
-struct Cache
-{
-    std::mutex mMutex;
-    std::vector<Entry> mEntries;
-};
+// The lock has a trivial destructor, so it still works while statics are destroyed.
+std::mutex gMutex;
+std::vector<Entry>* gpEntries = nullptr; // made on first use
+int gUsers = 0;                          // graphics contexts alive
+bool gUnloading = false;                 // the library's statics are being destroyed
 
-Cache& TheCache()
+std::vector<Entry>& Entries()
 {
-    // Never destroyed: plug-in instances may be deleted after static destruction began.
-    static Cache* cache = new Cache;
-    return *cache;
+    if (!gpEntries)
+        gpEntries = new std::vector<Entry>;
+    return *gpEntries;
 }
+
+void FreeEntries()
+{
+    delete gpEntries;
+    gpEntries = nullptr;
+}
+
+// The images go with the library (a host unloads a plug-in library and may load it again),
+// or, when a context is still alive then, with the last context.
+struct UnloadRelease
+{
+    ~UnloadRelease()
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        gUnloading = true;
+        if (gUsers == 0)
+            FreeEntries();
+    }
+} gUnloadRelease;
 } // namespace
 
 namespace BitmapCache
 {
 
+void AddUser()
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    ++gUsers;
+}
+
+void RemoveUser() noexcept
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (--gUsers == 0 && gUnloading)
+        FreeEntries();
+}
+
 LICE_IBitmap* FindOrLoad(int id, const std::function<std::unique_ptr<LICE_IBitmap>()>& load)
 {
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
+    std::lock_guard<std::mutex> lock(gMutex);
+    std::vector<Entry>& entries = Entries();
     if (id >= 0)
-        for (const Entry& e : cache.mEntries)
+        for (const Entry& e : entries)
             if (e.mId == id)
                 return e.mpBitmap.get();
     std::unique_ptr<LICE_IBitmap> bitmap = load();
     if (!bitmap)
         return nullptr;
     LICE_IBitmap* p = bitmap.get();
-    cache.mEntries.push_back({id, std::move(bitmap)});
+    entries.push_back({id, std::move(bitmap)});
     return p;
 }
 
@@ -48,10 +80,9 @@ LICE_IBitmap* Retain(std::unique_ptr<LICE_IBitmap> bitmap)
 {
     if (!bitmap)
         return nullptr;
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
+    std::lock_guard<std::mutex> lock(gMutex);
     LICE_IBitmap* p = bitmap.get();
-    cache.mEntries.push_back({-1, std::move(bitmap)});
+    Entries().push_back({-1, std::move(bitmap)});
     return p;
 }
 
@@ -59,12 +90,12 @@ bool Adopt(LICE_IBitmap* bitmap)
 {
     if (!bitmap)
         return false;
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
-    for (const Entry& e : cache.mEntries)
+    std::lock_guard<std::mutex> lock(gMutex);
+    std::vector<Entry>& entries = Entries();
+    for (const Entry& e : entries)
         if (e.mpBitmap.get() == bitmap)
             return true;
-    cache.mEntries.push_back({-1, std::unique_ptr<LICE_IBitmap>(bitmap)});
+    entries.push_back({-1, std::unique_ptr<LICE_IBitmap>(bitmap)});
     return true;
 }
 
@@ -73,15 +104,15 @@ bool Release(const LICE_IBitmap* bitmap)
     if (!bitmap)
         return false;
     std::unique_ptr<LICE_IBitmap> doomed;
-    Cache& cache = TheCache();
     {
-        std::lock_guard<std::mutex> lock(cache.mMutex);
-        for (auto it = cache.mEntries.begin(); it != cache.mEntries.end(); ++it)
+        std::lock_guard<std::mutex> lock(gMutex);
+        std::vector<Entry>& entries = Entries();
+        for (auto it = entries.begin(); it != entries.end(); ++it)
         {
             if (it->mpBitmap.get() == bitmap)
             {
                 doomed = std::move(it->mpBitmap);
-                cache.mEntries.erase(it);
+                entries.erase(it);
                 break;
             }
         }
@@ -91,9 +122,8 @@ bool Release(const LICE_IBitmap* bitmap)
 
 int Size()
 {
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
-    return static_cast<int>(cache.mEntries.size());
+    std::lock_guard<std::mutex> lock(gMutex);
+    return gpEntries ? static_cast<int>(gpEntries->size()) : 0;
 }
 
 } // namespace BitmapCache

@@ -1,7 +1,9 @@
 #pragma once
 // The process-wide store of the editor's images, shared by every plug-in instance: loaded images
 // under their resource id, scaled and cropped ones under -1. Entries live until released or
-// until the process ends. Every operation takes the cache's own lock ([any-thread]).
+// until the library holding this code is unloaded (or the process ends); a graphics context
+// still alive then keeps them until it goes. Every operation takes the cache's own lock
+// ([any-thread]).
 
 #include "LICE_IBitmap.h"
 
@@ -10,6 +12,11 @@
 
 namespace BitmapCache
 {
+
+// [any-thread] A graphics context comes and goes: while one is alive, unloading the library
+// does not free the images it paints with.
+void AddUser();
+void RemoveUser() noexcept;
 
 // [any-thread] The image cached under id (id >= 0); when there is none, load() is called, under
 // the lock so that each id is loaded once per process, and what it answers is cached. Null when

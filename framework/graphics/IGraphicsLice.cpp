@@ -68,11 +68,15 @@ float OpacityForBlend(const IBlendSpec* blend) noexcept
 IGraphicsLice::IGraphicsLice(IPlugBase* plug, int width, int height, int fps)
     : IGraphics(plug, width, height, fps)
 {
+    BitmapCache::AddUser();
 }
 
 IGraphicsLice::~IGraphicsLice()
 {
     DeleteControls();
+    mpSurface.reset();
+    mpScratch.reset();
+    BitmapCache::RemoveUser();
 }
 
 void IGraphicsLice::CreateSurfaces() noexcept
