@@ -36,18 +36,46 @@ const char* const kFontFiles[3][2] = {
 // and release serialised per library.
 struct FontStore
 {
-    std::mutex mMutex;
     FT_Library mLibrary = nullptr;
     bool mTried = false;
     std::map<std::string, std::vector<unsigned char>> mFiles;
+    int mFonts = 0; // font objects alive: their faces live in mLibrary and mFiles
+
+    ~FontStore()
+    {
+        if (mLibrary)
+            FT_Done_FreeType(mLibrary);
+    }
 };
 
+// The lock has a trivial destructor, so it still works while statics are destroyed.
+std::mutex gStoreMutex;
+FontStore* gpStore = nullptr;
+bool gUnloading = false;
+
+// Under gStoreMutex.
 FontStore& Store()
 {
-    // Never destroyed: faces may be released during static destruction.
-    static FontStore* store = new FontStore;
-    return *store;
+    if (!gpStore)
+        gpStore = new FontStore;
+    return *gpStore;
 }
+
+// The store goes with the library (a host unloads a plug-in library and may load it again), or,
+// when a font object is still alive then, with the last one.
+struct UnloadRelease
+{
+    ~UnloadRelease()
+    {
+        std::lock_guard<std::mutex> lock(gStoreMutex);
+        gUnloading = true;
+        if (gpStore && gpStore->mFonts == 0)
+        {
+            delete gpStore;
+            gpStore = nullptr;
+        }
+    }
+} gUnloadRelease;
 
 const std::vector<unsigned char>* ReadFontFile(FontStore& store, const char* path)
 {
@@ -67,27 +95,52 @@ const std::vector<unsigned char>* ReadFontFile(FontStore& store, const char* pat
     return kept.empty() ? nullptr : &kept;
 }
 
+// A glyph as FreeType rendered it for unturned text at a whole-pixel pen position: its
+// coverage, where it sits relative to the pen, and how far it moves the pen (26.6).
+struct CachedGlyph
+{
+    bool mLoaded = false;
+    int mLeft = 0;
+    int mTop = 0;
+    FT_Bitmap mBitmap{};
+    std::vector<unsigned char> mCoverage;
+    long mAdvanceX = 0;
+};
+
 class FreeTypeFont final : public TextFont
 {
 public:
+    // Under gStoreMutex.
     FreeTypeFont(FT_Face face, int lineHeight, int ascent, double angle)
         : mFace(face), mLineHeight(lineHeight), mAscent(ascent), mAngle(angle)
     {
+        ++Store().mFonts;
     }
 
     ~FreeTypeFont() override
     {
-        FontStore& store = Store();
-        std::lock_guard<std::mutex> lock(store.mMutex);
+        std::lock_guard<std::mutex> lock(gStoreMutex);
         FT_Done_Face(mFace);
+        if (--Store().mFonts == 0 && gUnloading)
+        {
+            delete gpStore;
+            gpStore = nullptr;
+        }
     }
 
     int LineWidth(const char* text, int length) const noexcept override;
+    // Unturned text only: the glyph of cp, rendered once per font object (hinted advances are
+    // whole pixels, so the same coverage serves every pen position); null when it cannot be
+    // had.
+    const CachedGlyph* Glyph(unsigned cp) const noexcept;
 
     FT_Face mFace;
     int mLineHeight;
     int mAscent;
     double mAngle; // radians, counter-clockwise
+
+private:
+    mutable std::map<unsigned, CachedGlyph> mGlyphs;
 };
 
 // The next code point of UTF-8 text; a malformed byte stands for itself.
@@ -111,6 +164,39 @@ unsigned NextCodePoint(const char*& p, const char* end)
     return cp;
 }
 
+const CachedGlyph* FreeTypeFont::Glyph(unsigned cp) const noexcept
+{
+    try
+    {
+        auto [it, added] = mGlyphs.try_emplace(cp);
+        CachedGlyph& glyph = it->second;
+        if (added)
+        {
+            FT_Set_Transform(mFace, nullptr, nullptr);
+            if (FT_Load_Char(mFace, cp, FT_LOAD_RENDER) == 0 && mFace->glyph->advance.x % 64 == 0 &&
+                mFace->glyph->advance.y == 0)
+            {
+                const FT_GlyphSlot slot = mFace->glyph;
+                const FT_Bitmap& b = slot->bitmap;
+                const int pitch = b.pitch < 0 ? -b.pitch : b.pitch;
+                glyph.mCoverage.assign(b.buffer, b.buffer + static_cast<long>(pitch) * b.rows);
+                glyph.mBitmap = b;
+                glyph.mBitmap.pitch = pitch;
+                glyph.mBitmap.buffer = glyph.mCoverage.data();
+                glyph.mLeft = slot->bitmap_left;
+                glyph.mTop = slot->bitmap_top;
+                glyph.mAdvanceX = slot->advance.x;
+                glyph.mLoaded = true;
+            }
+        }
+        return glyph.mLoaded ? &glyph : nullptr;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
 int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
 {
     FT_Set_Transform(mFace, nullptr, nullptr);
@@ -120,7 +206,9 @@ int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
     while (p < end)
     {
         const unsigned cp = NextCodePoint(p, end);
-        if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
+        if (const CachedGlyph* glyph = mAngle == 0.0 ? Glyph(cp) : nullptr)
+            width += glyph->mAdvanceX;
+        else if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
             width += mFace->glyph->advance.x;
     }
     return static_cast<int>((width + 32) >> 6);
@@ -161,8 +249,8 @@ void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top
 
 std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 {
+    std::lock_guard<std::mutex> lock(gStoreMutex);
     FontStore& store = Store();
-    std::lock_guard<std::mutex> lock(store.mMutex);
     if (!store.mLibrary)
     {
         if (store.mTried)
@@ -276,6 +364,18 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
         while (p < end)
         {
             const unsigned cp = NextCodePoint(p, end);
+            if (font->mAngle == 0.0 && pen.x % 64 == 0 && pen.y == 0)
+            {
+                if (const CachedGlyph* glyph = font->Glyph(cp))
+                {
+                    const long penX = pen.x / 64;
+                    BlendGlyph(surface, glyph->mBitmap,
+                               static_cast<int>(originX + penX + glyph->mLeft),
+                               static_cast<int>(originY - glyph->mTop), r, g, b);
+                    pen.x += glyph->mAdvanceX;
+                    continue;
+                }
+            }
             FT_Set_Transform(face, &m, &pen);
             if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0)
                 continue;
