@@ -29,9 +29,12 @@ test: build
 dist: build-win32 build-win64 build-linux
 	cmake --build --preset linux --target dist
 
-# Installs what is missing, builds the Linux preset and renders the factory default preset for
-# 16 bars at 120 BPM into out/demo.mid and out/demo.txt, with a short summary on the terminal.
-demo: build-linux
+# Installs what is missing, builds the plug-in and the renderer (no tests, no benchmarks) and
+# renders the factory preset "Modifier Play" for 16 bars at 120 BPM into out/demo.mid,
+# out/demo.txt and, through ZynAddSubFX, out/demo.wav, with a piano roll on the terminal.
+demo: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target orlantix-render -j $(JOBS)
 	scripts/render-demo.sh build/linux/tools/render/orlantix-render out
 
 # The editor's images: regenerate resources/img from the generator, or compose all of them, and

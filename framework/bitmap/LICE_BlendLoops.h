@@ -1,5 +1,6 @@
 #pragma once
-// Row loops of blits and fills, one instance per mode so that each combination is inlined.
+// The reference row loops of blits and fills (see LICE_BlendAreas.h), one instance per mode so
+// that each combination is inlined; also what the SSE2 loops leave to them.
 
 #include "LICE_Combine.h"
 #include "LICE_Rows.h"

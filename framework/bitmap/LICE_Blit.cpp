@@ -1,6 +1,6 @@
 #include "LICE_Blit.h"
 
-#include "LICE_BlendLoops.h"
+#include "LICE_BlendAreas.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,33 +13,6 @@ using namespace detail;
 
 namespace
 {
-
-// Source over destination, the usual way images are drawn: with k = source alpha + 1, colour
-// channels move from d toward s by k / 256, and alpha becomes k + (d - k) x (256 - k) / 256, at
-// most 255 (an opaque source leaves an opaque pixel, not a wrapped-around 0).
-void CopyWithSourceAlpha(Rows dest, Rows src, int width, int height)
-{
-    // Branch-free per pixel so that the row vectorises; alpha 0 selects the old pixel.
-    const auto channel = [](int d, int s, int k) { return s + (d - s) * (256 - k) / 256; };
-    for (int y = 0; y < height; ++y)
-    {
-        LICE_pixel* __restrict d = dest.Row(y);
-        const LICE_pixel* __restrict s = src.Row(y);
-        for (int x = 0; x < width; ++x)
-        {
-            const LICE_pixel sp = s[x];
-            const LICE_pixel dp = d[x];
-            const int k = int(sp >> 24) + 1;
-            const int b = channel(int(dp & 0xFF), int(sp & 0xFF), k);
-            const int g = channel(int((dp >> 8) & 0xFF), int((sp >> 8) & 0xFF), k);
-            const int r = channel(int((dp >> 16) & 0xFF), int((sp >> 16) & 0xFF), k);
-            int a = k + (int(dp >> 24) - k) * (256 - k) / 256;
-            a = a > 255 ? 255 : a;
-            const LICE_pixel out = Pack(b, g, r, a);
-            d[x] = k == 1 ? dp : out;
-        }
-    }
-}
 
 void CopyRows(Rows dest, Rows src, int width, int height)
 {
@@ -151,19 +124,7 @@ void Blit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, const Rect*
     const int weight = WeightOf(opacity);
     if (weight == 0)
         return;
-    if (copy && useAlpha && weight == 256)
-    {
-        CopyWithSourceAlpha(d, s, w, h);
-        return;
-    }
-    WithModeOp(mode,
-               [&]<class Op>()
-               {
-                   if (useAlpha)
-                       BlendArea<Op, true>(d, s, w, h, weight);
-                   else
-                       BlendArea<Op, false>(d, s, w, h, weight);
-               });
+    sse2::BlendArea(d, s, w, h, weight, mode);
 }
 
 void BlitPart(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int srcX, int srcY,

@@ -1,7 +1,8 @@
 #pragma once
 // Copying one bitmap onto another with a blend mode and an opacity (see LICE_Pixel.h for the
 // modes). Every operation clips to both bitmaps and silently does nothing for a missing bitmap,
-// missing pixel memory, an opacity of 0 or an empty area.
+// missing pixel memory, an opacity of 0 or an empty area. Source and destination areas must not
+// overlap, except for plain copies at opacity 1.0.
 
 #include "LICE_IBitmap.h"
 

@@ -168,6 +168,10 @@ public:
                              int nFrames) noexcept;
     // Writes the scratch outputs redirected by the 32-bit attach into the host's buffers.
     void CopyOutputsToHost(int nFrames, bool accumulate) noexcept;
+    // [main-thread] At construction, for a process block that reads no input and writes no
+    // output (a MIDI generator): the attach then converts no input, and the host's outputs get
+    // silence directly (replacing entries) or are left as they are (accumulating).
+    void SetAudioSilent(bool silent) noexcept { mAudioSilent = silent; }
     double** InputData() noexcept { return mInData.data(); }
     double** OutputData() noexcept { return mOutData.data(); }
 
@@ -207,6 +211,7 @@ private:
     void ParseChannelLayout(const char* layout);
     bool ResizeScratch(int nFrames);
     void PointAtScratch() noexcept;
+    void PointInputsAtScratch() noexcept;
     void SetConnections(bool input, int first, int count, bool connected) noexcept;
     IPresetSlot* CurrentSlot() noexcept;
 
@@ -225,6 +230,7 @@ private:
     int mHostVersion = 0;
     bool mDoesChunks = false;
     bool mIsInstrument = false;
+    bool mAudioSilent = false;
     double mSampleRate = 44100.0;
     int mBlockSize = 0;
     int mLatency = 0;

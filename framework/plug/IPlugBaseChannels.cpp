@@ -133,9 +133,20 @@ void IPlugBase::EnsureStereoChannels()
     SetOutputConnections(0, 2, true);
 }
 
+void IPlugBase::PointInputsAtScratch() noexcept
+{
+    for (IInChannel& channel : mInChannels)
+        mInData[static_cast<std::size_t>(channel.mSlot)] = Scratch(channel);
+}
+
 void IPlugBase::AttachInputBuffers(float* const* hostIn, int hostCount, int offset,
                                    int nFrames) noexcept
 {
+    if (mAudioSilent)
+    {
+        PointInputsAtScratch();
+        return;
+    }
     const std::size_t n = static_cast<std::size_t>(std::clamp(nFrames, 0, mBlockSize));
     int k = 0;
     for (IInChannel& channel : mInChannels)
@@ -157,6 +168,11 @@ void IPlugBase::AttachInputBuffers(float* const* hostIn, int hostCount, int offs
 void IPlugBase::AttachInputBuffers(double* const* hostIn, int hostCount, int offset,
                                    int nFrames) noexcept
 {
+    if (mAudioSilent)
+    {
+        PointInputsAtScratch();
+        return;
+    }
     const std::size_t n = static_cast<std::size_t>(std::clamp(nFrames, 0, mBlockSize));
     int k = 0;
     for (IInChannel& channel : mInChannels)
@@ -192,8 +208,9 @@ void IPlugBase::AttachOutputBuffers(float* const* hostOut, int hostCount, int of
 }
 
 void IPlugBase::AttachOutputBuffers(double* const* hostOut, int hostCount, int offset,
-                                    int /*nFrames*/) noexcept
+                                    int nFrames) noexcept
 {
+    const std::size_t n = static_cast<std::size_t>(std::clamp(nFrames, 0, mBlockSize));
     int k = 0;
     for (IOutChannel& channel : mOutChannels)
     {
@@ -204,8 +221,12 @@ void IPlugBase::AttachOutputBuffers(double* const* hostOut, int hostCount, int o
             continue;
         double* dest = (hostOut && k < hostCount) ? hostOut[k] : nullptr;
         ++k;
-        if (dest)
-            slot = dest + offset;
+        if (!dest)
+            continue;
+        slot = dest + offset;
+        // The process block leaves it alone: the silence a replacing entry owes is written now.
+        if (mAudioSilent)
+            std::fill(slot, slot + n, 0.0);
     }
 }
 
@@ -217,6 +238,12 @@ void IPlugBase::CopyOutputsToHost(int nFrames, bool accumulate) noexcept
         float* dest = channel.mpFDest;
         if (!channel.mConnected || !dest)
             continue;
+        if (mAudioSilent)
+        {
+            if (!accumulate)
+                std::fill(dest, dest + n, 0.0f);
+            continue;
+        }
         const double* src = Scratch(channel);
         if (accumulate)
             for (std::size_t s = 0; s < n; ++s)

@@ -1,6 +1,7 @@
 #include "EditorModel.h"
 
 #include "Orlantix.h"
+#include "OrlantixGui.h"
 
 namespace
 {
@@ -30,4 +31,15 @@ void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept
     CapturePane(engine.mMelodySeq, model.mPanes[1]);
     model.mGrooveStepsActive = engine.mGroove.NumStepsActive();
     model.mGrooveCurrentStep = engine.mGroove.Cursor();
+
+    const OrlantixGui& gui = plug.Gui();
+    for (int s = 0; s < MAX_STEPS; ++s)
+        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+            model.mSelected[s][v] = gui.IsSelected(s, v);
+}
+
+void RefreshEditorModel(Orlantix& plug, EditorModel& model) noexcept
+{
+    IMutexLock lock(plug.Mutex());
+    CaptureEditorModel(plug, model);
 }

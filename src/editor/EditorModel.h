@@ -38,6 +38,10 @@ struct EditorModel
     int mGrooveStepsActive = 48;
     int mGrooveCurrentStep = 0;
 
+    // The melody grid: which cells are selected (OrlantixGui keeps the selection; the handlers
+    // of the command triggers read it under the lock, so the grid paints from this copy).
+    bool mSelected[MAX_STEPS][MAX_VARIATIONS_PER_CHORD] = {};
+
     const Pane& PaneOf(ModifierPane pane) const noexcept
     {
         return mPanes[pane == ModifierPane::kStrike ? 0 : 1];
@@ -46,3 +50,6 @@ struct EditorModel
 
 // [main-thread] (locked) Copies the instance's live pattern into model.
 void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept;
+
+// [main-thread] (takes lock) The same, for an edit that must show before the next frame.
+void RefreshEditorModel(Orlantix& plug, EditorModel& model) noexcept;

@@ -42,6 +42,8 @@ Orlantix::Orlantix(vst2::HostCallback host)
     mConfigPool.SetString(kConfigPresetFolder, presetFolder.c_str());
     mpPresetTree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
     mEngine.SetSampleRate(mSampleRate);
+    // Notes only: the audio outputs are silence, the inputs unread.
+    SetAudioSilent(true);
     InitParams();
     MakeGrooveParams();
     mEngine.Reserve(NotesForBlock(GetBlockSize()));

@@ -1,5 +1,6 @@
-// The host library itself: clear errors for libraries it cannot host, and a third-party
-// synthesiser (Debian's ZynAddSubFX) loaded, opened and played.
+// The host library itself: clear errors for libraries it cannot host, a third-party
+// synthesiser (Debian's ZynAddSubFX) loaded, opened and played, and the buffer checks that
+// catch a plug-in writing where it must not.
 
 #include "VstHost.h"
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+using orxhost::ProcessEntry;
 using orxhost::VstHost;
 
 // ZynAddSubFX leaks a little in its own entry point; that is not ours to report.
@@ -87,4 +89,58 @@ TEST(VstHostLibrary, HostsZynAddSubFXAndHearsANote)
     host.SendMidi(0x80, 60, 0);
     host.Suspend();
     host.Close();
+}
+
+TEST(VstHostBuffers, ChecksCatchWritesPastTheBlockAndIntoTheInputs)
+{
+    // Parameter values of the faulty plug-in: behave, past the block, into the input.
+    const float modes[] = {0.0f, 0.5f, 1.0f};
+    for (ProcessEntry entry : {ProcessEntry::kReplacing, ProcessEntry::kDoubleReplacing})
+        for (int m = 0; m < 3; ++m)
+            for (bool checks : {true, false})
+            {
+                VstHost host;
+                ASSERT_TRUE(host.Load(ORX_FAULTY_PLUGIN)) << host.Error();
+                host.Start(44100.0f, 64);
+                host.SetBufferChecks(checks);
+                host.SetParameter(0, modes[m]);
+                host.Process(40, entry);
+                host.Process(64, entry);
+                // Without the checks nothing is looked for: that is what they cost.
+                EXPECT_EQ(host.BufferOverrun(), checks && m != 0)
+                    << "mode " << m << ", checks " << checks << ", entry "
+                    << static_cast<int>(entry);
+            }
+}
+
+TEST(VstHostBuffers, WithoutChecksTheInputsStillHoldWhatTheHostSet)
+{
+    VstHost host;
+    ASSERT_TRUE(host.Load(ORX_TEST_PLUGIN)) << host.Error(); // copies its inputs to its outputs
+    host.Start(44100.0f, 256);
+    auto expectOutputs = [&](float left, float right, int frames, ProcessEntry entry)
+    {
+        host.Process(frames, entry);
+        for (int s = 0; s < frames; ++s)
+        {
+            const bool doubles = entry == ProcessEntry::kDoubleReplacing;
+            ASSERT_EQ(doubles ? host.OutputDouble(0)[s] : host.Output(0)[s], left) << s;
+            ASSERT_EQ(doubles ? host.OutputDouble(1)[s] : host.Output(1)[s], right) << s;
+        }
+    };
+    host.SetBufferChecks(false);
+    host.SetInput(0, 0.5f);
+    host.SetInput(1, -0.25f);
+    expectOutputs(0.5f, -0.25f, 32, ProcessEntry::kReplacing);
+    expectOutputs(0.5f, -0.25f, 200, ProcessEntry::kReplacing); // the buffers grew
+    host.SetInput(0, 1.0f);
+    expectOutputs(1.0f, -0.25f, 200, ProcessEntry::kReplacing);
+    expectOutputs(1.0f, -0.25f, 200, ProcessEntry::kDoubleReplacing);
+    // A checked call leaves its guard markers after its frames; a longer unchecked call after
+    // it must not hand them over as input.
+    host.SetBufferChecks(true);
+    expectOutputs(1.0f, -0.25f, 16, ProcessEntry::kReplacing);
+    host.SetBufferChecks(false);
+    expectOutputs(1.0f, -0.25f, 200, ProcessEntry::kReplacing);
+    EXPECT_FALSE(host.BufferOverrun());
 }

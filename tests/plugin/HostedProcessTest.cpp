@@ -311,12 +311,26 @@ TEST_F(HostedOrlantix, IncomingMidiPassesThroughExceptNotesAndControllers)
 
 TEST_F(HostedOrlantix, TheAudioOutputsStaySilent)
 {
+    // Whatever the host's buffers held: the replacing entries leave silence in them, the
+    // accumulating one adds nothing, in one piece or in several.
     Start();
-    mHost.FillOutputs(0.5f);
     mHost.SetInput(0, 0.25f);
-    mHost.Process(512);
-    for (int c = 0; c < 2; ++c)
-        for (int s = 0; s < 512; ++s)
-            ASSERT_EQ(mHost.Output(c)[s], 0.0f) << "channel " << c << " sample " << s;
+    for (int frames : {512, 1000})
+    {
+        mHost.FillOutputs(0.5f);
+        mHost.Process(frames);
+        mHost.Process(frames, orxhost::ProcessEntry::kDoubleReplacing);
+        for (int c = 0; c < 2; ++c)
+            for (int s = 0; s < frames; ++s)
+            {
+                ASSERT_EQ(mHost.Output(c)[s], 0.0f) << "channel " << c << " sample " << s;
+                ASSERT_EQ(mHost.OutputDouble(c)[s], 0.0) << "channel " << c << " sample " << s;
+            }
+        mHost.FillOutputs(0.5f);
+        mHost.Process(frames, orxhost::ProcessEntry::kAccumulating);
+        for (int c = 0; c < 2; ++c)
+            for (int s = 0; s < frames; ++s)
+                ASSERT_EQ(mHost.Output(c)[s], 0.5f) << "channel " << c << " sample " << s;
+    }
     EXPECT_FALSE(mHost.BufferOverrun());
 }

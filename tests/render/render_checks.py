@@ -10,6 +10,7 @@ and event listings are compared here. Exit status 0 passes, 1 fails, 77 skips.
               its sample with the note-on that cut it
   midi        the MIDI file, read with mido, holds the notes of the listing at their ticks
   synth       a third-party VST 2 synthesiser turns the events into audio
+  wav         a rendered WAV file (the demo's) lasts its bars and sounds in every one
   state       --preset and --load-state of the state saved from it play the same events
   wine-prefix makes the wine prefix the Windows runs share (wine_runs.py)
   wine32-probe  decides whether 32-bit Windows code runs here; the 32-bit runs skip if not
@@ -256,6 +257,28 @@ def check_synth(a):
           (os.path.basename(a.synth), first, rms))
 
 
+def check_wav(a):
+    with wave.open(a.wav) as w:
+        channels, rate, width, frames = (w.getnchannels(), w.getframerate(), w.getsampwidth(),
+                                         w.getnframes())
+        data = w.readframes(frames)
+    bar = rate * 60.0 / a.tempo * 4 * a.time_sig[0] / a.time_sig[1]
+    if width != 2 or rate != a.sample_rate or frames != round(a.bars * bar):
+        fail("WAV file: %d-byte samples, %d Hz, %d frames; expected 2, %d, %d" %
+             (width, rate, frames, a.sample_rate, round(a.bars * bar)))
+    samples = struct.unpack("<%dh" % (frames * channels), data)
+    levels = []
+    for b in range(a.bars):
+        part = samples[round(b * bar) * channels:round((b + 1) * bar) * channels]
+        levels.append(math.sqrt(sum(v * v for v in part) / len(part)) / 32768.0)
+    quiet = [b + 1 for b, rms in enumerate(levels) if rms < 0.005]
+    if quiet:
+        fail("%s is (nearly) silent in bar(s) %s" % (os.path.basename(a.wav), quiet))
+    print("%s: sound in each of its %d bars, RMS %.3f to %.3f, peak %d of 32767" %
+          (os.path.basename(a.wav), a.bars, min(levels), max(levels),
+           max(abs(v) for v in samples)))
+
+
 # --- state ---------------------------------------------------------------------------------
 
 def check_state(a):
@@ -382,13 +405,14 @@ def check_cli(a):
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("check", choices=["cli", "invariance", "midi", "synth", "state",
+    parser.add_argument("check", choices=["cli", "invariance", "midi", "synth", "wav", "state",
                                           "wine-prefix", "wine32-probe", "parity"])
     parser.add_argument("--tool", help="the Linux orlantix-render")
     parser.add_argument("--plugin", help="the Linux plug-in library")
     parser.add_argument("--out", help="a folder for the check's files")
     parser.add_argument("--events")
     parser.add_argument("--midi")
+    parser.add_argument("--wav")
     parser.add_argument("--tempo", type=float, default=120.0)
     parser.add_argument("--sample-rate", type=float, default=44100.0)
     parser.add_argument("--time-sig", type=int, nargs=2, default=[4, 4])
@@ -406,15 +430,16 @@ def main():
     parser.add_argument("--bars", type=int, default=16,
                         help="bars of each invariance run (fewer under the sanitizers)")
     a = parser.parse_args()
-    for name in ("tool", "plugin", "out", "events", "midi", "synth", "preset", "prefix",
+    for name in ("tool", "plugin", "out", "events", "midi", "wav", "synth", "preset", "prefix",
                  "wine_tool", "wine_plugin", "probe"):
         if getattr(a, name):
             setattr(a, name, os.path.abspath(getattr(a, name)))
     if a.out:
         os.makedirs(a.out, exist_ok=True)
     {"cli": check_cli, "invariance": check_invariance, "midi": check_midi,
-     "synth": check_synth, "state": check_state, "wine-prefix": check_wine_prefix,
-     "wine32-probe": check_wine32_probe, "parity": check_parity}[a.check](a)
+     "synth": check_synth, "wav": check_wav, "state": check_state,
+     "wine-prefix": check_wine_prefix, "wine32-probe": check_wine32_probe,
+     "parity": check_parity}[a.check](a)
 
 
 if __name__ == "__main__":

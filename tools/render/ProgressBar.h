@@ -19,6 +19,7 @@ public:
 
     // enabled: whether to draw at all (standard error is a terminal).
     explicit ProgressBar(bool enabled) noexcept : mEnabled(enabled) {}
+    bool Enabled() const noexcept { return mEnabled; }
     // Call as the render goes on, with the seconds since it began. Answers the text to put on
     // the terminal now ("\r" and the bar), or empty when nothing is to be drawn.
     std::string Update(int64_t done, int64_t total, double seconds);

@@ -30,6 +30,7 @@ bool SynthChain::Open(const std::string& synthPath, const std::string& wavPath, 
     // Some synthesisers keep threads running after effClose; unloading them then would pull
     // the code from under those threads.
     mHost.KeepLibraryLoaded();
+    mHost.SetBufferChecks(false);
     mHost.GetTransport().mAdvance = false;
     if (!mWav.Open(wavPath, outputs, sampleRate, error))
         return false;

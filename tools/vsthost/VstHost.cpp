@@ -224,10 +224,15 @@ int VstHost::CallbackCount(int32_t opcode) const noexcept
 
 void VstHost::ClearCaptures()
 {
+    ClearEvents();
+    mCallbackCounts.fill(0);
+}
+
+void VstHost::ClearEvents() noexcept
+{
     mEvents.clear();
     mAutomation.clear();
     mGestures.clear();
-    mCallbackCounts.fill(0);
     mEventCalls = 0;
 }
 

@@ -48,6 +48,8 @@ struct Transport
     int32_t mDenominator = 4;
     double mCycleStart = 0.0; // quarter notes
     double mCycleEnd = 0.0;
+
+    bool operator==(const Transport&) const = default;
 };
 
 // One event the plug-in sent with audioMasterProcessEvents.
@@ -138,6 +140,12 @@ public:
     const double* OutputDouble(int channel) const;
     // True once the plug-in wrote past the frames of a process call or into an input buffer.
     bool BufferOverrun() const noexcept { return mOverrun; }
+    // The guard checks behind BufferOverrun: marker samples after the frames of every buffer
+    // the entry hands over, checked with the inputs after the call. On by default, so every
+    // test catches a plug-in that writes where it must not. A render that does not look at
+    // BufferOverrun switches them off: the plug-in is then trusted not to write into its
+    // inputs, which are written only when what they should hold changes.
+    void SetBufferChecks(bool on) noexcept;
 
     Transport& GetTransport() noexcept { return mTransport; }
 
@@ -148,6 +156,8 @@ public:
     int CallbackCount(int32_t opcode) const noexcept;
     int ProcessCalls() const noexcept { return mBlockIndex; }
     void ClearCaptures();
+    // ClearCaptures but for the callback counts: cheap enough to call after every block.
+    void ClearEvents() noexcept;
 
     // Host answers.
     void SetProductString(std::string product) { mProductString = std::move(product); }
@@ -169,8 +179,8 @@ private:
     intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void CaptureEvents(const vst2::Events* events);
     const vst2::TimeInfo* FillTimeInfo(int32_t request);
-    void PrepareBuffers(int frames);
-    void CheckGuards(int frames);
+    void PrepareBuffers(int frames, bool doubles);
+    void CheckGuards(int frames, bool doubles);
     std::string ReadText(int32_t opcode, int32_t index, intptr_t* answer = nullptr);
 
     SharedLibrary mLibrary;
@@ -180,15 +190,31 @@ private:
     float mSampleRate = 44100.0f;
     int mBlockSize = 512;
     Transport mTransport;
-    vst2::TimeInfo mTimeInfo{};
+    vst2::TimeInfo mTimeInfo{}; // the record the plug-in is given
+    // The last record computed and what it was computed from: a plug-in asks several times a
+    // block, and the transport rarely changes in between.
+    vst2::TimeInfo mTimeComputed{};
+    Transport mTimeFrom;
+    float mTimeRate = 0.0f;
+    int32_t mTimeRequest = 0;
+    bool mTimeCached = false;
 
     std::vector<std::vector<float>> mIn;
     std::vector<std::vector<float>> mOut;
     std::vector<std::vector<double>> mInD;
     std::vector<std::vector<double>> mOutD;
+    std::vector<float*> mInPointers;  // the arrays handed to the plug-in, kept to spare an
+    std::vector<float*> mOutPointers; // allocation on every call
+    std::vector<double*> mInDPointers;
+    std::vector<double*> mOutDPointers;
     std::vector<float> mInputValues;
     int mFrames = 0;
     bool mOverrun = false;
+    bool mChecks = true;
+    // Without checks the inputs are written only when what they should hold changed: when
+    // they grow, when an input value is set, and when the checks go off.
+    bool mInputsStale = true;
+    bool mInputsStaleD = true;
 
     bool mInProcess = false;
     int mBlockIndex = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace orxhost
 {
@@ -15,13 +16,20 @@ namespace
 constexpr int kGuard = 64;
 constexpr float kGuardValue = -1234.5678f;
 
+// True when a buffer was added or grew.
 template <class T>
-void Resize(std::vector<std::vector<T>>& buffers, int channels, int frames)
+bool Resize(std::vector<std::vector<T>>& buffers, int channels, int frames)
 {
-    buffers.resize(static_cast<std::size_t>(std::max(channels, 0)));
+    const std::size_t count = static_cast<std::size_t>(std::max(channels, 0));
+    bool grew = buffers.size() < count;
+    buffers.resize(count);
     for (std::vector<T>& buffer : buffers)
         if (buffer.size() < static_cast<std::size_t>(frames + kGuard))
+        {
             buffer.resize(static_cast<std::size_t>(frames + kGuard), T(0));
+            grew = true;
+        }
+    return grew;
 }
 
 template <class T>
@@ -35,90 +43,143 @@ template <class T>
 bool GuardsIntact(const std::vector<std::vector<T>>& buffers, int frames)
 {
     for (const std::vector<T>& buffer : buffers)
-        for (int s = frames; s < frames + kGuard; ++s)
-            if (buffer[static_cast<std::size_t>(s)] != T(kGuardValue))
-                return false;
+        if (!std::all_of(buffer.begin() + frames, buffer.begin() + frames + kGuard,
+                         [](T x) { return x == T(kGuardValue); }))
+            return false;
     return true;
 }
 
+// Points the array handed to the plug-in at the buffers (their storage moves when they grow).
 template <class T>
-std::vector<T*> Pointers(std::vector<std::vector<T>>& buffers)
+T** Pointers(std::vector<std::vector<T>>& buffers, std::vector<T*>& pointers)
 {
-    std::vector<T*> pointers;
-    for (std::vector<T>& buffer : buffers)
-        pointers.push_back(buffer.data());
-    return pointers;
+    pointers.resize(buffers.size());
+    for (std::size_t c = 0; c < buffers.size(); ++c)
+        pointers[c] = buffers[c].data();
+    return pointers.data();
+}
+
+// The first frames of every input hold the value the host set for its channel.
+template <class T>
+void FillInputs(std::vector<std::vector<T>>& inputs, const std::vector<float>& values,
+                std::size_t frames)
+{
+    for (std::size_t c = 0; c < inputs.size(); ++c)
+        std::fill_n(inputs[c].begin(), std::min(frames, inputs[c].size()), T(values[c]));
+}
+
+template <class T>
+bool InputsIntact(const std::vector<std::vector<T>>& inputs, const std::vector<float>& values,
+                  int frames)
+{
+    for (std::size_t c = 0; c < inputs.size(); ++c)
+        if (!std::all_of(inputs[c].begin(), inputs[c].begin() + frames,
+                         [v = T(values[c])](T x) { return x == v; }))
+            return false;
+    return true;
 }
 
 } // namespace
 
-void VstHost::PrepareBuffers(int frames)
+// Only the buffers of the entry called are prepared: the plug-in never sees the others.
+void VstHost::PrepareBuffers(int frames, bool doubles)
 {
     const int nIn = mpEffect->numInputs;
     const int nOut = mpEffect->numOutputs;
-    Resize(mIn, nIn, frames);
+    const bool grewFloat = Resize(mIn, nIn, frames);
+    const bool grewDouble = Resize(mInD, nIn, frames);
     Resize(mOut, nOut, frames);
-    Resize(mInD, nIn, frames);
     Resize(mOutD, nOut, frames);
     mInputValues.resize(mIn.size(), 0.0f);
-    for (std::size_t c = 0; c < mIn.size(); ++c)
+    mInputsStale = mInputsStale || grewFloat;
+    mInputsStaleD = mInputsStaleD || grewDouble;
+    if (!mChecks)
     {
-        std::fill(mIn[c].begin(), mIn[c].begin() + frames, mInputValues[c]);
-        std::fill(mInD[c].begin(), mInD[c].begin() + frames, mInputValues[c]);
+        // Trusted not to write into its inputs, the plug-in finds them as they were set.
+        bool& stale = doubles ? mInputsStaleD : mInputsStale;
+        if (stale)
+        {
+            if (doubles)
+                FillInputs(mInD, mInputValues, SIZE_MAX);
+            else
+                FillInputs(mIn, mInputValues, SIZE_MAX);
+            stale = false;
+        }
+        return;
     }
-    SetGuards(mIn, frames);
-    SetGuards(mOut, frames);
-    SetGuards(mInD, frames);
-    SetGuards(mOutD, frames);
+    const std::size_t n = static_cast<std::size_t>(frames);
+    if (doubles)
+    {
+        FillInputs(mInD, mInputValues, n);
+        SetGuards(mInD, frames);
+        SetGuards(mOutD, frames);
+    }
+    else
+    {
+        FillInputs(mIn, mInputValues, n);
+        SetGuards(mIn, frames);
+        SetGuards(mOut, frames);
+    }
 }
 
-void VstHost::CheckGuards(int frames)
+void VstHost::CheckGuards(int frames, bool doubles)
 {
-    if (!GuardsIntact(mIn, frames) || !GuardsIntact(mOut, frames) || !GuardsIntact(mInD, frames) ||
-        !GuardsIntact(mOutD, frames))
+    const bool intact = doubles ? GuardsIntact(mInD, frames) && GuardsIntact(mOutD, frames) &&
+                                      InputsIntact(mInD, mInputValues, frames)
+                                : GuardsIntact(mIn, frames) && GuardsIntact(mOut, frames) &&
+                                      InputsIntact(mIn, mInputValues, frames);
+    if (!intact)
         mOverrun = true;
-    for (std::size_t c = 0; c < mIn.size(); ++c)
-        for (int s = 0; s < frames; ++s)
-            if (mIn[c][static_cast<std::size_t>(s)] != mInputValues[c] ||
-                mInD[c][static_cast<std::size_t>(s)] != mInputValues[c])
-                mOverrun = true;
 }
 
 void VstHost::Process(int frames, ProcessEntry entry)
 {
     if (!mpEffect || frames < 0)
         return;
-    PrepareBuffers(frames);
+    const bool doubles = entry == ProcessEntry::kDoubleReplacing;
+    PrepareBuffers(frames, doubles);
     mFrames = frames;
     mInProcess = true;
     switch (entry)
     {
     case ProcessEntry::kReplacing:
         if (mpEffect->processReplacing)
-            mpEffect->processReplacing(mpEffect, Pointers(mIn).data(), Pointers(mOut).data(),
-                                       frames);
+            mpEffect->processReplacing(mpEffect, Pointers(mIn, mInPointers),
+                                       Pointers(mOut, mOutPointers), frames);
         break;
     case ProcessEntry::kAccumulating:
         if (mpEffect->process)
-            mpEffect->process(mpEffect, Pointers(mIn).data(), Pointers(mOut).data(), frames);
+            mpEffect->process(mpEffect, Pointers(mIn, mInPointers), Pointers(mOut, mOutPointers),
+                              frames);
         break;
     case ProcessEntry::kDoubleReplacing:
         if (mpEffect->processDoubleReplacing)
-            mpEffect->processDoubleReplacing(mpEffect, Pointers(mInD).data(),
-                                             Pointers(mOutD).data(), frames);
+            mpEffect->processDoubleReplacing(mpEffect, Pointers(mInD, mInDPointers),
+                                             Pointers(mOutD, mOutDPointers), frames);
         break;
     }
     mInProcess = false;
     ++mBlockIndex;
-    CheckGuards(frames);
+    if (mChecks)
+        CheckGuards(frames, doubles);
     if (mTransport.mPlaying && mTransport.mAdvance)
         mTransport.mSamplePos += frames;
+}
+
+void VstHost::SetBufferChecks(bool on) noexcept
+{
+    mChecks = on;
+    // The checked calls left guard markers after the frames.
+    mInputsStale = true;
+    mInputsStaleD = true;
 }
 
 void VstHost::SetInput(int channel, float value)
 {
     if (channel < 0)
         return;
+    mInputsStale = true;
+    mInputsStaleD = true;
     if (mInputValues.size() <= static_cast<std::size_t>(channel))
         mInputValues.resize(static_cast<std::size_t>(channel) + 1, 0.0f);
     mInputValues[static_cast<std::size_t>(channel)] = value;
@@ -156,7 +217,19 @@ const vst2::TimeInfo* VstHost::FillTimeInfo(int32_t request)
     const Transport& t = mTransport;
     if (!t.mProvideTimeInfo)
         return nullptr;
-    vst2::TimeInfo& ti = mTimeInfo;
+    if (!t.mHonourRequestMask)
+        request = 0; // the answer does not depend on it
+    // A copy each time all the same, in case the plug-in wrote into the last one.
+    if (mTimeCached && t == mTimeFrom && mSampleRate == mTimeRate && request == mTimeRequest)
+    {
+        mTimeInfo = mTimeComputed;
+        return &mTimeInfo;
+    }
+    mTimeCached = true;
+    mTimeFrom = t;
+    mTimeRate = mSampleRate;
+    mTimeRequest = request;
+    vst2::TimeInfo& ti = mTimeComputed;
     ti = vst2::TimeInfo{};
     ti.samplePos = t.mSamplePos;
     ti.sampleRate = mSampleRate;
@@ -177,7 +250,8 @@ const vst2::TimeInfo* VstHost::FillTimeInfo(int32_t request)
         ti.flags |= vst2::kTimePlaying;
     if (t.mCycling)
         ti.flags |= vst2::kTimeCycleActive;
-    return &ti;
+    mTimeInfo = ti;
+    return &mTimeInfo;
 }
 
 } // namespace orxhost

@@ -1,0 +1,21 @@
+#include "StepSequencerControl.h"
+
+#include "ISwitchControl.h"
+#include "StepPermanentControl.h"
+
+template <class Sequencer>
+void StepSequencerControl<Sequencer>::RepaintAll() noexcept
+{
+    for (StepView& step : mSteps)
+    {
+        if (step.mpMarker)
+            step.mpMarker->MarkDirty(false);
+        if (step.mpPin)
+            step.mpPin->MarkDirty(false);
+        if (step.mpModifier)
+            step.mpModifier->MarkDirty(false);
+    }
+}
+
+template class StepSequencerControl<StrikeModifierSequencer>;
+template class StepSequencerControl<MelodyModifierSequencer>;
