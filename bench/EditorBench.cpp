@@ -1,8 +1,8 @@
 // Painting the real Orlantix editor, as built for every instance: a full repaint, and a frame
-// while playing, in which only what one pulse changes is painted (the groove cursor and the
-// groove canvas; with the melody grid and the modifier panes, also their play markers and step
-// highlights). The frame includes its hook: the lock, the copy of the pattern and the recorded
-// work. Reported as multiples of one memcpy of the surface (x_memcpy) and in milliseconds.
+// while playing, in which only what one pulse changes is painted (the play markers of the
+// melody grid, the modifier panes' step highlights, the groove canvas and its cursor). The
+// frame includes its hook: the lock, the copy of the pattern and the recorded work. Reported as
+// multiples of one memcpy of the surface (x_memcpy) and in milliseconds.
 
 #include "IGraphicsWin.h"
 #include "Orlantix.h"

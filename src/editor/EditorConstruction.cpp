@@ -12,6 +12,8 @@
 #include "ISpinnerControl.h"
 #include "ISwitchControl.h"
 #include "ITextStyle.h"
+#include "MelodyGrid.h"
+#include "ModifierPanes.h"
 #include "ModulePath.h"
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 using namespace editor_layout;
 
@@ -48,13 +51,16 @@ void OrlantixEditor::Build()
     AddKnobs(g, readOutStyle);    // 3
     AddSequencerSwitch(g);        // 4
     AddSpinners(g, readOutStyle); // 5
-    // 6. The melody grid: OrlantixGui exists with the instance; its cells, row controls and
-    //    solo and mute switches are added here by MelodyGrid::Build(g, mPlug, mModel).
+    // 6. The melody grid (OrlantixGui exists with the instance): the 48 cells, then the row
+    //    controls with their solo and mute switches.
+    mpGrid = MelodyGrid::Build(g, mPlug, mModel);
     AddGroove(g);         // 7
     AddGrooveSwitches(g); // 8
     AddEditButtons(g);    // 9
-    // 10. The strike modifier pane, then the melody modifier pane, are added here by
-    //     ModifierPanes::Build(g, mPlug, mModel).
+    // 10. The strike modifier pane, then the melody modifier pane.
+    mpPanes = ModifierPanes::Build(g, mPlug, mModel);
+    if (!mpGrid || !mpPanes)
+        throw std::bad_alloc();
     ITextStyle presetStyle("Arial", 16, kTextColor, ITextStyle::kStyleNormal,
                            ITextStyle::kAlignCenter);
     AddPresetName(g, presetStyle); // 11

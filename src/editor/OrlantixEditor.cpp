@@ -4,6 +4,8 @@
 #include "IGraphicsWin.h"
 #include "IGrooveMakerCanvas.h"
 #include "IGrooveMakerStepMarker.h"
+#include "MelodyGrid.h"
+#include "ModifierPanes.h"
 #include "Orlantix.h"
 #include "PresetNameControl.h"
 #include "TextUtil.h"
@@ -157,25 +159,50 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
 
 void OrlantixEditor::ApplyGridAndPaneWork() noexcept
 {
-    // The melody grid (built at step 6) and the modifier panes (step 10) take this part:
-    //   each cell in mMarkersChanged: MelodyGrid::ShowPlayMarker(step, variation, its pulse);
-    //   mAll: MelodyGrid::SyncRepeatCounters() (counters follow loaded repeat counts), then
-    //     RedrawAll(); otherwise each chord step in mColumns: RedrawColumn(step), and each cell
-    //     in mVariations: RedrawVariation(step, variation);
-    //   each row in mRowsChanged: MelodyGrid::ShowRowSwitches(row, mSolo[row], mMute[row]);
-    //   each pane in mPanes: ModifierPanes::RepaintAll(pane), and each step in
-    //     mHighlightsChanged: SetStepHighlight(pane, step, mHighlight[pane][step]).
-    // Until they are built, their part is dropped with the frame.
     Work& w = mWork;
+    for (int step = 0; step < MAX_STEPS; ++step)
+        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+            if (w.mMarkersChanged & CellBit(step, v))
+                mpGrid->ShowPlayMarker(step, v, w.mMarkerPulse[step][v]);
+    if (w.mAll)
+    {
+        // A preset or state load: the counters follow the loaded repeat counts first.
+        mpGrid->SyncRepeatCounters();
+        mpGrid->RedrawAll();
+    }
+    else
+    {
+        for (int step = 0; step < MAX_STEPS; ++step)
+        {
+            if (w.mColumns & (1u << step))
+                mpGrid->RedrawColumn(step);
+            for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+                if (w.mVariations & CellBit(step, v))
+                    mpGrid->RedrawVariation(step, v);
+        }
+    }
+    for (int row = 0; row < MAX_VARIATIONS_PER_CHORD; ++row)
+        if (w.mRowsChanged[row])
+            mpGrid->ShowRowSwitches(row, w.mSolo[row], w.mMute[row]);
+    for (int p = 0; p < 2; ++p)
+    {
+        const ModifierPane pane = p == 0 ? ModifierPane::kStrike : ModifierPane::kMelody;
+        if (w.mPanes[p])
+            mpPanes->RepaintAll(pane);
+        for (int step = 0; step < EditorModel::kPaneSteps; ++step)
+            if (w.mHighlightsChanged[p] & (1u << step))
+                mpPanes->SetStepHighlight(pane, step, w.mHighlight[p][step]);
+    }
+
     w.mMarkersChanged = 0;
     w.mVariations = 0;
     w.mColumns = 0;
     w.mAll = false;
-    for (int row = 0; row < MAX_VARIATIONS_PER_CHORD; ++row)
-        w.mRowsChanged[row] = false;
-    for (int pane = 0; pane < 2; ++pane)
+    for (bool& changed : w.mRowsChanged)
+        changed = false;
+    for (int p = 0; p < 2; ++p)
     {
-        w.mPanes[pane] = false;
-        w.mHighlightsChanged[pane] = 0;
+        w.mPanes[p] = false;
+        w.mHighlightsChanged[p] = 0;
     }
 }

@@ -14,9 +14,9 @@
 // lock for pattern data (through the instance, OrlantixGui and the parameters).
 //
 // What the instance keeps of the editor (the graphics context is the plug-in base's) lives
-// here: the groove canvas and its step marker, the fifteen edit buttons, the preset field, the
-// span control, the knobs' read-outs; the melody grid and the modifier panes are built by their
-// own builders at steps 6 and 10 of the construction (EditorConstruction.cpp).
+// here: the melody grid and the modifier panes (built by their own builders at steps 6 and 10
+// of the construction, EditorConstruction.cpp), the groove canvas and its step marker, the
+// fifteen edit buttons, the preset field, the span control and the knobs' read-outs.
 
 #include "EditorModel.h"
 #include "IFrameHook.h"
@@ -32,6 +32,8 @@ class IContactControl;
 class IGraphicsWin;
 class IGrooveMakerCanvas;
 class IGrooveMakerStepMarker;
+class MelodyGrid;
+class ModifierPanes;
 class Orlantix;
 class PresetNameControl;
 class ValueReadOut;
@@ -70,6 +72,8 @@ public:
     void OnFrame(IGraphics& graphics) noexcept override;
 
     IGraphicsWin& Graphics() const noexcept { return *mpGraphics; }
+    MelodyGrid& Grid() const noexcept { return *mpGrid; }
+    ModifierPanes& Panes() const noexcept { return *mpPanes; }
     const EditorModel& Model() const noexcept { return mModel; }
     IGrooveMakerCanvas& GrooveCanvas() const noexcept { return *mpGrooveCanvas; }
     IGrooveMakerStepMarker& GrooveMarker() const noexcept { return *mpGrooveMarker; }
@@ -118,13 +122,15 @@ private:
     void AddPresetName(IGraphicsWin& g, const ITextStyle& presetStyle);
     void AddSpanControl(IGraphicsWin& g);
 
-    // The work that belongs to the melody grid and the modifier panes (OnFrame).
+    // The recorded work of the melody grid and the modifier panes (OnFrame).
     void ApplyGridAndPaneWork() noexcept;
     static bool ValidCell(int chordStep, int variation) noexcept;
 
     Orlantix& mPlug;
     IGraphicsWin* mpGraphics = nullptr; // the plug-in base owns it once attached
     EditorModel mModel;
+    std::unique_ptr<MelodyGrid> mpGrid;
+    std::unique_ptr<ModifierPanes> mpPanes;
     std::vector<std::unique_ptr<ValueReadOut>> mReadOuts;
     IGrooveMakerCanvas* mpGrooveCanvas = nullptr;
     IGrooveMakerStepMarker* mpGrooveMarker = nullptr;

@@ -2,14 +2,22 @@
 // image and parameter; the knobs' read-outs; and what the host hears of the editor's edits.
 
 #include "ChordSequencerSpanControl.h"
+#include "CounterControl.h"
 #include "EditorHarness.h"
+#include "EnableControl.h"
 #include "IContactControl.h"
 #include "IGrooveMakerCanvas.h"
 #include "IGrooveMakerStepMarker.h"
 #include "IKnobMultiControl.h"
 #include "ISpinnerControl.h"
+#include "MelodyCanvas.h"
+#include "MelodyModifierControl.h"
+#include "MelodyRowControl.h"
 #include "OrlantixParamIndex.h"
+#include "PlayMarkerCanvas.h"
 #include "PresetNameControl.h"
+#include "RowMuteSwitch.h"
+#include "StrikeModifierControl.h"
 #include "ValueReadOut.h"
 
 using namespace editor_test;
@@ -63,6 +71,36 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
     EXPECT_STREQ(kSpinners[3].mName, "ival1");
     EXPECT_STREQ(kSpinners[std::size(kSpinners) - 1].mName, "Scale");
 
+    // Step 6: the melody grid, chord step by chord step, then the rows' controls.
+    for (int k = 0; k < MAX_STEPS; ++k)
+        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+        {
+            const int a = 20 + 52 * k;
+            const int b = 128 + 63 * v;
+            auto* canvas = As<MelodyCanvas>(next());
+            ASSERT_TRUE(canvas);
+            EXPECT_EQ(canvas->GetRECT(), IRect(a, b + 10, a + 40, b + 50));
+            EXPECT_TRUE(As<EnableControl>(next()));
+            EXPECT_TRUE(As<PlayMarkerCanvas>(next()));
+            auto* counter = As<CounterControl>(next());
+            ASSERT_TRUE(counter);
+            EXPECT_EQ(counter->GetRECT(), IRect(a + 24, b - 3, a + 40, b + 9));
+        }
+    for (int r = 0; r < MAX_VARIATIONS_PER_CHORD; ++r)
+    {
+        const int t = 138 + 63 * r;
+        auto* row = As<MelodyRowControl>(next());
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->GetRECT(), IRect(2, t, 18, t + 14));
+        auto* solo = As<ISwitchControl>(next());
+        ASSERT_TRUE(solo);
+        EXPECT_EQ(solo->GetRECT().mL, 644);
+        EXPECT_EQ(solo->ParamIdx(), kRowSolo1 + r);
+        auto* mute = As<RowMuteSwitch>(next());
+        ASSERT_TRUE(mute);
+        EXPECT_EQ(mute->GetRECT().mL, 646 + solo->GetRECT().W());
+    }
+
     EXPECT_EQ(next(), &h.Editor().GrooveCanvas());
     EXPECT_EQ(h.Editor().GrooveCanvas().GetRECT(), IRect(20, 550, 690, 614));
     EXPECT_EQ(next(), &h.Editor().GrooveMarker());
@@ -89,6 +127,23 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
     EXPECT_EQ(h.Editor().EditButton(3).GetRECT().mL, 218);
     EXPECT_EQ(h.Editor().EditButton(3).ParamIdx(), 215);
     EXPECT_EQ(h.Editor().EditButton(14).ParamIdx(), 232); // "R LRp"
+
+    // Step 10: the strike pane, then the melody pane, each from its run switch on.
+    for (int pane = 0; pane < 2; ++pane)
+    {
+        auto* run = As<ISwitchControl>(next());
+        ASSERT_TRUE(run);
+        EXPECT_EQ(run->GetRECT().mL, pane == 0 ? 20 : 436);
+        EXPECT_EQ(run->ParamIdx(), pane == 0 ? kStkRun : kMelRun);
+        for (int step = 0; step < 8; ++step)
+        {
+            IControl* button = next();
+            EXPECT_TRUE(pane == 0 ? As<StrikeModifierControl>(button) != nullptr
+                                  : As<MelodyModifierControl>(button) != nullptr);
+            EXPECT_EQ(next()->ParamIdx(), (pane == 0 ? kStkModT1 : kMekModT1) + step); // pin
+            EXPECT_EQ(next()->ParamIdx(), -1);                                         // marker
+        }
+    }
 
     EXPECT_EQ(next(), &h.Editor().PresetField());
     EXPECT_EQ(h.Editor().PresetField().GetRECT(), IRect(555, 516, 712, 532));
