@@ -10,6 +10,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -222,25 +223,35 @@ void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top
     const int w = surface.getWidth();
     const int h = surface.getHeight();
     const int span = surface.getRowSpan();
+    // The columns and rows that fall on the surface.
+    const int firstCol = left < 0 ? -left : 0;
+    const int endCol = std::min(static_cast<int>(glyph.width), w - left);
+    const LICE_pixel full =
+        LICE_pixel(255) << 24 | LICE_pixel(r) << 16 | LICE_pixel(g) << 8 | LICE_pixel(b);
     for (unsigned row = 0; row < glyph.rows; ++row)
     {
         const int y = top + static_cast<int>(row);
         if (y < 0 || y >= h)
             continue;
         const unsigned char* src = glyph.buffer + static_cast<long>(row) * glyph.pitch;
-        LICE_pixel* dst = bits + static_cast<long>(y) * span;
-        for (unsigned col = 0; col < glyph.width; ++col)
+        LICE_pixel* line = bits + static_cast<long>(y) * span;
+        for (int col = firstCol; col < endCol; ++col)
         {
-            const int x = left + static_cast<int>(col);
             const int c = src[col];
-            if (c == 0 || x < 0 || x >= w)
+            LICE_pixel* dst = line + left + col;
+            if (c == 0)
                 continue;
-            const LICE_pixel d = dst[x];
+            if (c == 255)
+            {
+                *dst = full; // what the mix below gives at full coverage
+                continue;
+            }
+            const LICE_pixel d = *dst;
             auto mix = [c](int dv, int sv) { return dv + (sv - dv) * c / 255; };
             const int db = int(d & 0xFF), dg = int((d >> 8) & 0xFF), dr = int((d >> 16) & 0xFF);
             const int da = int(d >> 24);
-            dst[x] = LICE_pixel(mix(da, 255)) << 24 | LICE_pixel(mix(dr, r)) << 16 |
-                     LICE_pixel(mix(dg, g)) << 8 | LICE_pixel(mix(db, b));
+            *dst = LICE_pixel(mix(da, 255)) << 24 | LICE_pixel(mix(dr, r)) << 16 |
+                   LICE_pixel(mix(dg, g)) << 8 | LICE_pixel(mix(db, b));
         }
     }
 }
