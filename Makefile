@@ -2,7 +2,7 @@
 PRESETS := linux asan win32 win64
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test demo dist format clean artwork artwork-sheet presets
+.PHONY: all deps build test demo dist format clean artwork artwork-sheet presets snapshots
 
 all: build
 
@@ -49,6 +49,13 @@ artwork-sheet: deps
 	/usr/bin/python3 tools/artwork/generate.py --text-layer out/artwork-text-layer.png
 	build/linux/tools/artwork/orlantix_artwork_sheet out/artwork-sheet.png \
 		--text-layer out/artwork-text-layer.png
+
+# The editor's pictures under docs/ (shown in the README, compared by the editor tests): painted
+# again off screen after a change of the editor's looks.
+snapshots: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target editor_tests -j $(JOBS)
+	cd build/linux/tests/editor && ORLANTIX_UPDATE_SNAPSHOTS=1 ./editor_tests --gtest_filter='EditorSnapshot.*'
 
 # The factory presets: made again from their code into presets/ (a test checks they match).
 presets: deps

@@ -10,14 +10,15 @@
 #include "LICE_Blit.h"
 #include "LICE_Pixel.h"
 #include "LICE_SysBitmap.h"
+#include "SurfaceTiming.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+using surface_timing::Timed;
 
 namespace
 {
@@ -77,42 +78,6 @@ struct Editor
     }
 };
 
-// Seconds for one memcpy of the surface, the best of many.
-double MemcpySeconds()
-{
-    static const double seconds = []
-    {
-        const std::size_t bytes = 720u * 650u * 4u;
-        std::vector<unsigned char> a(bytes, 1), b(bytes, 2);
-        double best = 1e9;
-        for (int i = 0; i < 300; ++i)
-        {
-            const auto t0 = std::chrono::steady_clock::now();
-            std::memcpy(b.data(), a.data(), bytes);
-            benchmark::DoNotOptimize(b.data());
-            benchmark::ClobberMemory();
-            const auto t1 = std::chrono::steady_clock::now();
-            best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
-        }
-        return best;
-    }();
-    return seconds;
-}
-
-template <class Body>
-void Timed(benchmark::State& state, Body body)
-{
-    // Best iteration against the best memcpy: both as free of other load as the run allows.
-    double best = 1e9;
-    for (auto _ : state)
-    {
-        const auto t0 = std::chrono::steady_clock::now();
-        body();
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    state.counters["x_memcpy"] = best / MemcpySeconds();
-}
 } // namespace
 
 static void BM_SurfaceMemcpy(benchmark::State& state)

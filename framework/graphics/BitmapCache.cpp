@@ -1,6 +1,5 @@
 #include "BitmapCache.h"
 
-#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -12,60 +11,68 @@ struct Entry
     std::unique_ptr<LICE_IBitmap> mpBitmap;
 };
 
-struct Cache
-{
-    std::mutex mMutex;
-    std::vector<Entry> mEntries;
-};
+// The lock has a trivial destructor, so it still works while statics are destroyed.
+std::mutex gMutex;
+std::vector<Entry>* gpEntries = nullptr; // made on first use
+int gUsers = 0;                          // graphics contexts alive
+bool gUnloading = false;                 // the library's statics are being destroyed
 
-std::atomic<Cache*> gCache{nullptr};
-std::atomic<int> gUsers{0};
-
-// Made on first use (again, should an image be wanted after CacheRelease).
-Cache& TheCache()
+std::vector<Entry>& Entries()
 {
-    Cache* cache = gCache.load();
-    if (!cache)
-    {
-        auto* made = new Cache;
-        if (gCache.compare_exchange_strong(cache, made))
-            cache = made;
-        else
-            delete made;
-    }
-    return *cache;
+    if (!gpEntries)
+        gpEntries = new std::vector<Entry>;
+    return *gpEntries;
 }
 
-// When the library holding the cache is unloaded (its static objects go), so do the images:
-// otherwise every load and unload of a plug-in library would leave them behind. While a
-// graphics context is still alive it may still draw them (instances deleted after static
-// destruction began), so then the cache stays.
-struct CacheRelease
+void FreeEntries()
 {
-    ~CacheRelease()
+    delete gpEntries;
+    gpEntries = nullptr;
+}
+
+// The images go with the library (a host unloads a plug-in library and may load it again),
+// or, when a context is still alive then, with the last context.
+struct UnloadRelease
+{
+    ~UnloadRelease()
     {
-        if (gUsers.load() == 0)
-            delete gCache.exchange(nullptr);
+        std::lock_guard<std::mutex> lock(gMutex);
+        gUnloading = true;
+        if (gUsers == 0)
+            FreeEntries();
     }
-} gCacheRelease;
+} gUnloadRelease;
 } // namespace
 
 namespace BitmapCache
 {
 
+void AddUser()
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    ++gUsers;
+}
+
+void RemoveUser() noexcept
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (--gUsers == 0 && gUnloading)
+        FreeEntries();
+}
+
 LICE_IBitmap* FindOrLoad(int id, const std::function<std::unique_ptr<LICE_IBitmap>()>& load)
 {
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
+    std::lock_guard<std::mutex> lock(gMutex);
+    std::vector<Entry>& entries = Entries();
     if (id >= 0)
-        for (const Entry& e : cache.mEntries)
+        for (const Entry& e : entries)
             if (e.mId == id)
                 return e.mpBitmap.get();
     std::unique_ptr<LICE_IBitmap> bitmap = load();
     if (!bitmap)
         return nullptr;
     LICE_IBitmap* p = bitmap.get();
-    cache.mEntries.push_back({id, std::move(bitmap)});
+    entries.push_back({id, std::move(bitmap)});
     return p;
 }
 
@@ -73,10 +80,9 @@ LICE_IBitmap* Retain(std::unique_ptr<LICE_IBitmap> bitmap)
 {
     if (!bitmap)
         return nullptr;
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
+    std::lock_guard<std::mutex> lock(gMutex);
     LICE_IBitmap* p = bitmap.get();
-    cache.mEntries.push_back({-1, std::move(bitmap)});
+    Entries().push_back({-1, std::move(bitmap)});
     return p;
 }
 
@@ -84,12 +90,12 @@ bool Adopt(LICE_IBitmap* bitmap)
 {
     if (!bitmap)
         return false;
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
-    for (const Entry& e : cache.mEntries)
+    std::lock_guard<std::mutex> lock(gMutex);
+    std::vector<Entry>& entries = Entries();
+    for (const Entry& e : entries)
         if (e.mpBitmap.get() == bitmap)
             return true;
-    cache.mEntries.push_back({-1, std::unique_ptr<LICE_IBitmap>(bitmap)});
+    entries.push_back({-1, std::unique_ptr<LICE_IBitmap>(bitmap)});
     return true;
 }
 
@@ -98,15 +104,15 @@ bool Release(const LICE_IBitmap* bitmap)
     if (!bitmap)
         return false;
     std::unique_ptr<LICE_IBitmap> doomed;
-    Cache& cache = TheCache();
     {
-        std::lock_guard<std::mutex> lock(cache.mMutex);
-        for (auto it = cache.mEntries.begin(); it != cache.mEntries.end(); ++it)
+        std::lock_guard<std::mutex> lock(gMutex);
+        std::vector<Entry>& entries = Entries();
+        for (auto it = entries.begin(); it != entries.end(); ++it)
         {
             if (it->mpBitmap.get() == bitmap)
             {
                 doomed = std::move(it->mpBitmap);
-                cache.mEntries.erase(it);
+                entries.erase(it);
                 break;
             }
         }
@@ -114,21 +120,10 @@ bool Release(const LICE_IBitmap* bitmap)
     return doomed != nullptr;
 }
 
-void AddUser() noexcept
-{
-    gUsers.fetch_add(1);
-}
-
-void RemoveUser() noexcept
-{
-    gUsers.fetch_sub(1);
-}
-
 int Size()
 {
-    Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mMutex);
-    return static_cast<int>(cache.mEntries.size());
+    std::lock_guard<std::mutex> lock(gMutex);
+    return gpEntries ? static_cast<int>(gpEntries->size()) : 0;
 }
 
 } // namespace BitmapCache

@@ -1,8 +1,9 @@
 #pragma once
 // The process-wide store of the editor's images, shared by every plug-in instance: loaded images
 // under their resource id, scaled and cropped ones under -1. Entries live until released or
-// until the library holding the cache is unloaded (or the process ends) with no graphics
-// context left. Every operation takes the cache's own lock ([any-thread]).
+// until the library holding this code is unloaded (or the process ends); a graphics context
+// still alive then keeps them until it goes. Every operation takes the cache's own lock
+// ([any-thread]).
 
 #include "LICE_IBitmap.h"
 
@@ -11,6 +12,11 @@
 
 namespace BitmapCache
 {
+
+// [any-thread] A graphics context comes and goes: while one is alive, unloading the library
+// does not free the images it paints with.
+void AddUser();
+void RemoveUser() noexcept;
 
 // [any-thread] The image cached under id (id >= 0); when there is none, load() is called, under
 // the lock so that each id is loaded once per process, and what it answers is cached. Null when
@@ -26,11 +32,6 @@ bool Adopt(LICE_IBitmap* bitmap);
 
 // [any-thread] Removes the entry of bitmap and deletes it; false when it is not cached.
 bool Release(const LICE_IBitmap* bitmap);
-
-// [any-thread] A graphics context begins and ends using the cache: while any does, the cache
-// outlives the library's static objects.
-void AddUser() noexcept;
-void RemoveUser() noexcept;
 
 // [any-thread] Number of entries.
 int Size();

@@ -1,6 +1,7 @@
 #include "IGraphics.h"
 
 #include "IBitmapControl.h"
+#include "IFrameHook.h"
 #include "IParameter.h"
 #include "IPlugBase.h"
 
@@ -18,9 +19,61 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
             return;
         value = param->ToNormalised(value);
     }
+    if (!mDeferPushes)
+    {
+        ShowValue(paramIdx, value);
+        return;
+    }
+    // Any thread: only the record, which the next frame reads under the same lock.
+    IMutexLock lock(mpPlug->Mutex());
+    if (paramIdx < 0 || paramIdx >= static_cast<int>(mPushed.size()))
+        return;
+    mPushedValues[static_cast<std::size_t>(paramIdx)] = value;
+    mPushed[static_cast<std::size_t>(paramIdx)] = 1;
+    mAnyPushed = true;
+}
+
+void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
+{
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
-            control->SetValueFromHost(value);
+            control->SetValueFromHost(normalised);
+}
+
+void IGraphics::DeferParamPushes()
+{
+    if (!mpPlug || mDeferPushes)
+        return;
+    const auto n = static_cast<std::size_t>(mpPlug->NParams());
+    IMutexLock lock(mpPlug->Mutex());
+    mPushedValues.assign(n, 0.0);
+    mPushed.assign(n, 0);
+    mDeferPushes = true;
+}
+
+void IGraphics::BeginFrame() noexcept
+{
+    if (!mpFrameHook && !mDeferPushes)
+        return;
+    if (!mpPlug)
+    {
+        mpFrameHook->OnFrame(*this); // no plug-in, no lock, nothing deferred
+        return;
+    }
+    IMutexLock lock(mpPlug->Mutex());
+    if (mAnyPushed)
+    {
+        mAnyPushed = false;
+        for (std::size_t i = 0; i < mPushed.size(); ++i)
+        {
+            if (!mPushed[i])
+                continue;
+            mPushed[i] = 0;
+            ShowValue(static_cast<int>(i), mPushedValues[i]);
+        }
+    }
+    if (mpFrameHook)
+        mpFrameHook->OnFrame(*this);
 }
 
 void IGraphics::Resize(int width, int height) noexcept
@@ -109,7 +162,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
     const int paramIdx = control->ParamIdx();
     control->HandleMouseDown(x, y, keys);
     if (paramIdx >= 0 && mpPlug)
-        mpPlug->BeginParamGesture(paramIdx);
+        mpPlug->BeginParamGestureFromGUI(paramIdx);
 }
 
 void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
@@ -123,7 +176,7 @@ void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
         return;
     control->HandleMouseUp(x, y, keys);
     if (control->ParamIdx() >= 0 && mpPlug)
-        mpPlug->EndParamGesture(control->ParamIdx());
+        mpPlug->EndParamGestureFromGUI(control->ParamIdx());
 }
 
 void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
@@ -196,6 +249,7 @@ void IGraphics::MouseOut() noexcept
 
 bool IGraphics::CollectDirty(IRect& rect) noexcept
 {
+    BeginFrame();
     bool dirty = false;
     for (auto& control : mControls)
     {

@@ -9,7 +9,10 @@
 // function: every virtual operation is inline or pure (the pure ones with a shared body here
 // are completed by IGraphicsLice), so its type information is emitted wherever it is used.
 // Everything runs on the editor's thread ([main-thread], ThreadTags.h); PushParamValue arrives with
-// the instance lock held.
+// the instance lock held, from whatever thread the host changed a parameter on. A context whose
+// plug-in is hosted on more than one thread defers those pushes (DeferParamPushes): they are
+// recorded and reach the controls at the start of the next frame, under the lock, together with
+// the plug-in's frame hook (IFrameHook.h). Painting then reads only controls.
 //
 // Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
 // after <windows.h>.
@@ -26,6 +29,7 @@
 #include <string>
 #include <vector>
 
+class IFrameHook;
 class IParameter;
 class IPlugBase;
 struct ITextStyle;
@@ -42,9 +46,9 @@ public:
     // Deletes every control.
     virtual ~IGraphics() = default;
 
-    // Plug-in: [main-thread] (locked) Every control bound to paramIdx takes the value as the
+    // Plug-in: [any-thread] (locked) Every control bound to paramIdx takes the value as the
     // host's; a plain value is first converted to normalised form with the parameter's range
-    // and shape.
+    // and shape. With pushes deferred, only the latest value per parameter is recorded.
     virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept = 0;
     // Plug-in: [main-thread] Makes the drawing surfaces.
     virtual void CreateSurfaces() noexcept = 0;
@@ -54,6 +58,10 @@ public:
     virtual void CloseWindow() noexcept {}
     virtual void* WindowHandle() const noexcept { return nullptr; }
     virtual bool IsWindowOpen() const noexcept { return false; }
+    // Plug-in: Whether OpenWindow can put the editor on the user's screen (false off screen,
+    // where the context still paints into its surface); the host is offered an editor only
+    // then.
+    virtual bool HasScreen() const noexcept { return false; }
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
     // Shows rect of the surface on screen; off screen there is nothing to do.
@@ -156,9 +164,16 @@ public:
     int CapturedControl() const noexcept { return mMouseCapture; }
 
     // The frame cycle. [main-thread]
-    // Notifies each control's observers, then grows rect by every control that needs
+    // Under the plug-in's lock, shows the deferred pushes and runs the frame hook; then
+    // notifies each control's observers and grows rect by every control that needs
     // repainting; true when one does.
     bool CollectDirty(IRect& rect) noexcept;
+    // hook is not owned; null removes it.
+    void SetFrameHook(IFrameHook* hook) noexcept { mpFrameHook = hook; }
+    // [main-thread] From now on PushParamValue only records (under the plug-in's lock) and the
+    // next frame shows the values. Needs the plug-in: its parameter count sizes the record.
+    void DeferParamPushes();
+    bool PushesDeferred() const noexcept { return mDeferPushes; }
     // Paints the visible controls that meet rect, marks every control clean and presents rect.
     bool PaintDirty(const IRect& rect) noexcept;
 
@@ -181,7 +196,16 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the frame being painted
 
 private:
+    // [main-thread] (locked) The recorded pushes, then the frame hook.
+    void BeginFrame() noexcept;
+    void ShowValue(int paramIdx, double normalised) noexcept;
+
     std::vector<std::unique_ptr<IControl>> mControls;
+    IFrameHook* mpFrameHook = nullptr;
+    bool mDeferPushes = false;
+    bool mAnyPushed = false;
+    std::vector<double> mPushedValues;  // normalised, per parameter index
+    std::vector<unsigned char> mPushed; // 1 where a value waits for the next frame
     IPlugBase* mpPlug;
     int mWidth;
     int mHeight;

@@ -74,6 +74,8 @@ IGraphicsLice::IGraphicsLice(IPlugBase* plug, int width, int height, int fps)
 IGraphicsLice::~IGraphicsLice()
 {
     DeleteControls();
+    mpSurface.reset();
+    mpScratch.reset();
     BitmapCache::RemoveUser();
 }
 

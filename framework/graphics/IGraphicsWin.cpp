@@ -207,6 +207,11 @@ bool IGraphicsWin::IsWindowOpen() const noexcept
     return WindowHandle() != nullptr;
 }
 
+bool IGraphicsWin::HasScreen() const noexcept
+{
+    return mpSystem && mpSystem->ShowsOnScreen();
+}
+
 bool IGraphicsWin::PresentRect(const IRect& rect) noexcept
 {
     if (!IsWindowOpen() || !Surface())

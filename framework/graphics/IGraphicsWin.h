@@ -41,6 +41,8 @@ public:
     void CloseWindow() noexcept override;
     void* WindowHandle() const noexcept override;
     bool IsWindowOpen() const noexcept override;
+    // As the window system says.
+    bool HasScreen() const noexcept override;
     // The timer period for the frame rate, in milliseconds (41 at 24 frames per second).
     int FramePeriodMs() const noexcept { return 1000 / FPS(); }
 

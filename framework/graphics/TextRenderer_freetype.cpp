@@ -10,7 +10,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include <atomic>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -37,45 +37,46 @@ const char* const kFontFiles[3][2] = {
 // and release serialised per library.
 struct FontStore
 {
-    std::mutex mMutex;
     FT_Library mLibrary = nullptr;
     bool mTried = false;
     std::map<std::string, std::vector<unsigned char>> mFiles;
+    int mFonts = 0; // font objects alive: their faces live in mLibrary and mFiles
+
+    ~FontStore()
+    {
+        if (mLibrary)
+            FT_Done_FreeType(mLibrary);
+    }
 };
 
-std::atomic<FontStore*> gStore{nullptr};
-std::atomic<int> gLiveFonts{0};
+// The lock has a trivial destructor, so it still works while statics are destroyed.
+std::mutex gStoreMutex;
+FontStore* gpStore = nullptr;
+bool gUnloading = false;
 
-// Made on first use (again, should a font be wanted after StoreRelease).
+// Under gStoreMutex.
 FontStore& Store()
 {
-    FontStore* store = gStore.load();
-    if (!store)
-    {
-        auto* made = new FontStore;
-        if (gStore.compare_exchange_strong(store, made))
-            store = made;
-        else
-            delete made;
-    }
-    return *store;
+    if (!gpStore)
+        gpStore = new FontStore;
+    return *gpStore;
 }
 
-// When the library holding the store is unloaded (its static objects go), so do FreeType and
-// the font files, unless a font object is still alive: faces may be released during static
-// destruction, and then the store stays.
-struct StoreRelease
+// The store goes with the library (a host unloads a plug-in library and may load it again), or,
+// when a font object is still alive then, with the last one.
+struct UnloadRelease
 {
-    ~StoreRelease()
+    ~UnloadRelease()
     {
-        if (gLiveFonts.load() != 0)
-            return;
-        FontStore* store = gStore.exchange(nullptr);
-        if (store && store->mLibrary)
-            FT_Done_FreeType(store->mLibrary);
-        delete store;
+        std::lock_guard<std::mutex> lock(gStoreMutex);
+        gUnloading = true;
+        if (gpStore && gpStore->mFonts == 0)
+        {
+            delete gpStore;
+            gpStore = nullptr;
+        }
     }
-} gStoreRelease;
+} gUnloadRelease;
 
 const std::vector<unsigned char>* ReadFontFile(FontStore& store, const char* path)
 {
@@ -95,31 +96,52 @@ const std::vector<unsigned char>* ReadFontFile(FontStore& store, const char* pat
     return kept.empty() ? nullptr : &kept;
 }
 
+// A glyph as FreeType rendered it for unturned text at a whole-pixel pen position: its
+// coverage, where it sits relative to the pen, and how far it moves the pen (26.6).
+struct CachedGlyph
+{
+    bool mLoaded = false;
+    int mLeft = 0;
+    int mTop = 0;
+    FT_Bitmap mBitmap{};
+    std::vector<unsigned char> mCoverage;
+    long mAdvanceX = 0;
+};
+
 class FreeTypeFont final : public TextFont
 {
 public:
+    // Under gStoreMutex.
     FreeTypeFont(FT_Face face, int lineHeight, int ascent, double angle)
         : mFace(face), mLineHeight(lineHeight), mAscent(ascent), mAngle(angle)
     {
-        gLiveFonts.fetch_add(1);
+        ++Store().mFonts;
     }
 
     ~FreeTypeFont() override
     {
+        std::lock_guard<std::mutex> lock(gStoreMutex);
+        FT_Done_Face(mFace);
+        if (--Store().mFonts == 0 && gUnloading)
         {
-            FontStore& store = Store();
-            std::lock_guard<std::mutex> lock(store.mMutex);
-            FT_Done_Face(mFace);
+            delete gpStore;
+            gpStore = nullptr;
         }
-        gLiveFonts.fetch_sub(1);
     }
 
     int LineWidth(const char* text, int length) const noexcept override;
+    // Unturned text only: the glyph of cp, rendered once per font object (hinted advances are
+    // whole pixels, so the same coverage serves every pen position); null when it cannot be
+    // had.
+    const CachedGlyph* Glyph(unsigned cp) const noexcept;
 
     FT_Face mFace;
     int mLineHeight;
     int mAscent;
     double mAngle; // radians, counter-clockwise
+
+private:
+    mutable std::map<unsigned, CachedGlyph> mGlyphs;
 };
 
 // The next code point of UTF-8 text; a malformed byte stands for itself.
@@ -143,6 +165,39 @@ unsigned NextCodePoint(const char*& p, const char* end)
     return cp;
 }
 
+const CachedGlyph* FreeTypeFont::Glyph(unsigned cp) const noexcept
+{
+    try
+    {
+        auto [it, added] = mGlyphs.try_emplace(cp);
+        CachedGlyph& glyph = it->second;
+        if (added)
+        {
+            FT_Set_Transform(mFace, nullptr, nullptr);
+            if (FT_Load_Char(mFace, cp, FT_LOAD_RENDER) == 0 && mFace->glyph->advance.x % 64 == 0 &&
+                mFace->glyph->advance.y == 0)
+            {
+                const FT_GlyphSlot slot = mFace->glyph;
+                const FT_Bitmap& b = slot->bitmap;
+                const int pitch = b.pitch < 0 ? -b.pitch : b.pitch;
+                glyph.mCoverage.assign(b.buffer, b.buffer + static_cast<long>(pitch) * b.rows);
+                glyph.mBitmap = b;
+                glyph.mBitmap.pitch = pitch;
+                glyph.mBitmap.buffer = glyph.mCoverage.data();
+                glyph.mLeft = slot->bitmap_left;
+                glyph.mTop = slot->bitmap_top;
+                glyph.mAdvanceX = slot->advance.x;
+                glyph.mLoaded = true;
+            }
+        }
+        return glyph.mLoaded ? &glyph : nullptr;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
 int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
 {
     FT_Set_Transform(mFace, nullptr, nullptr);
@@ -152,7 +207,9 @@ int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
     while (p < end)
     {
         const unsigned cp = NextCodePoint(p, end);
-        if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
+        if (const CachedGlyph* glyph = mAngle == 0.0 ? Glyph(cp) : nullptr)
+            width += glyph->mAdvanceX;
+        else if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
             width += mFace->glyph->advance.x;
     }
     return static_cast<int>((width + 32) >> 6);
@@ -166,25 +223,35 @@ void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top
     const int w = surface.getWidth();
     const int h = surface.getHeight();
     const int span = surface.getRowSpan();
+    // The columns and rows that fall on the surface.
+    const int firstCol = left < 0 ? -left : 0;
+    const int endCol = std::min(static_cast<int>(glyph.width), w - left);
+    const LICE_pixel full =
+        LICE_pixel(255) << 24 | LICE_pixel(r) << 16 | LICE_pixel(g) << 8 | LICE_pixel(b);
     for (unsigned row = 0; row < glyph.rows; ++row)
     {
         const int y = top + static_cast<int>(row);
         if (y < 0 || y >= h)
             continue;
         const unsigned char* src = glyph.buffer + static_cast<long>(row) * glyph.pitch;
-        LICE_pixel* dst = bits + static_cast<long>(y) * span;
-        for (unsigned col = 0; col < glyph.width; ++col)
+        LICE_pixel* line = bits + static_cast<long>(y) * span;
+        for (int col = firstCol; col < endCol; ++col)
         {
-            const int x = left + static_cast<int>(col);
             const int c = src[col];
-            if (c == 0 || x < 0 || x >= w)
+            LICE_pixel* dst = line + left + col;
+            if (c == 0)
                 continue;
-            const LICE_pixel d = dst[x];
+            if (c == 255)
+            {
+                *dst = full; // what the mix below gives at full coverage
+                continue;
+            }
+            const LICE_pixel d = *dst;
             auto mix = [c](int dv, int sv) { return dv + (sv - dv) * c / 255; };
             const int db = int(d & 0xFF), dg = int((d >> 8) & 0xFF), dr = int((d >> 16) & 0xFF);
             const int da = int(d >> 24);
-            dst[x] = LICE_pixel(mix(da, 255)) << 24 | LICE_pixel(mix(dr, r)) << 16 |
-                     LICE_pixel(mix(dg, g)) << 8 | LICE_pixel(mix(db, b));
+            *dst = LICE_pixel(mix(da, 255)) << 24 | LICE_pixel(mix(dr, r)) << 16 |
+                   LICE_pixel(mix(dg, g)) << 8 | LICE_pixel(mix(db, b));
         }
     }
 }
@@ -193,8 +260,8 @@ void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top
 
 std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 {
+    std::lock_guard<std::mutex> lock(gStoreMutex);
     FontStore& store = Store();
-    std::lock_guard<std::mutex> lock(store.mMutex);
     if (!store.mLibrary)
     {
         if (store.mTried)
@@ -308,6 +375,18 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
         while (p < end)
         {
             const unsigned cp = NextCodePoint(p, end);
+            if (font->mAngle == 0.0 && pen.x % 64 == 0 && pen.y == 0)
+            {
+                if (const CachedGlyph* glyph = font->Glyph(cp))
+                {
+                    const long penX = pen.x / 64;
+                    BlendGlyph(surface, glyph->mBitmap,
+                               static_cast<int>(originX + penX + glyph->mLeft),
+                               static_cast<int>(originY - glyph->mTop), r, g, b);
+                    pen.x += glyph->mAdvanceX;
+                    continue;
+                }
+            }
             FT_Set_Transform(face, &m, &pen);
             if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0)
                 continue;

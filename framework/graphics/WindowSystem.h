@@ -100,6 +100,10 @@ public:
     // Opens url in the user's browser; false when offline or it could not be opened.
     virtual bool OpenUrl(const std::string& url) noexcept = 0;
 
+    // Whether the windows appear on the user's screen; a backend without a screen (the
+    // headless one) answers false, and the host is then offered no editor.
+    virtual bool ShowsOnScreen() const noexcept { return true; }
+
     // Full file names of the host program and of the library module (the handle given to
     // IGraphicsLice::SetModule, null for the library holding this code); empty when unknown.
     virtual std::string HostProgramPath() const noexcept = 0;

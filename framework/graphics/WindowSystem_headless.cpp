@@ -146,6 +146,8 @@ public:
         return true;
     }
 
+    bool ShowsOnScreen() const noexcept override { return false; }
+
     std::string HostProgramPath() const noexcept override
     {
         char buf[4096];

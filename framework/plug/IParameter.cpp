@@ -31,7 +31,7 @@ void IParameter::InitDouble(const char* name, double defaultValue, double minVal
         mType = kTypeDouble;
     orx::CopyText(mName, sizeof(mName), name);
     orx::CopyText(mLabel, sizeof(mLabel), label);
-    mValue = defaultValue;
+    mValue.Store(defaultValue);
     mMin = minValue;
     mMax = std::max(maxValue, minValue + step);
     mStep = step;
@@ -106,7 +106,7 @@ void IParameter::SetNormalised(double x) noexcept
     double v = FromNormalised(x);
     if (mType != kTypeDouble && mStep > 0.0)
         v = std::floor(v / mStep + 0.5) * mStep;
-    mValue = std::min(v, mMax);
+    mValue.Store(std::min(v, mMax));
 }
 
 void IParameter::DisplayText(double x, bool normalised, char* out, int size) const noexcept

@@ -1,7 +1,12 @@
 #pragma once
 // One automatable parameter: its kind, its value in its own units, range, step, the shape of
 // the curve that maps it to the host's 0..1 range, and the texts it shows.
+//
+// The value is written under the instance lock, on whatever thread the host changes it, and read
+// by the editor's painting without the lock (a spinner's text, a read-out): it is stored and
+// loaded whole, as one atomic word. Everything else is fixed once the parameter is initialised.
 
+#include <atomic>
 #include <vector>
 
 class IParameter
@@ -32,7 +37,7 @@ public:
 
     // Host side of the value: x in 0..1 (outside values are clamped, not a number counts as 0).
     void SetNormalised(double x) noexcept;
-    double Normalised() const noexcept { return ToNormalised(mValue); }
+    double Normalised() const noexcept { return ToNormalised(mValue.Load()); }
     // The plain value for a normalised one, and back (the value is clamped into the range).
     double FromNormalised(double x) const noexcept;
     double ToNormalised(double value) const noexcept;
@@ -48,8 +53,8 @@ public:
     const char* DisplayTextAt(int idx, int* key) const noexcept;
 
     EParamType Type() const noexcept { return mType; }
-    double Value() const noexcept { return mValue; }
-    void SetValue(double value) noexcept { mValue = value; }
+    double Value() const noexcept { return mValue.Load(); }
+    void SetValue(double value) noexcept { mValue.Store(value); }
     double Min() const noexcept { return mMin; }
     double Max() const noexcept { return mMax; }
     double Step() const noexcept { return mStep; }
@@ -63,6 +68,26 @@ public:
     const char* Label() const noexcept { return mLabel; }
 
 private:
+    // A double read and written whole by any thread; copies take the value.
+    class AtomicValue
+    {
+    public:
+        AtomicValue() noexcept = default;
+        AtomicValue(const AtomicValue& other) noexcept : mV(other.Load()) {}
+        AtomicValue& operator=(const AtomicValue& other) noexcept
+        {
+            Store(other.Load());
+            return *this;
+        }
+        double Load() const noexcept { return mV.load(std::memory_order_relaxed); }
+        void Store(double v) noexcept { mV.store(v, std::memory_order_relaxed); }
+
+    private:
+        std::atomic<double> mV{0.0};
+    };
+    static_assert(std::atomic<double>::is_always_lock_free,
+                  "a parameter's value must be a plain load and store on every target");
+
     struct DisplayTextEntry
     {
         int mKey;
@@ -70,7 +95,7 @@ private:
     };
 
     EParamType mType = kTypeNone;
-    double mValue = 0.0;
+    AtomicValue mValue;
     double mMin = 0.0;
     double mMax = 1.0;
     double mStep = 1.0;

@@ -235,8 +235,21 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
     if (!param)
         return; // controls bound to no parameter never get here; a bad index must not crash
     param->SetNormalised(normalised);
-    ReportParamChange(paramIdx, normalised);
+    if (HostKnowsParam(paramIdx))
+        ReportParamChange(paramIdx, normalised);
     HandleParamChange(paramIdx);
+}
+
+void IPlugBase::BeginParamGestureFromGUI(int paramIdx)
+{
+    if (HostKnowsParam(paramIdx))
+        BeginParamGesture(paramIdx);
+}
+
+void IPlugBase::EndParamGestureFromGUI(int paramIdx)
+{
+    if (HostKnowsParam(paramIdx))
+        EndParamGesture(paramIdx);
 }
 
 bool IPlugBase::WriteParamValues(IByteChunk& chunk, bool all)

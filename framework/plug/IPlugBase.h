@@ -117,9 +117,19 @@ public:
     // [audio-thread] (locked) Hands one system-exclusive message to the host.
     virtual bool EmitSysEx(const ISysExMessage& msg) = 0;
 
-    // Editor and state operations.
+    // Editor and state operations. The host hears only of the parameters it was told of
+    // (index below the declared count): it may index its own array with what we report. The
+    // others still reach the plug-in's handler.
     // [main-thread] (takes lock) A control's edit: tells the host and runs the handler.
     void SetParameterFromGUI(int paramIdx, double normalised);
+    // [main-thread] A press and a release on a control bound to paramIdx.
+    void BeginParamGestureFromGUI(int paramIdx);
+    void EndParamGestureFromGUI(int paramIdx);
+    // True for the parameters declared to the host.
+    bool HostKnowsParam(int paramIdx) const noexcept
+    {
+        return paramIdx >= 0 && paramIdx < mDeclaredParamCount;
+    }
     // [main-thread] (locked)
     bool WriteParamValues(IByteChunk& chunk, bool all);
     // [main-thread] (locked)

@@ -329,6 +329,9 @@ void IPlugVST::AttachEditor(IGraphics* graphics)
     if (!graphics)
         return;
     IPlugBase::AttachEditor(graphics);
+    // An editor that cannot reach the screen (headless) is kept and painted, but not offered.
+    if (!graphics->HasScreen())
+        return;
     mEffect.flags |= vst2::kFlagHasEditor;
     EditorResized();
 }

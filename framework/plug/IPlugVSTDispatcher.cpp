@@ -90,12 +90,13 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
         }
         return 0;
     case vst2::effEditGetRect:
-        if (!ptr || !GetGraphics())
+        if (!ptr || !GetGraphics() || !GetGraphics()->HasScreen())
             return 0;
         *static_cast<vst2::EditorRect**>(ptr) = &mEditorRect;
         return 1;
     case vst2::effEditOpen:
-        if (IGraphics* graphics = GetGraphics(); graphics && graphics->OpenWindow(ptr))
+        if (IGraphics* graphics = GetGraphics();
+            graphics && graphics->HasScreen() && graphics->OpenWindow(ptr))
         {
             HandleEditorOpen();
             return 1;

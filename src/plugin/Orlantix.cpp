@@ -51,13 +51,24 @@ Orlantix::Orlantix(vst2::HostCallback host)
     SetView(nullptr);
 }
 
-Orlantix::~Orlantix() = default;
+Orlantix::~Orlantix()
+{
+    // The editor goes first, while the graphics context it hooks into still exists.
+    SetView(nullptr);
+    mpOwnedView.reset();
+}
 
 void Orlantix::SetView(OrlantixView* view) noexcept
 {
     IMutexLock lock(Mutex());
     mpView = view ? view : &mNoView;
     mEngine.SetView(mpView);
+}
+
+void Orlantix::AdoptView(std::unique_ptr<OrlantixView> view) noexcept
+{
+    SetView(view.get());
+    mpOwnedView = std::move(view);
 }
 
 const ParamChangeDesc* Orlantix::ParamDesc(int paramIdx) const noexcept

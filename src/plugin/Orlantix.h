@@ -84,6 +84,8 @@ public:
 
     // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
     void SetView(OrlantixView* view) noexcept;
+    // [main-thread] Attaches the editor's view and keeps it until the instance goes.
+    void AdoptView(std::unique_ptr<OrlantixView> view) noexcept;
     OrlantixView& View() noexcept { return *mpView; }
 
     // [main-thread] The chord span control's drag: the first active chord step and the number
@@ -131,6 +133,7 @@ private:
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;
     OrlantixView* mpView = &mNoView;
+    std::unique_ptr<OrlantixView> mpOwnedView; // the editor, when it was adopted
     std::unique_ptr<PresetFolder> mpPresetTree;
     PresetName mPresetName;
     ConfigurablePool mConfigPool;

@@ -26,6 +26,8 @@ enum EOrlantixParam
     kStepDir = 29,
     kNumDeclaredParams = 60,
 
+    kPresetField = 60, // carried by the preset field, so it opens its menu; blank
+
     kGrooveLock0 = 62,  // gmLock0..gmLock47
     kGrooveMute0 = 111, // gmMute0..gmMute47
     kCellTrigger = 160, // carried by the melody canvases; does nothing

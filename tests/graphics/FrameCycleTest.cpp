@@ -2,11 +2,14 @@
 // between the plug-in and its controls, and drawing into the surface.
 
 #include "GraphicsTestSupport.h"
+#include "IFrameHook.h"
 #include "IGraphicsLice.h"
 #include "IKnobMultiControl.h"
 #include "LICE_SysBitmap.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
@@ -196,4 +199,53 @@ TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)
     EXPECT_EQ(g->NControls(), 0);
     EXPECT_EQ(g->Surface()->getWidth(), 300);
     EXPECT_EQ(plug.mLog.back(), "resized");
+}
+
+// A host may push values from its audio thread while the editor paints: deferred, a push only
+// records the value, and the next frame shows the latest one per parameter before the frame
+// hook runs and before anything is collected or painted.
+TEST(PlugEditor, DeferredPushesReachTheControlsAtTheStartOfTheNextFrame)
+{
+    EditorPlug plug;
+    auto* g = new IGraphicsLice(&plug, 100, 100);
+    auto* gain = new CountingControl(&plug, IRect(0, 0, 10, 10), kGain);
+    g->AddControl(gain);
+    plug.AttachEditor(g);
+    g->DeferParamPushes();
+    struct Hook : IFrameHook
+    {
+        CountingControl* mpGain;
+        std::vector<double> mSeen;
+        void OnFrame(IGraphics&) noexcept override { mSeen.push_back(mpGain->GetValue()); }
+    } hook;
+    hook.mpGain = gain;
+    g->SetFrameHook(&hook);
+    auto frame = [&]
+    {
+        IRect r;
+        return g->CollectDirty(r) ? r : IRect();
+    };
+    frame();
+    g->PaintDirty(IRect(0, 0, 100, 100));
+    EXPECT_EQ(hook.mSeen, (std::vector<double>{0.5}));
+
+    std::thread host(
+        [&]
+        {
+            IMutexLock lock(plug.Mutex());
+            g->PushParamValue(kGain, 1.0, false);
+            g->PushParamValue(kGain, 2.5, false);
+            g->PushParamValue(kSteps, 16.0, false); // no control of its own: nothing to show
+        });
+    host.join();
+    EXPECT_EQ(gain->GetValue(), 0.5); // nothing touched the control yet
+    EXPECT_EQ(frame(), IRect(0, 0, 10, 10));
+    EXPECT_EQ(hook.mSeen, (std::vector<double>{0.5, 0.25}));
+    EXPECT_EQ(gain->GetValue(), 0.25);
+    frame();
+    EXPECT_EQ(hook.mSeen.size(), 3u); // the hook runs every frame, pushes or not
+    EXPECT_EQ(gain->GetValue(), 0.25);
+    g->SetFrameHook(nullptr);
+    frame();
+    EXPECT_EQ(hook.mSeen.size(), 3u);
 }

@@ -192,6 +192,38 @@ TEST(IPlugBase, GuiChangesReachHostAndHandler)
     EXPECT_EQ(p.mReports.size(), 1u);
 }
 
+// Parameters appended after the declared ones are the plug-in's own: an edit of one runs its
+// handler, but the host, which may index its own array with what it hears, is not told.
+TEST(IPlugBase, TheHostHearsOnlyOfTheParametersDeclaredToIt)
+{
+    struct WiderPlug : BasePlug
+    {
+        WiderPlug()
+        {
+            EXPECT_TRUE(AppendParams(1));
+            GetParam(3)->InitBool("Internal", false);
+        }
+        void BeginParamGesture(int idx) override { mGestures.push_back(idx); }
+        void EndParamGesture(int idx) override { mGestures.push_back(-idx); }
+        std::vector<int> mGestures;
+    } p;
+    ASSERT_EQ(p.DeclaredParamCount(), 3);
+    ASSERT_EQ(p.NParams(), 4);
+    p.BeginParamGestureFromGUI(3);
+    p.SetParameterFromGUI(3, 1.0);
+    p.EndParamGestureFromGUI(3);
+    EXPECT_EQ(p.GetParam(3)->Value(), 1.0);
+    EXPECT_EQ(p.mChanges, (std::vector<int>{3}));
+    EXPECT_TRUE(p.mReports.empty());
+    EXPECT_TRUE(p.mGestures.empty());
+
+    p.BeginParamGestureFromGUI(2);
+    p.SetParameterFromGUI(2, 1.0);
+    p.EndParamGestureFromGUI(2);
+    EXPECT_EQ(p.mReports, (std::vector<std::pair<int, double>>{{2, 1.0}}));
+    EXPECT_EQ(p.mGestures, (std::vector<int>{2, -2}));
+}
+
 TEST(IPlugBase, EditorGetsValuesAndIsOwned)
 {
     int deleted = 0;

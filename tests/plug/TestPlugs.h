@@ -74,6 +74,7 @@ public:
     }
     void CreateSurfaces() noexcept override { ++mSurfaces; }
     void* OpenWindow(void* parent) noexcept override { return parent; }
+    bool HasScreen() const noexcept override { return true; }
 
     std::vector<Push> mPushes;
     int mSurfaces = 0;

@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     }
 
     const auto images = ReadImageTable(source + "/resources/images.txt");
-    const auto layout = ReadLayoutTable(source + "/tools/artwork/layout.txt");
+    const auto layout = ReadLayoutTable(source + "/resources/layout.txt");
     if (images.empty())
     {
         std::fprintf(stderr, "no image table under %s\n", source.c_str());

@@ -1,6 +1,6 @@
 #pragma once
 // Readers of the two text tables the artwork is made from: resources/images.txt (every image
-// with its frames and frame size) and tools/artwork/layout.txt (the placed controls).
+// with its frames and frame size) and resources/layout.txt (the placed controls).
 
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "LayoutPreview.h"
 
+#include "EditorLayoutTable.h"
 #include "LICE_Blit.h"
 #include "LICE_Fill.h"
 #include "LICE_Pixel.h"
@@ -121,12 +122,13 @@ void DrawMelodyGrid(Composer& c)
     // A few struck degrees per cell so the grid reads as in use; pulse columns for 4 pulses.
     static const int kColumns[4][2] = {{1, 9}, {11, 19}, {21, 29}, {31, 39}};
     static const int kRows[5][2] = {{33, 40}, {25, 32}, {17, 24}, {9, 16}, {1, 8}};
-    for (int k = 0; k < 12; ++k)
+    constexpr layout::Grid cells = layout::kMelodyCells;
+    for (int k = 0; k < cells.mColumns; ++k)
     {
-        for (int v = 0; v < 4; ++v)
+        for (int v = 0; v < cells.mRows; ++v)
         {
-            const int a = 20 + 52 * k;
-            const int b = 128 + 63 * v;
+            const int a = cells.mX + cells.mDx * k;
+            const int b = cells.mY + cells.mDy * v;
             const bool live = v != 3 || k % 3 != 0;
             const int top = b + 10;
             c.Outline(a, top, a + 40, b + 50, live ? kFrameLive : kGrey);
@@ -145,10 +147,11 @@ void DrawMelodyGrid(Composer& c)
                 c.Fill(a + 11, b + 53, a + 19, b + 55, kWhite);
         }
     }
-    for (int r = 0; r < 4; ++r)
+    constexpr layout::Grid rows = layout::kMelodyRows;
+    for (int r = 0; r < rows.mRows; ++r)
     {
-        const int t = 138 + 63 * r;
-        c.Fill(2, t, 18, t + 14, kGrey);
+        const int t = rows.mY + rows.mDy * r;
+        c.Fill(rows.mX, t, rows.mX + 16, t + 14, kGrey);
         const ImageEntry* solo = c.Entry(123);
         c.Frame(123, 644, t, r == 1 ? 1 : 0);
         c.Frame(122, 646 + (solo ? solo->mWidth : 15), t, r == 3 ? 1 : 0);
@@ -157,32 +160,39 @@ void DrawMelodyGrid(Composer& c)
 
 void DrawSpan(Composer& c)
 {
-    const ImageEntry* thumb = c.Entry(124);
+    constexpr layout::Span span = layout::kChordSpan;
+    const ImageEntry* thumb = c.Entry(span.mImage);
     if (!thumb)
         return;
     const int w = thumb->mWidth;
     const int h = w / 2;
-    const int left = 20 - h;
-    const int right = 633 + w - h;
+    const int left = span.mX - h;
+    const int right = span.mR + w - h;
     const int track = left + h;
     const int cell = (right - w / 4 - h - left) / 12;
     const int low = track - h;
     const int high = track + cell * 12 - h;
-    c.Fill(low + h, 111 + 4, high + h, 126 - 8, kSpanBar);
-    c.Frame(124, low, 111, 0);
-    c.Frame(124, high, 111, 0);
+    c.Fill(low + h, span.mY + 4, high + h, span.mB - 8, kSpanBar);
+    c.Frame(span.mImage, low, span.mY, 0);
+    c.Frame(span.mImage, high, span.mY, 0);
 }
 
 void DrawGroove(Composer& c)
 {
+    constexpr layout::Area bars = layout::kGrooveCanvas;
+    constexpr layout::Area marker = layout::kGrooveMarker;
+    constexpr layout::Row locks = layout::kGrooveLocks;
+    constexpr layout::Row mutes = layout::kGrooveMutes;
     for (int i = 0; i < 48; ++i)
     {
         const int velocity = 128 - (i % 4) * 24 - (i % 16 == 12 ? 30 : 0);
         const bool muted = i == 14 || i == 30;
-        c.Fill(20 + 14 * i, 614 - velocity / 2, 20 + 14 * i + 12, 614, muted ? kGrey : kBar);
-        c.Fill(20 + 14 * i, 616, 20 + 14 * i + 12, 618, i == 0 ? kWhite : kBlack);
-        c.Frame(109, 20 + 14 * i, 618, i == 5 ? 1 : 0);
-        c.Frame(110, 20 + 14 * i, 632, muted ? 1 : 0);
+        const int x = bars.mX + 14 * i;
+        c.Fill(x, bars.mB - velocity / 2, x + 12, bars.mB, muted ? kGrey : kBar);
+        c.Fill(marker.mX + 14 * i, marker.mY, marker.mX + 14 * i + 12, marker.mB,
+               i == 0 ? kWhite : kBlack);
+        c.Frame(locks.mImage, locks.mX + locks.mDx * i, locks.mY, i == 5 ? 1 : 0);
+        c.Frame(mutes.mImage, mutes.mX + mutes.mDx * i, mutes.mY, muted ? 1 : 0);
     }
 }
 
@@ -196,20 +206,21 @@ void DrawModifierPanes(Composer& c)
     static const int kMelody[8] = {16, 2, 16, 8, 0, 17, 16, 18};
     for (int pane = 0; pane < 2; ++pane)
     {
-        const int runX = pane == 0 ? 20 : 436;
-        const int image = pane == 0 ? 118 : 119;
+        const layout::Pane& p = pane == 0 ? layout::kStrikePane : layout::kMelodyPane;
+        const int runX = p.mX;
+        const int image = p.mImage;
         const ImageEntry* button = c.Entry(image);
         if (!button)
             continue;
-        c.Frame(125, runX, 410, 1);
+        c.Frame(125, runX, p.mY, 1);
         const int x0 = tape->mWidth + runX + 5;
-        const int buttonTop = (pane == 0 ? 412 : 411) + pin->mHeight;
+        const int buttonTop = p.mButtonY + pin->mHeight;
         const int markerTop = buttonTop + button->mHeight + 1;
         for (int i = 0; i < 8; ++i)
         {
             const int x = x0 + 29 * i;
             c.Frame(image, x, buttonTop, pane == 0 ? kStrike[i] : kMelody[i]);
-            c.Frame(117, x, 410, i % 3 == 1 ? 1 : 0);
+            c.Frame(117, x, p.mY, i % 3 == 1 ? 1 : 0);
             c.Fill(x, markerTop, x + 24, markerTop + 6,
                    i == 1 ? kWhite : (pane == 1 && i == 7 ? LICE_RGBA(255, 0, 0, 255) : kGrey));
         }
@@ -238,7 +249,8 @@ bool ComposeLayoutPreview(LICE_IBitmap& out, const std::vector<ImageEntry>& imag
     DrawSpan(c);
     DrawGroove(c);
     DrawModifierPanes(c);
-    c.Outline(555, 516, 712, 532, kWhite);
+    constexpr layout::Area name = layout::kPresetName;
+    c.Outline(name.mX, name.mY, name.mR, name.mB, kWhite);
     if (textLayer)
         LICE::Blit(&out, textLayer, 0, 0, nullptr, 1.0f, kImageBlend);
     return true;

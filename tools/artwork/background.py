@@ -9,6 +9,7 @@ import grid
 from common import (ACCENT, HEADER, LABEL, LABEL_DIM, PANEL, PANEL_EDGE, RULE, TEXT, WELL,
                     WELL_EDGE, WINDOW, crisp_rect, fill_rect, read_layout, rgb, rounded_rect,
                     set_font, show_text)
+from tables import layout_entry
 from widgets import pin
 
 LABEL_SIZE = 8.5
@@ -175,7 +176,8 @@ def draw_edit_row(ctx):
     group_title(ctx, "ROWS", 306, 446, baseline)
     group_title(ctx, "ROW PULSES", 466, 534, baseline)
     label(ctx, "PRESET", 555, baseline, "left")
-    well(ctx, 555, 516, 158, 17, 2.0)
+    left, top, right, bottom = grid.PRESET_NAME
+    well(ctx, left, top, right - left + 1, bottom - top + 1, 2.0)
 
 
 def draw_groove(ctx):
@@ -192,10 +194,11 @@ def draw_groove(ctx):
     label_font(ctx)
     for i in range(0, 48, 4):
         show_text(ctx, str(i + 1), left + 14 * i + 6, top - 3, LABEL_DIM, "centre")
-    fill_rect(ctx, left, 616, right - left, 2, rgb("#262b32"))
+    m_left, m_top, m_right, m_bottom = grid.GROOVE_MARKER
+    fill_rect(ctx, m_left, m_top, m_right - m_left, m_bottom - m_top, rgb("#262b32"))
     set_font(ctx, 7.0, bold=True, condensed=0.9)
-    show_text(ctx, "LOCK", 713, 628, LABEL_DIM, "right")
-    show_text(ctx, "MUTE", 713, 642, LABEL_DIM, "right")
+    for name, text in (("GrooveLocks", "LOCK"), ("GrooveMutes", "MUTE")):
+        show_text(ctx, text, 713, layout_entry("row", name)[1] + 10, LABEL_DIM, "right")
 
 
 def draw(ctx):
@@ -232,4 +235,4 @@ def draw_sample_texts(ctx):
             a, b = grid.column_left(k), grid.row_top(v)
             centred("1", a + 24, b - 3, a + 40, b + 9)
     set_font(ctx, 13.5, bold=False, condensed=0.94)
-    centred("Default", 555, 516, 712, 532)
+    centred("Default", *grid.PRESET_NAME)

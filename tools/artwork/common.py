@@ -1,38 +1,11 @@
-"""What the artwork scripts share: the repository's image table and layout, colours and text."""
+"""What the artwork scripts share: the repository's image table and layout (tables.py), colours
+and text."""
 
 import math
-import os
-from collections import namedtuple
 
 import cairo
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-
-Image = namedtuple("Image", "id name frames width height")
-Control = namedtuple("Control", "kind param x y fields")
-
-
-def read_images():
-    entries = []
-    with open(os.path.join(ROOT, "resources", "images.txt"), encoding="utf-8") as f:
-        for line in f:
-            fields = line.split()
-            if not fields or line.startswith("#"):
-                continue
-            entries.append(Image(int(fields[0]), fields[1], *(int(v) for v in fields[2:5])))
-    return entries
-
-
-def read_layout():
-    controls = []
-    with open(os.path.join(ROOT, "tools", "artwork", "layout.txt"), encoding="utf-8") as f:
-        for line in f:
-            fields = line.split()
-            if not fields or line.startswith("#"):
-                continue
-            controls.append(Control(fields[0], fields[1], int(fields[2]), int(fields[3]),
-                                    fields[4:]))
-    return controls
+from tables import ROOT, Control, Image, read_images, read_layout  # noqa: F401
 
 
 def rgb(hex_colour, alpha=1.0):

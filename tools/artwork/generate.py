@@ -7,7 +7,7 @@
                                    contact sheet's layout picture; not a resource)
 
 Sizes, frame counts and file names come from resources/images.txt; the placement of every
-label comes from tools/artwork/layout.txt and the layout formulas in grid.py.
+label comes from resources/layout.txt and the layout formulas in grid.py.
 """
 
 import argparse

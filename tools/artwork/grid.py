@@ -1,26 +1,31 @@
 """Positions that the editor computes rather than lists: the melody grid, the span control, the
-groove grid and the two modifier panes (the latter depend on the sizes of their images)."""
+groove grid and the two modifier panes (the latter depend on the sizes of their images). Every
+number comes from resources/layout.txt and images.txt, as the editor's own do."""
 
 from collections import namedtuple
 
-from common import read_images
+from tables import layout_entry, read_images
 
-GROOVE_CANVAS = (20, 550, 690, 614)
+GROOVE_CANVAS = layout_entry("area", "GrooveCanvas")
+GROOVE_MARKER = layout_entry("area", "GrooveMarker")
+PRESET_NAME = layout_entry("area", "PresetName")
+_CELLS = layout_entry("grid", "MelodyCells")
+_ROWS = layout_entry("grid", "MelodyRows")
 
 
 def column_left(k):
     """Left edge of chord step k's melody cells."""
-    return 20 + 52 * k
+    return _CELLS[0] + _CELLS[2] * k
 
 
 def row_top(v):
     """Top of the cells of variation v (enable square; the canvas starts 10 below)."""
-    return 128 + 63 * v
+    return _CELLS[1] + _CELLS[3] * v
 
 
 def row_label_top(r):
     """Top of the row control and the solo and mute switches of variation row r."""
-    return 138 + 63 * r
+    return _ROWS[1] + _ROWS[3] * r
 
 
 def image_sizes():
@@ -29,9 +34,10 @@ def image_sizes():
 
 def span_position(k):
     """x of the span control's grid line k (0 ... 12), centred under its thumbs."""
-    thumb = image_sizes()[124].width
-    left = 20 - thumb // 2
-    right = 633 + thumb - thumb // 2
+    x, _, right, _, image = layout_entry("span", "ChordSpan")
+    thumb = image_sizes()[image].width
+    left = x - thumb // 2
+    right = right + thumb - thumb // 2
     track_left = left + thumb // 2
     cell = (right - thumb // 4 - track_left) // 12
     return track_left + cell * k
@@ -47,10 +53,11 @@ def modifier_panes():
     tape_w = sizes[125].width
     pin_h = sizes[117].height
     panes = []
-    for title, unit, run_x, right, button_dy, image in (
-            ("STRIKE MODIFIER", "PER PULSE", 20, 283, 412, 118),
-            ("MELODY MODIFIER", "PER CHORD", 436, 699, 411, 119)):
-        button_top = button_dy + pin_h
-        panes.append(Pane(title, unit, run_x, run_x, right, tape_w + run_x + 5, 410, button_top,
-                          button_top + sizes[image].height + 1))
+    # The panes' right edges and titles belong to the artwork only.
+    for name, title, unit, right in (("StrikePane", "STRIKE MODIFIER", "PER PULSE", 283),
+                                     ("MelodyPane", "MELODY MODIFIER", "PER CHORD", 699)):
+        run_x, pin_top, button_y, image = layout_entry("pane", name)
+        button_top = button_y + pin_h
+        panes.append(Pane(title, unit, run_x, run_x, right, tape_w + run_x + 5, pin_top,
+                          button_top, button_top + sizes[image].height + 1))
     return panes

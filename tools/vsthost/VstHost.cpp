@@ -70,6 +70,25 @@ bool VstHost::Load(const std::string& path)
         mLibrary.Close();
         return false;
     }
+    return Enter(entry, path);
+}
+
+bool VstHost::LoadEntry(vst2::EntryProc entry, const std::string& name)
+{
+    if (mpEffect)
+        Close();
+    mPath = name;
+    mError.clear();
+    if (!entry)
+    {
+        mError = name + ": no entry";
+        return false;
+    }
+    return Enter(entry, name);
+}
+
+bool VstHost::Enter(vst2::EntryProc entry, const std::string& path)
+{
     tLoading = this;
     vst2::Effect* effect = entry(&HostCallback);
     tLoading = nullptr;

@@ -88,6 +88,9 @@ public:
     // Loads the library and calls VSTPluginMain (or main). False with a one-line Error() when
     // the file is missing, not loadable or not a VST 2 plug-in.
     bool Load(const std::string& path);
+    // Hosts a plug-in linked into this program: entry stands for the library's VSTPluginMain
+    // (name only labels errors). Tests use it to reach the instance behind the effect record.
+    bool LoadEntry(vst2::EntryProc entry, const std::string& name);
     const std::string& Error() const noexcept { return mError; }
     vst2::Effect* Effect() noexcept { return mpEffect; }
     bool IsLoaded() const noexcept { return mpEffect != nullptr; }
@@ -179,6 +182,8 @@ private:
     // Called by the plug-in on whatever thread it is in; lets no exception out into it.
     static intptr_t ORX_VSTCALL HostCallback(vst2::Effect* effect, int32_t opcode, int32_t index,
                                              intptr_t value, void* ptr, float opt) noexcept;
+    // Calls the entry and takes the effect record it answers.
+    bool Enter(vst2::EntryProc entry, const std::string& path);
     intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     void CaptureEvents(const vst2::Events* events);
     const vst2::TimeInfo* FillTimeInfo(int32_t request);
