@@ -17,6 +17,8 @@ packages=(
     # end-to-end runs: the Windows build under wine, an independent MIDI file reader and a
     # third-party VST 2 synthesiser to host
     wine64 python3-mido zynaddsubfx-vst
+    # a real DAW that hosts the plug-in headless in an end-to-end test (ardour7-lua)
+    ardour
 )
 
 missing=()

@@ -144,6 +144,19 @@ struct MidiEvent
     char reserved2;
 };
 
+// A system-exclusive message: the bytes stay in the sender's memory.
+struct SysExEvent
+{
+    int32_t type; // kEventSysEx
+    int32_t byteSize;
+    int32_t deltaFrames;
+    int32_t flags;
+    int32_t dumpBytes;
+    intptr_t resvd1;
+    char* sysexDump;
+    intptr_t resvd2;
+};
+
 // An event list; the array is declared with two entries as hosts do, and real lists may be
 // longer (numEvents says how long).
 struct Events
@@ -324,6 +337,8 @@ static_assert(offsetof(TimeInfo, flags) == 84);
 
 static_assert(sizeof(Event) == 32);
 static_assert(sizeof(MidiEvent) == 32);
+static_assert(sizeof(SysExEvent) == (kIs64 ? 48 : 32));
+static_assert(offsetof(SysExEvent, sysexDump) == (kIs64 ? 32 : 24));
 static_assert(offsetof(MidiEvent, deltaFrames) == 8);
 static_assert(offsetof(MidiEvent, midiData) == 24);
 static_assert(offsetof(MidiEvent, detune) == 28);

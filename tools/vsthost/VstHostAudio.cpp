@@ -112,7 +112,10 @@ void VstHost::Process(int frames, ProcessEntry entry)
     ++mBlockIndex;
     CheckGuards(frames);
     if (mTransport.mPlaying && mTransport.mAdvance)
+    {
+        std::lock_guard lock(mCallbackMutex);
         mTransport.mSamplePos += frames;
+    }
 }
 
 void VstHost::SetInput(int channel, float value)

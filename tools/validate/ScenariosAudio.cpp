@@ -1,0 +1,219 @@
+// Sample rates, block sizes, resume, the three process entries and every shape of time info,
+// including the absurd ones hosts send.
+
+#include "Scenario.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace orxvalidate
+{
+namespace
+{
+
+std::string Num(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", v);
+    return text;
+}
+
+void SampleRates(Context& cx)
+{
+    const float rates[] = {0.0f,      22050.0f, 44100.0f,  48000.0f,  96000.0f,
+                           192000.0f, 1.0f,     -44100.0f, 1.0e9f,    NAN,
+                           INFINITY,  -INFINITY, 3.0e38f,  11025.5f};
+    for (const float rate : rates)
+    {
+        auto s = cx.Make(true, rate, 512);
+        if (!s)
+            return;
+        s->PlayFor(512 * cx.Rounds(200, 2000), 512);
+        // Changed while suspended, as hosts do when the device changes, then played on.
+        s->Host().Suspend();
+        s->Host().SetSampleRate(48000.0f);
+        s->Host().Resume();
+        s->PlayFor(48000, 512);
+        s->StopAndDrain();
+        cx.Judge(*s, "sample rate " + Num(rate));
+        cx.ExpectNormalisedParams(*s, "sample rate " + Num(rate));
+        const bool sane = rate >= 22050.0f && rate <= 192000.0f;
+        if (sane && s->SendsMidi() && s->Checker().NoteOns() == 0)
+            cx.Fail("sample rate " + Num(rate) + ": no note in " +
+                    std::to_string(cx.Rounds(200, 2000) * 512) + " frames");
+    }
+}
+
+void BlockSizes(Context& cx)
+{
+    const int64_t length = cx.Rounds(44100 * 3, 44100 * 30);
+    auto reference = cx.Make(true, 44100.0f, 512);
+    if (!reference)
+        return;
+    reference->PlayFor(length, 512);
+    reference->StopAndDrain();
+    cx.Judge(*reference, "blocks of 512");
+
+    for (const int size : {1, 7, 333, 4096, 8192})
+    {
+        auto s = cx.Make(true, 44100.0f, size);
+        const int64_t frames = size == 1 ? length / 4 : length;
+        s->PlayFor(frames, size);
+        s->StopAndDrain(size);
+        const std::string step = "blocks of " + std::to_string(size);
+        cx.Judge(*s, step);
+        if (s->TimelineLog(frames) != reference->TimelineLog(frames))
+            cx.Fail(step + ": the events differ from those in blocks of 512" +
+                    FirstDifference(s->TimelineLog(frames), reference->TimelineLog(frames)));
+    }
+
+    // Announced 8192, then blocks of any size up to it, empty ones among them; then a new
+    // block size announced while resumed.
+    auto s = cx.Make(true, 44100.0f, 8192);
+    int64_t done = 0;
+    while (done < length)
+    {
+        const int frames = cx.Rng().Below(8) == 0 ? 0 : 1 + cx.Rng().Below(8192);
+        s->Play(frames);
+        done += frames;
+    }
+    if (s->TimelineLog(length) != reference->TimelineLog(length))
+        cx.Fail("blocks of random sizes: the events differ from those in blocks of 512" +
+                FirstDifference(s->TimelineLog(length), reference->TimelineLog(length)));
+    s->Host().SetBlockSize(64);
+    s->PlayFor(44100, 64);
+    s->Host().SetBlockSize(0);
+    s->Play(0);
+    s->Host().SetBlockSize(2048);
+    s->PlayFor(44100, 2048);
+    s->StopAndDrain();
+    cx.Judge(*s, "blocks of random sizes and block size changes");
+}
+
+void ResumeAndEntries(Context& cx)
+{
+    {
+        auto s = cx.Make(false); // processed without ever being resumed
+        if (!s)
+            return;
+        s->Host().Open();
+        s->Host().SetSampleRate(44100.0f);
+        s->Host().SetBlockSize(512);
+        s->PlayFor(44100, 512);
+        s->Host().Resume();
+        s->PlayFor(44100, 512);
+        s->Host().Suspend(); // and processed while suspended
+        s->PlayFor(44100, 512);
+        s->Host().Resume();
+        s->StopAndDrain();
+        cx.Judge(*s, "processing without resume");
+    }
+    const orxhost::ProcessEntry entries[] = {orxhost::ProcessEntry::kReplacing,
+                                             orxhost::ProcessEntry::kAccumulating,
+                                             orxhost::ProcessEntry::kDoubleReplacing};
+    auto s = cx.Make();
+    for (int k = 0; k < cx.Rounds(600, 6000); ++k)
+        s->Play(1 + cx.Rng().Below(512), entries[cx.Rng().Below(3)]);
+    s->StopAndDrain();
+    cx.Judge(*s, "replacing, accumulating and double entries mixed");
+}
+
+void TimeInfo(Context& cx)
+{
+    auto s = cx.Make();
+    if (!s)
+        return;
+    orxhost::Transport& t = s->Transport();
+    // No time info at all.
+    t.mProvideTimeInfo = false;
+    s->PlayFor(44100 * 2, 512);
+    t.mProvideTimeInfo = true;
+    s->StopAndDrain();
+    cx.Judge(*s, "no time info");
+
+    // Every combination of the flags a host sets, a few blocks each.
+    const int32_t bits[] = {vst2::kTimeChanged,   vst2::kTimePlaying,   vst2::kTimeCycleActive,
+                            vst2::kTimeRecording, vst2::kTimePpqValid,  vst2::kTimeTempoValid,
+                            vst2::kTimeBarsValid, vst2::kTimeCycleValid, vst2::kTimeSigValid};
+    const int combos = 1 << 9;
+    auto f = cx.Make();
+    orxhost::Transport& ft = f->Transport();
+    ft.mCycleStart = 4.0;
+    ft.mCycleEnd = 8.0;
+    for (int c = 0; c < combos; ++c)
+    {
+        int32_t valid = 0;
+        for (int b = 0; b < 9; ++b)
+            if (c & (1 << b))
+                valid |= bits[b];
+        ft.mValidFlags = valid & ~(vst2::kTimePlaying | vst2::kTimeCycleActive);
+        ft.mPlaying = (valid & vst2::kTimePlaying) != 0;
+        ft.mCycling = (valid & vst2::kTimeCycleActive) != 0;
+        ft.mHonourRequestMask = (c & 1) != 0;
+        for (int k = 0; k < cx.Rounds(3, 12); ++k)
+            f->Play(128 + cx.Rng().Below(400));
+    }
+    ft = orxhost::Transport{};
+    ft.mSamplePos = 44100.0 * 10;
+    f->PlayFor(44100, 512);
+    f->StopAndDrain();
+    cx.Judge(*f, "every combination of time-info flags");
+
+    // Absurd tempos and time signatures, each for a while, playing from where the last left.
+    const double tempos[] = {0.0,  -120.0, NAN,    INFINITY, -INFINITY, 1.0e-9,
+                             1.0e6, 999.0, 1.0e300, std::numeric_limits<double>::denorm_min()};
+    const int32_t signatures[][2] = {{0, 0}, {0, 4},   {4, 0},     {-3, 4},     {3, -4},
+                                     {1000, 1}, {7, 8}, {1, 1024}, {INT32_MAX, 3}, {5, 3}};
+    auto a = cx.Make();
+    orxhost::Transport& at = a->Transport();
+    for (const double tempo : tempos)
+    {
+        at.mTempo = tempo;
+        a->PlayFor(512 * cx.Rounds(20, 200), 512);
+    }
+    at.mTempo = 120.0;
+    for (const auto& sig : signatures)
+    {
+        at.mNumerator = sig[0];
+        at.mDenominator = sig[1];
+        a->PlayFor(512 * cx.Rounds(20, 200), 512);
+    }
+    at.mNumerator = 4;
+    at.mDenominator = 4;
+    at.mSamplePos = -1.0e6; // before the song's start
+    a->PlayFor(44100, 512);
+    at.mSamplePos = 1.0e15; // centuries in
+    a->PlayFor(44100, 512);
+    at.mSamplePos = NAN;
+    at.mAdvance = false;
+    a->PlayFor(44100, 512);
+    at.mSamplePos = 0.0;
+    at.mAdvance = true;
+    a->PlayFor(44100, 512);
+    a->StopAndDrain();
+    cx.Judge(*a, "absurd tempos, time signatures and positions");
+    cx.ExpectNormalisedParams(*a, "absurd tempos, time signatures and positions");
+}
+
+} // namespace
+
+void AddAudioScenarios(std::vector<Scenario>& out)
+{
+    out.push_back({"sample-rates", "0, 22050 ... 192000 and absurd rates, changed while suspended",
+                   false, SampleRates});
+    out.push_back({"block-sizes",
+                   "blocks of 1, 7, 333, 4096, 8192 and random sizes (empty ones too) give the "
+                   "events of blocks of 512; block size changed while resumed",
+                   false, BlockSizes});
+    out.push_back({"resume-and-entries",
+                   "processing before resume and while suspended; the three process entries mixed",
+                   false, ResumeAndEntries});
+    out.push_back({"time-info",
+                   "no time info; every combination of its flags; tempo 0, negative, NaN, huge; "
+                   "time signatures 0/0 and worse; absurd positions",
+                   false, TimeInfo});
+}
+
+} // namespace orxvalidate
