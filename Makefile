@@ -1,5 +1,5 @@
 # Entry points for people and CI. Everything below runs through the CMake presets.
-PRESETS := linux asan win32 win64
+PRESETS := linux asan tsan win32 win64
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps build test demo format clean artwork artwork-sheet presets
@@ -23,6 +23,7 @@ build: $(addprefix build-,$(PRESETS))
 test: build
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 # Installs what is missing, builds the Linux preset and renders the factory default preset for
 # 16 bars at 120 BPM into out/demo.mid and out/demo.txt, with a short summary on the terminal.

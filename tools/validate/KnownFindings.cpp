@@ -37,7 +37,8 @@ bool KnownFindings::Known(const std::string& scenario, const std::string& findin
 {
     bool known = false;
     for (Entry& e : mEntries)
-        if (e.mScenario == scenario && finding.find(e.mText) != std::string::npos)
+        if ((e.mScenario == scenario || e.mScenario == "*") &&
+            finding.find(e.mText) != std::string::npos)
         {
             e.mSeen = true;
             known = true;

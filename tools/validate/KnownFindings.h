@@ -2,7 +2,8 @@
 // Faults already found and routed for a fix, so that the suite stays green meanwhile and still
 // fails on anything new. One entry a line, "SCENARIO TEXT": a finding of that scenario that
 // contains TEXT is reported as known. An entry that matches nothing in a scenario that ran is
-// itself a finding, so the list goes as the faults go. '#' starts a comment line.
+// itself a finding, so the list goes as the faults go. SCENARIO "*" stands for any scenario
+// (and is never reported unseen). '#' starts a comment line.
 
 #include <string>
 #include <vector>

@@ -152,7 +152,7 @@ void TimeInfo(Context& cx)
         ft.mPlaying = (valid & vst2::kTimePlaying) != 0;
         ft.mCycling = (valid & vst2::kTimeCycleActive) != 0;
         ft.mHonourRequestMask = (c & 1) != 0;
-        for (int k = 0; k < cx.Rounds(3, 12); ++k)
+        for (int k = 0; k < cx.Rounds(6, 24); ++k)
             f->Play(128 + cx.Rng().Below(400));
     }
     ft = orxhost::Transport{};

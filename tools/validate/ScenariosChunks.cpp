@@ -112,7 +112,7 @@ void Chunks(Context& cx)
         for (std::size_t n = 0; n < chunk.size(); ++n)
             cuts.push_back(n);
     else
-        for (int k = 0; k < 48; ++k)
+        for (int k = 0; k < 200; ++k)
             cuts.push_back(static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(chunk.size()))));
     for (const std::size_t n : cuts)
         Offer(cx, *s, Bytes(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n)),
@@ -120,7 +120,7 @@ void Chunks(Context& cx)
 
     // Random bytes of many sizes.
     const std::size_t sizes[] = {1, 5, 64, 1000, chunk.size(), chunk.size() + 1, 100000};
-    for (int round = 0; round < cx.Rounds(3, 60); ++round)
+    for (int round = 0; round < cx.Rounds(12, 400); ++round)
         for (const std::size_t size : sizes)
         {
             Bytes noise(size);
@@ -132,7 +132,7 @@ void Chunks(Context& cx)
     // The right size with absurd values: 4-byte windows overwritten in place.
     const uint32_t absurd[] = {0x7FC00000u, 0x7F800000u, 0xFF800000u, 0xFFFFFFFFu,
                                0x80000000u, 0x7FFFFFFFu, 0x7149F2CAu, 0x00000000u};
-    const int windows = cx.Long() ? static_cast<int>(chunk.size() / 4) : 96;
+    const int windows = cx.Long() ? static_cast<int>(chunk.size() / 4) : 400;
     for (int w = 0; w < windows; ++w)
     {
         const std::size_t at = cx.Long() ? static_cast<std::size_t>(w) * 4

@@ -3,6 +3,7 @@
 
 #include "Scenario.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -15,7 +16,7 @@ namespace
 
 void Lifecycle(Context& cx)
 {
-    const int rounds = cx.Rounds(12, 200);
+    const int rounds = cx.Rounds(30, 400);
     for (int r = 0; r < rounds; ++r)
     {
         {
@@ -133,6 +134,7 @@ void Opcodes(Context& cx)
                                              op, index, static_cast<long long>(v),
                                              !ptr ? "null" : ptr == zeroPtr ? "zeros" : "text",
                                              static_cast<double>(opt));
+                            std::fill(zeros.begin(), zeros.end(), 0); // written by the last
                             e->dispatcher(e, op, index, v, ptr, opt);
                             text.back() = '\0';
                         }

@@ -21,9 +21,11 @@ namespace
 {
 
 // Plays blocks on this thread while `other` runs on a second one, until both have done their
-// share (or a minute has gone by).
-template <class Other>
-void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other other)
+// share (or 20 seconds have gone by; 10 minutes in a long run). beforeBlock(b) runs on this
+// thread before block b.
+template <class Other, class Before>
+void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other other,
+                     Before beforeBlock)
 {
     std::atomic<int> done{0};
     std::atomic<bool> stop{false};
@@ -38,13 +40,23 @@ void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other
                 done.fetch_add(1);
             }
         });
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    const auto limit = std::chrono::steady_clock::now() +
+                       (cx.Long() ? std::chrono::seconds(600) : std::chrono::seconds(20));
     for (int b = 0; b < blocks || (done.load() < otherRounds &&
                                    std::chrono::steady_clock::now() < limit);
          ++b)
+    {
+        beforeBlock(b);
         s.Play(64 + (b * 37) % 448);
+    }
     stop.store(true);
     second.join();
+}
+
+template <class Other>
+void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other other)
+{
+    WhileProcessing(cx, s, blocks, otherRounds, other, [](int) {});
 }
 
 float OddValue(Random& rng)
@@ -62,7 +74,7 @@ void ParameterFuzz(Context& cx)
     vst2::Effect* e = s->Effect();
     const int n = s->NumParams();
     std::atomic<int> badReads{0};
-    WhileProcessing(cx, *s, cx.Rounds(400, 20000), cx.Rounds(3000, 200000),
+    WhileProcessing(cx, *s, cx.Rounds(3000, 200000), cx.Rounds(20000, 2000000),
                     [&](Random& rng)
                     {
                         const int32_t index =
@@ -105,30 +117,69 @@ void StateWhileProcessing(Context& cx, bool editorOpen)
     const std::vector<uint8_t> states[2] = {SomeState(cx, 1), SomeState(cx, 2)};
     if (editorOpen)
         e->dispatcher(e, vst2::effEditOpen, 0, 0, nullptr, 0.0f);
-    std::atomic<int> mismatches{0};
-    WhileProcessing(cx, *s, cx.Rounds(300, 20000), cx.Rounds(150, 20000),
-                    [&](Random& rng)
-                    {
-                        const std::vector<uint8_t>& want = states[rng.Below(2)];
-                        std::vector<uint8_t> copy = want;
-                        e->dispatcher(e, vst2::effSetChunk, 0, static_cast<intptr_t>(copy.size()),
-                                      copy.data(), 0.0f);
-                        if (editorOpen)
-                            e->dispatcher(e, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
-                        void* data = nullptr;
-                        const intptr_t size =
-                            e->dispatcher(e, vst2::effGetChunk, 0, 0, &data, 0.0f);
-                        if (size != static_cast<intptr_t>(want.size()) || !data ||
-                            std::memcmp(data, want.data(), want.size()) != 0)
-                            mismatches.fetch_add(1);
-                    });
+    // The pattern may evolve while it plays, so the state read back is compared only when no
+    // playing block ran since it was loaded: the transport plays 60 blocks, then stands still
+    // until the second thread has gone round three times.
+    std::atomic<int> mismatches{0}, compared{0}, rounds{0};
+    int quietFrom = 0, inPhase = 0;
+    std::atomic<bool> stopped{false};
+    std::atomic<int> phase{0};
+    WhileProcessing(
+        cx, *s, cx.Rounds(2000, 200000), cx.Rounds(1000, 100000),
+        [&](Random& rng)
+        {
+            const std::vector<uint8_t>& want = states[rng.Below(2)];
+            const int phaseBefore = phase.load();
+            const bool quietBefore = stopped.load();
+            std::vector<uint8_t> copy = want;
+            e->dispatcher(e, vst2::effSetChunk, 0, static_cast<intptr_t>(copy.size()), copy.data(),
+                          0.0f);
+            if (editorOpen)
+                e->dispatcher(e, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
+            void* data = nullptr;
+            const intptr_t size = e->dispatcher(e, vst2::effGetChunk, 0, 0, &data, 0.0f);
+            rounds.fetch_add(1);
+            if (!quietBefore || !stopped.load() || phase.load() != phaseBefore)
+                return;
+            compared.fetch_add(1);
+            if (size != static_cast<intptr_t>(want.size()) || !data ||
+                std::memcmp(data, want.data(), want.size()) != 0)
+                mismatches.fetch_add(1);
+        },
+        [&](int)
+        {
+            ++inPhase;
+            bool play = s->Transport().mPlaying;
+            if (play && inPhase > 60)
+            {
+                play = false;
+                inPhase = 0;
+            }
+            else if (!play && inPhase > 1 && !stopped.load())
+            {
+                stopped.store(true); // the first stopped block has run
+                quietFrom = rounds.load();
+            }
+            else if (!play && stopped.load() && rounds.load() >= quietFrom + 3)
+            {
+                play = true;
+                inPhase = 0;
+                phase.fetch_add(1);
+                stopped.store(false);
+            }
+            auto lock = s->Host().LockCallbacks();
+            s->Transport().mPlaying = play;
+        });
     if (editorOpen)
         e->dispatcher(e, vst2::effEditClose, 0, 0, nullptr, 0.0f);
     const std::string step = editorOpen ? "state loaded and saved while processing, editor open"
                                         : "state loaded and saved while processing";
     if (mismatches.load() > 0)
-        cx.Fail(step + ": " + std::to_string(mismatches.load()) +
+        cx.Fail(step + ": " + std::to_string(mismatches.load()) + " of " +
+                std::to_string(compared.load()) +
                 " times the saved state was not the one just loaded");
+    if (compared.load() == 0)
+        cx.Fail(step + ": no state was loaded while the transport stood still");
     s->StopAndDrain();
     cx.Judge(*s, step);
 }
@@ -146,7 +197,7 @@ void EditorThreaded(Context& cx)
         return;
     vst2::Effect* e = s->Effect();
     const int n = s->NumParams();
-    WhileProcessing(cx, *s, cx.Rounds(300, 20000), cx.Rounds(200, 20000),
+    WhileProcessing(cx, *s, cx.Rounds(2000, 200000), cx.Rounds(1000, 100000),
                     [&](Random& rng)
                     {
                         void* rect = nullptr;

@@ -104,7 +104,7 @@ void PlayScript(Subject& s, uint64_t seed, int segments)
 
 void TransportScripts(Context& cx)
 {
-    const int scripts = cx.Rounds(12, 400);
+    const int scripts = cx.Rounds(60, 2000);
     const int segments = cx.Rounds(30, 60);
     for (int k = 0; k < scripts; ++k)
     {
