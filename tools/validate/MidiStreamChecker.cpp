@@ -8,7 +8,7 @@ namespace orxvalidate
 std::string Violation::Describe() const
 {
     char where[96];
-    if (mOffset >= 0)
+    if (mAtEvent)
         std::snprintf(where, sizeof(where), " (block %d, offset %d, bytes %02x %02x %02x)", mBlock,
                       mOffset, mBytes[0], mBytes[1], mBytes[2]);
     else
@@ -25,6 +25,7 @@ void MidiStreamChecker::Fail(std::string what, int block, int32_t offset, const 
     v.mWhat = std::move(what);
     v.mBlock = block;
     v.mOffset = offset;
+    v.mAtEvent = bytes != nullptr;
     if (bytes)
         v.mBytes = {bytes[0], bytes[1], bytes[2]};
     mFirst = v;
@@ -65,7 +66,7 @@ void MidiStreamChecker::Outside(const orxhost::CapturedEvent& e)
     Fail(e.mType == vst2::kEventMidi ? "MIDI event sent outside a process call"
                                      : "event of type " + std::to_string(e.mType) +
                                            " sent outside a process call",
-         -1, e.mDeltaFrames < 0 ? 0 : e.mDeltaFrames, e.mData);
+         -1, e.mDeltaFrames, e.mData);
 }
 
 void MidiStreamChecker::Midi(int block, int32_t offset, const uint8_t* d)

@@ -21,7 +21,8 @@ struct Violation
 {
     std::string mWhat;
     int mBlock = -1;      // the process call (0 = the first), -1 outside any
-    int32_t mOffset = -1; // the event's offset in its block, -1 when no event is at fault
+    bool mAtEvent = false; // an event is at fault: offset and bytes are its own
+    int32_t mOffset = 0;   // the event's offset in its block (as sent, so possibly outside it)
     std::array<uint8_t, 3> mBytes{};
 
     std::string Describe() const;
