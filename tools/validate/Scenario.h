@@ -5,6 +5,7 @@
 
 #include "Subject.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,12 @@ struct Options
 class Context
 {
 public:
-    explicit Context(const Options& options) : mOptions(options), mRandom(options.mSeed) {}
+    explicit Context(const Options& options)
+        : mOptions(options), mRandom(options.mSeed),
+          mDeadline(std::chrono::steady_clock::now() +
+                    std::chrono::seconds(options.mLong ? 3600 : 15))
+    {
+    }
 
     const Options& Opts() const noexcept { return mOptions; }
     bool Long() const noexcept { return mOptions.mLong; }
@@ -35,6 +41,10 @@ public:
         return mOptions.mLong ? longRounds : shortRounds;
     }
     Random& Rng() noexcept { return mRandom; }
+    // False once the scenario has used its time (15 s, an hour in a long run): loops of rounds
+    // stop early there, so slow plug-ins and slow builds (sanitizers) keep the suite short.
+    bool TimeLeft() const noexcept { return std::chrono::steady_clock::now() < mDeadline; }
+    std::chrono::steady_clock::time_point Deadline() const noexcept { return mDeadline; }
 
     // A loaded instance, started unless start is false; null (and a finding) when it does not
     // load.
@@ -53,6 +63,7 @@ public:
 private:
     const Options& mOptions;
     Random mRandom;
+    std::chrono::steady_clock::time_point mDeadline;
     std::vector<std::string> mFindings;
 };
 

@@ -115,12 +115,13 @@ void Chunks(Context& cx)
         for (int k = 0; k < 200; ++k)
             cuts.push_back(static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(chunk.size()))));
     for (const std::size_t n : cuts)
-        Offer(cx, *s, Bytes(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n)),
+        if (cx.TimeLeft())
+            Offer(cx, *s, Bytes(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n)),
               n % 2 == 0, "chunk cut to " + std::to_string(n) + " bytes");
 
     // Random bytes of many sizes.
     const std::size_t sizes[] = {1, 5, 64, 1000, chunk.size(), chunk.size() + 1, 100000};
-    for (int round = 0; round < cx.Rounds(12, 400); ++round)
+    for (int round = 0; round < cx.Rounds(12, 400) && cx.TimeLeft(); ++round)
         for (const std::size_t size : sizes)
         {
             Bytes noise(size);
@@ -133,7 +134,7 @@ void Chunks(Context& cx)
     const uint32_t absurd[] = {0x7FC00000u, 0x7F800000u, 0xFF800000u, 0xFFFFFFFFu,
                                0x80000000u, 0x7FFFFFFFu, 0x7149F2CAu, 0x00000000u};
     const int windows = cx.Long() ? static_cast<int>(chunk.size() / 4) : 400;
-    for (int w = 0; w < windows; ++w)
+    for (int w = 0; w < windows && cx.TimeLeft(); ++w)
     {
         const std::size_t at = cx.Long() ? static_cast<std::size_t>(w) * 4
                                          : static_cast<std::size_t>(cx.Rng().Below(

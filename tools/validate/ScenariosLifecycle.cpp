@@ -17,7 +17,7 @@ namespace
 void Lifecycle(Context& cx)
 {
     const int rounds = cx.Rounds(30, 400);
-    for (int r = 0; r < rounds; ++r)
+    for (int r = 0; r < rounds && cx.TimeLeft(); ++r)
     {
         {
             auto s = cx.Make(false); // loaded and closed, never opened

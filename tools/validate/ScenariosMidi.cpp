@@ -33,7 +33,7 @@ void MidiInput(Context& cx)
         return;
     Random& rng = cx.Rng();
     std::vector<char> dump = {char(0xF0), 0x7E, 0x7F, 0x09, 0x01, char(0xF7)};
-    for (int b = 0; b < cx.Rounds(6000, 200000); ++b)
+    for (int b = 0; b < cx.Rounds(6000, 200000) && cx.TimeLeft(); ++b)
     {
         const int frames = 1 + rng.Below(1024);
         std::vector<vst2::MidiEvent> midi;

@@ -21,7 +21,7 @@ namespace
 {
 
 // Plays blocks on this thread while `other` runs on a second one, until both have done their
-// share (or 20 seconds have gone by; 10 minutes in a long run). beforeBlock(b) runs on this
+// share (or 6 seconds have gone by, 10 minutes in a long run). beforeBlock(b) runs on this
 // thread before block b.
 template <class Other, class Before>
 void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other other,
@@ -41,9 +41,9 @@ void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other
             }
         });
     const auto limit = std::chrono::steady_clock::now() +
-                       (cx.Long() ? std::chrono::seconds(600) : std::chrono::seconds(20));
-    for (int b = 0; b < blocks || (done.load() < otherRounds &&
-                                   std::chrono::steady_clock::now() < limit);
+                       (cx.Long() ? std::chrono::seconds(600) : std::chrono::seconds(6));
+    for (int b = 0;
+         (b < blocks || done.load() < otherRounds) && std::chrono::steady_clock::now() < limit;
          ++b)
     {
         beforeBlock(b);
@@ -74,7 +74,7 @@ void ParameterFuzz(Context& cx)
     vst2::Effect* e = s->Effect();
     const int n = s->NumParams();
     std::atomic<int> badReads{0};
-    WhileProcessing(cx, *s, cx.Rounds(3000, 200000), cx.Rounds(20000, 2000000),
+    WhileProcessing(cx, *s, cx.Rounds(6000, 200000), cx.Rounds(50000, 2000000),
                     [&](Random& rng)
                     {
                         const int32_t index =

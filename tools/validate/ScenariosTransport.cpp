@@ -106,7 +106,7 @@ void TransportScripts(Context& cx)
 {
     const int scripts = cx.Rounds(60, 2000);
     const int segments = cx.Rounds(30, 60);
-    for (int k = 0; k < scripts; ++k)
+    for (int k = 0; k < scripts && cx.TimeLeft(); ++k)
     {
         const uint64_t seed = cx.Rng().Next();
         auto a = cx.Make();
