@@ -161,8 +161,8 @@ bool Decode(const void* data, std::size_t size, LICE_IBitmap* into,
     png_set_read_fn(handle.Png(), &reader, ReadFromMemory);
 
     png_uint_32 width = 0, height = 0;
-    if (!ReadHeader(handle.Png(), handle.Info(), size, &width, &height) || width == 0 || height == 0 ||
-        std::uint64_t{width} * height > kMaxPixels)
+    if (!ReadHeader(handle.Png(), handle.Info(), size, &width, &height) || width == 0 ||
+        height == 0 || std::uint64_t{width} * height > kMaxPixels)
         return false;
 
     const int w = int(width), h = int(height);

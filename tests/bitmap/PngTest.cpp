@@ -170,9 +170,9 @@ TEST(Png, DamagedDataFailsCleanly)
     // alone claim more pixels than they could hold and are refused before the given bitmap is
     // resized.
     const int side2 = 2000;
-    const auto flat = EncodeRaw(side2, side2, PNG_COLOR_TYPE_GRAY, 1,
-                                std::vector<std::vector<unsigned char>>(
-                                    side2, std::vector<unsigned char>(side2 / 8, 0)));
+    const auto flat = EncodeRaw(
+        side2, side2, PNG_COLOR_TYPE_GRAY, 1,
+        std::vector<std::vector<unsigned char>>(side2, std::vector<unsigned char>(side2 / 8, 0)));
     const auto big = LICE::LoadPngFromMemory(flat.data(), flat.size());
     ASSERT_TRUE(big);
     EXPECT_EQ(big->getWidth(), side2);

@@ -1,7 +1,7 @@
 // The stream checker every validator scenario relies on: each rule on a small stream, and the
 // report that names block, offset and bytes of the first violation.
-#include "KnownFindings.h"
 #include "MidiStreamChecker.h"
+#include "KnownFindings.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -49,8 +49,9 @@ TEST(MidiStreamChecker, ReportsTheFirstViolationWithBlockOffsetAndBytes)
               "event outside its block of 64 frames (block 1, offset 64, bytes 80 3c 00)");
     EXPECT_EQ(FirstOf({{Ev(-1, 0xC0, 1, 0)}}),
               "event outside its block of 64 frames (block 0, offset -1, bytes c0 01 00)");
-    EXPECT_EQ(FirstOf({{Ev(9, 0xB0, 1, 0), Ev(8, 0xB0, 2, 0)}}),
-              "event before the one sent ahead of it (offset 9) (block 0, offset 8, bytes b0 02 00)");
+    EXPECT_EQ(
+        FirstOf({{Ev(9, 0xB0, 1, 0), Ev(8, 0xB0, 2, 0)}}),
+        "event before the one sent ahead of it (offset 9) (block 0, offset 8, bytes b0 02 00)");
     EXPECT_EQ(FirstOf({{Ev(0, 0x3C, 1, 0)}}),
               "MIDI event without a status byte (block 0, offset 0, bytes 3c 01 00)");
     EXPECT_EQ(FirstOf({{Ev(0, 0xB0, 7, 200)}}),

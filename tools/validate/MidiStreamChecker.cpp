@@ -63,9 +63,9 @@ void MidiStreamChecker::Block(int block, int frames, bool stopped,
 void MidiStreamChecker::Outside(const orxhost::CapturedEvent& e)
 {
     ++mEvents;
-    Fail(e.mType == vst2::kEventMidi ? "MIDI event sent outside a process call"
-                                     : "event of type " + std::to_string(e.mType) +
-                                           " sent outside a process call",
+    Fail(e.mType == vst2::kEventMidi
+             ? "MIDI event sent outside a process call"
+             : "event of type " + std::to_string(e.mType) + " sent outside a process call",
          -1, e.mDeltaFrames, e.mData);
 }
 

@@ -20,7 +20,7 @@ namespace orxvalidate
 struct Violation
 {
     std::string mWhat;
-    int mBlock = -1;      // the process call (0 = the first), -1 outside any
+    int mBlock = -1;       // the process call (0 = the first), -1 outside any
     bool mAtEvent = false; // an event is at fault: offset and bytes are its own
     int32_t mOffset = 0;   // the event's offset in its block (as sent, so possibly outside it)
     std::array<uint8_t, 3> mBytes{};
@@ -34,7 +34,8 @@ public:
     // One process call of `frames` frames and the events that came with it, in arrival order.
     // stopped: the host reported its transport stopped for the whole block, so the block must
     // start no note and end with every note released.
-    void Block(int block, int frames, bool stopped, const std::vector<orxhost::CapturedEvent>& events);
+    void Block(int block, int frames, bool stopped,
+               const std::vector<orxhost::CapturedEvent>& events);
     // Events that came outside any process call: hosts drop them, so each is a violation.
     void Outside(const orxhost::CapturedEvent& event);
     // Every note must be released now; `when` names the moment in the report.

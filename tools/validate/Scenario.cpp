@@ -68,8 +68,8 @@ void Context::ExpectNormalisedParams(Subject& subject, const std::string& step)
     for (std::size_t i = 0; i < values.size(); ++i)
         if (!(values[i] >= 0.0f && values[i] <= 1.0f))
         {
-            Fail(step + ": parameter " + std::to_string(i) + " reads " +
-                 std::to_string(values[i]) + ", not a value in 0 .. 1");
+            Fail(step + ": parameter " + std::to_string(i) + " reads " + std::to_string(values[i]) +
+                 ", not a value in 0 .. 1");
             return;
         }
 }

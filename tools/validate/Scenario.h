@@ -16,7 +16,7 @@ namespace orxvalidate
 struct Options
 {
     std::string mPlugin;
-    bool mLong = false;    // many more rounds, for runs outside the test suite
+    bool mLong = false; // many more rounds, for runs outside the test suite
     uint64_t mSeed = 1;
     std::vector<std::string> mForeign; // plug-in libraries whose chunks are handed over
     bool mVerbose = false;             // a line per judged step: blocks, events, note-ons

@@ -22,9 +22,8 @@ std::string Num(double v)
 
 void SampleRates(Context& cx)
 {
-    const float rates[] = {0.0f,      22050.0f, 44100.0f,  48000.0f,  96000.0f,
-                           192000.0f, 1.0f,     -44100.0f, 1.0e9f,    NAN,
-                           INFINITY,  -INFINITY, 3.0e38f,  11025.5f};
+    const float rates[] = {0.0f,      22050.0f, 44100.0f, 48000.0f, 96000.0f,  192000.0f, 1.0f,
+                           -44100.0f, 1.0e9f,   NAN,      INFINITY, -INFINITY, 3.0e38f,   11025.5f};
     for (const float rate : rates)
     {
         auto s = cx.Make(true, rate, 512);
@@ -110,12 +109,18 @@ void ResumeAndEntries(Context& cx)
         s->StopAndDrain();
         cx.Judge(*s, "processing without resume");
     }
-    const orxhost::ProcessEntry entries[] = {orxhost::ProcessEntry::kReplacing,
-                                             orxhost::ProcessEntry::kAccumulating,
-                                             orxhost::ProcessEntry::kDoubleReplacing};
+    // Only the entries the plug-in declares: a host must not call the others (their pointers
+    // may be anything).
     auto s = cx.Make();
+    std::vector<orxhost::ProcessEntry> entries = {orxhost::ProcessEntry::kAccumulating};
+    if (s->Effect()->flags & vst2::kFlagCanReplacing)
+        entries.push_back(orxhost::ProcessEntry::kReplacing);
+    if (s->Effect()->flags & vst2::kFlagCanDoubleReplacing)
+        entries.push_back(orxhost::ProcessEntry::kDoubleReplacing);
     for (int k = 0; k < cx.Rounds(600, 6000); ++k)
-        s->Play(1 + cx.Rng().Below(512), entries[cx.Rng().Below(3)]);
+        s->Play(
+            1 + cx.Rng().Below(512),
+            entries[static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(entries.size())))]);
     s->StopAndDrain();
     cx.Judge(*s, "replacing, accumulating and double entries mixed");
 }
@@ -134,8 +139,8 @@ void TimeInfo(Context& cx)
     cx.Judge(*s, "no time info");
 
     // Every combination of the flags a host sets, a few blocks each.
-    const int32_t bits[] = {vst2::kTimeChanged,   vst2::kTimePlaying,   vst2::kTimeCycleActive,
-                            vst2::kTimeRecording, vst2::kTimePpqValid,  vst2::kTimeTempoValid,
+    const int32_t bits[] = {vst2::kTimeChanged,   vst2::kTimePlaying,    vst2::kTimeCycleActive,
+                            vst2::kTimeRecording, vst2::kTimePpqValid,   vst2::kTimeTempoValid,
                             vst2::kTimeBarsValid, vst2::kTimeCycleValid, vst2::kTimeSigValid};
     const int combos = 1 << 9;
     auto f = cx.Make();
@@ -162,9 +167,10 @@ void TimeInfo(Context& cx)
     cx.Judge(*f, "every combination of time-info flags");
 
     // Absurd tempos and time signatures, each for a while, playing from where the last left.
-    const double tempos[] = {0.0,  -120.0, NAN,    INFINITY, -INFINITY, 1.0e-9,
-                             1.0e6, 999.0, 1.0e300, std::numeric_limits<double>::denorm_min()};
-    const int32_t signatures[][2] = {{0, 0}, {0, 4},   {4, 0},     {-3, 4},     {3, -4},
+    const double tempos[] = {
+        0.0,    -120.0, NAN,   INFINITY, -INFINITY,
+        1.0e-9, 1.0e6,  999.0, 1.0e300,  std::numeric_limits<double>::denorm_min()};
+    const int32_t signatures[][2] = {{0, 0},    {0, 4}, {4, 0},    {-3, 4},        {3, -4},
                                      {1000, 1}, {7, 8}, {1, 1024}, {INT32_MAX, 3}, {5, 3}};
     auto a = cx.Make();
     orxhost::Transport& at = a->Transport();

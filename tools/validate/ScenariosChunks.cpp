@@ -97,7 +97,8 @@ void Chunks(Context& cx)
                 Offer(cx, *s, other.Host().GetChunk(bank), bank, "chunk of " + path);
     }
     const std::vector<Bytes> lookalikes = {
-        Bytes{'C', 'c', 'n', 'K', 0, 0, 0, 0x40, 'F', 'B', 'C', 'h', 'V', 's', 't', 'P', 0, 0, 0, 1},
+        Bytes{'C', 'c', 'n', 'K', 0,   0,   0, 0x40, 'F', 'B',
+              'C', 'h', 'V', 's', 't', 'P', 0, 0,    0,   1},
         Text("<?xml version=\"1.0\"?><ZynAddSubFX-data version-major=\"3\"/>"),
         Bytes{0x1F, 0x8B, 0x08, 0x00, 0, 0, 0, 0, 0, 3},
         Text("param Tempo 1e308\nparam Swing nan\nmelody 1.1 1 2  3 4 5 6\n"),
@@ -113,11 +114,12 @@ void Chunks(Context& cx)
             cuts.push_back(n);
     else
         for (int k = 0; k < 200; ++k)
-            cuts.push_back(static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(chunk.size()))));
+            cuts.push_back(
+                static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(chunk.size()))));
     for (const std::size_t n : cuts)
         if (cx.TimeLeft())
             Offer(cx, *s, Bytes(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n)),
-              n % 2 == 0, "chunk cut to " + std::to_string(n) + " bytes");
+                  n % 2 == 0, "chunk cut to " + std::to_string(n) + " bytes");
 
     // Random bytes of many sizes.
     const std::size_t sizes[] = {1, 5, 64, 1000, chunk.size(), chunk.size() + 1, 100000};
@@ -136,13 +138,15 @@ void Chunks(Context& cx)
     const int windows = cx.Long() ? static_cast<int>(chunk.size() / 4) : 400;
     for (int w = 0; w < windows && cx.TimeLeft(); ++w)
     {
-        const std::size_t at = cx.Long() ? static_cast<std::size_t>(w) * 4
-                                         : static_cast<std::size_t>(cx.Rng().Below(
-                                               static_cast<int>(chunk.size() - 3)));
+        const std::size_t at =
+            cx.Long()
+                ? static_cast<std::size_t>(w) * 4
+                : static_cast<std::size_t>(cx.Rng().Below(static_cast<int>(chunk.size() - 3)));
         Bytes odd = chunk;
         const uint32_t v = absurd[cx.Rng().Below(8)];
         std::memcpy(odd.data() + at, &v, 4);
-        Offer(cx, *s, odd, true, "chunk with " + std::to_string(v) + " at byte " + std::to_string(at));
+        Offer(cx, *s, odd, true,
+              "chunk with " + std::to_string(v) + " at byte " + std::to_string(at));
     }
     // Digits made huge, text made unending, where the chunk holds text.
     Bytes digits = chunk, noEnd = chunk;

@@ -120,8 +120,7 @@ void Opcodes(Context& cx)
                                 continue; // a window handle: null is the only safe odd one
                             if (TakesRecord(op) && ptr == textPtr)
                                 continue;
-                            if (op == vst2::effSetProgram && value >= 0 &&
-                                value < e->numPrograms)
+                            if (op == vst2::effSetProgram && value >= 0 && value < e->numPrograms)
                                 continue; // a real program change, which may move parameters
                             intptr_t v = value;
                             if (op == vst2::effSetSpeakerArrangement ||
@@ -130,9 +129,12 @@ void Opcodes(Context& cx)
                             if (op == vst2::effSetBlockSize && v > 8192)
                                 v = 8192;
                             if (cx.Opts().mVerbose) // the last line names a crashing call
-                                std::fprintf(stderr, "opcode %d index %d value %lld ptr %s opt %g\n",
-                                             op, index, static_cast<long long>(v),
-                                             !ptr ? "null" : ptr == zeroPtr ? "zeros" : "text",
+                                std::fprintf(stderr,
+                                             "opcode %d index %d value %lld ptr %s opt %g\n", op,
+                                             index, static_cast<long long>(v),
+                                             !ptr             ? "null"
+                                             : ptr == zeroPtr ? "zeros"
+                                                              : "text",
                                              static_cast<double>(opt));
                             std::fill(zeros.begin(), zeros.end(), 0); // written by the last
                             e->dispatcher(e, op, index, v, ptr, opt);

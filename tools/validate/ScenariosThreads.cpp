@@ -43,8 +43,7 @@ void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other
     const auto limit = std::chrono::steady_clock::now() +
                        (cx.Long() ? std::chrono::seconds(600) : std::chrono::seconds(6));
     for (int b = 0;
-         (b < blocks || done.load() < otherRounds) && std::chrono::steady_clock::now() < limit;
-         ++b)
+         (b < blocks || done.load() < otherRounds) && std::chrono::steady_clock::now() < limit; ++b)
     {
         beforeBlock(b);
         s.Play(64 + (b * 37) % 448);
@@ -61,8 +60,9 @@ void WhileProcessing(Context& cx, Subject& s, int blocks, int otherRounds, Other
 
 float OddValue(Random& rng)
 {
-    const float odd[] = {NAN,   INFINITY, -INFINITY, -1.0f, 2.0f, 1.0e30f,
-                         -0.0f, std::numeric_limits<float>::denorm_min(), 1.0f, 0.0f};
+    const float odd[] = {NAN,  INFINITY, -INFINITY, -1.0f,
+                         2.0f, 1.0e30f,  -0.0f,     std::numeric_limits<float>::denorm_min(),
+                         1.0f, 0.0f};
     return rng.Below(2) ? odd[rng.Below(10)] : static_cast<float>(rng.Unit());
 }
 
@@ -77,9 +77,9 @@ void ParameterFuzz(Context& cx)
     WhileProcessing(cx, *s, cx.Rounds(6000, 200000), cx.Rounds(50000, 2000000),
                     [&](Random& rng)
                     {
-                        const int32_t index =
-                            rng.Below(20) == 0 ? (rng.Below(2) ? INT_MAX : -1 - rng.Below(3))
-                                               : rng.Below(n + 2);
+                        const int32_t index = rng.Below(20) == 0
+                                                  ? (rng.Below(2) ? INT_MAX : -1 - rng.Below(3))
+                                                  : rng.Below(n + 2);
                         e->setParameter(e, index, OddValue(rng));
                         if (n > 0)
                         {

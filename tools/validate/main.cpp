@@ -151,14 +151,17 @@ int main(int argc, char** argv)
         if (fresh.size() > shown)
             std::printf("      (%zu findings in all)\n", fresh.size());
         if (!old.empty())
-            std::printf("      known: %s%s\n", old.front().c_str(),
-                        old.size() > 1 ? (" (" + std::to_string(old.size()) + " known findings in all)").c_str() : "");
+            std::printf(
+                "      known: %s%s\n", old.front().c_str(),
+                old.size() > 1
+                    ? (" (" + std::to_string(old.size()) + " known findings in all)").c_str()
+                    : "");
         std::fflush(stdout);
     }
     const double total =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::printf("validate %s: %d scenarios, %d with findings, %.1f s%s\n",
-                options.mPlugin.c_str(), ran, faulty, total, options.mLong ? " (long)" : "");
+    std::printf("validate %s: %d scenarios, %d with findings, %.1f s%s\n", options.mPlugin.c_str(),
+                ran, faulty, total, options.mLong ? " (long)" : "");
     if (ran == 0)
     {
         std::fprintf(stderr, "orlantix-validate: no scenario matches %s\n", only.c_str());

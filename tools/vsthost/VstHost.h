@@ -142,7 +142,10 @@ public:
     Transport& GetTransport() noexcept { return mTransport; }
     // Holds the callback's lock: for changing the transport while another thread may be inside
     // the plug-in (and so inside the callback).
-    std::unique_lock<std::recursive_mutex> LockCallbacks() { return std::unique_lock(mCallbackMutex); }
+    std::unique_lock<std::recursive_mutex> LockCallbacks()
+    {
+        return std::unique_lock(mCallbackMutex);
+    }
 
     // What the plug-in sent.
     const std::vector<CapturedEvent>& Events() const noexcept { return mEvents; }
