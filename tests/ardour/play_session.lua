@@ -1,5 +1,6 @@
--- Opens the session, plays its loop range from the loop's start for ORX_SECONDS seconds, stops,
--- and prints what the capture processor recorded, one "ORX event" line per event.
+-- Opens the session, plays its loop range from the loop's start until the transport has wrapped
+-- ORX_WRAPS times and a second more (a minute at most), stops, and prints what the capture
+-- processor recorded, one "ORX event" line per event.
 local dir, name = os.getenv("ORX_SESSION_DIR"), os.getenv("ORX_SESSION_NAME")
 local rate, block = tonumber(os.getenv("ORX_RATE")), tonumber(os.getenv("ORX_BLOCK"))
 
@@ -31,7 +32,16 @@ s:request_locate(loop:start():samples(), false, ARDOUR.LocateTransportDispositio
 	ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep(300000)
 s:request_play_loop(true, true)
-ARDOUR.LuaAPI.usleep(math.floor(tonumber(os.getenv("ORX_SECONDS")) * 1000000))
+local wraps, last, waited = 0, s:transport_sample(), 0
+while wraps < tonumber(os.getenv("ORX_WRAPS")) and waited < 60000000 do
+	ARDOUR.LuaAPI.usleep(100000)
+	waited = waited + 100000
+	local now = s:transport_sample()
+	if now < last then wraps = wraps + 1 end
+	last = now
+end
+ARDOUR.LuaAPI.usleep(1000000)
+print("ORX wrapped " .. wraps .. " times")
 s:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
 ARDOUR.LuaAPI.usleep(500000)
 

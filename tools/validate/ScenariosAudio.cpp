@@ -3,9 +3,13 @@
 
 #include "Scenario.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace orxvalidate
@@ -18,6 +22,48 @@ std::string Num(double v)
     char text[32];
     std::snprintf(text, sizeof(text), "%g", v);
     return text;
+}
+
+// The one place where the cut may show: a note-off on the sample of a note-on of the same key
+// and channel (a retrigger) may come a sample earlier when both fall in one block, so that the
+// receiver sees the off before the on. Such note-offs move back a sample, everything else
+// keeps its order, before logs of different block sizes are compared.
+std::vector<std::string> Retriggers(const std::vector<std::string>& log)
+{
+    struct Line
+    {
+        long long mSample;
+        unsigned mStatus, mKey, mValue;
+        std::size_t mIndex;
+    };
+    std::vector<Line> lines;
+    std::set<std::tuple<long long, unsigned, unsigned>> ons;
+    for (std::size_t i = 0; i < log.size(); ++i)
+    {
+        Line l{};
+        l.mIndex = i;
+        std::sscanf(log[i].c_str(), "%lld %x %x %x", &l.mSample, &l.mStatus, &l.mKey, &l.mValue);
+        if ((l.mStatus & 0xF0) == 0x90 && l.mValue > 0)
+            ons.insert({l.mSample, l.mStatus & 0x0F, l.mKey});
+        lines.push_back(l);
+    }
+    for (Line& l : lines)
+    {
+        const bool off = (l.mStatus & 0xF0) == 0x80 || ((l.mStatus & 0xF0) == 0x90 && !l.mValue);
+        if (off && ons.count({l.mSample, l.mStatus & 0x0F, l.mKey}))
+            --l.mSample;
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Line& a, const Line& b) { return a.mSample < b.mSample; });
+    std::vector<std::string> out;
+    for (const Line& l : lines)
+    {
+        char text[64];
+        std::snprintf(text, sizeof(text), "%lld %02x %02x %02x", l.mSample, l.mStatus, l.mKey,
+                      l.mValue);
+        out.push_back(text);
+    }
+    return out;
 }
 
 void SampleRates(Context& cx)
@@ -47,7 +93,7 @@ void SampleRates(Context& cx)
 
 void BlockSizes(Context& cx)
 {
-    const int64_t length = cx.Rounds(44100 * 3, 44100 * 30);
+    const int64_t length = cx.Rounds(44100 * 6, 44100 * 60);
     auto reference = cx.Make(true, 44100.0f, 512);
     if (!reference)
         return;
@@ -58,14 +104,16 @@ void BlockSizes(Context& cx)
     for (const int size : {1, 7, 333, 4096, 8192})
     {
         auto s = cx.Make(true, 44100.0f, size);
-        const int64_t frames = size == 1 ? length / 4 : length;
+        const int64_t frames = length;
         s->PlayFor(frames, size);
         s->StopAndDrain(size);
         const std::string step = "blocks of " + std::to_string(size);
         cx.Judge(*s, step);
-        if (s->TimelineLog(frames) != reference->TimelineLog(frames))
+        const auto got = Retriggers(s->TimelineLog(frames));
+        const auto want = Retriggers(reference->TimelineLog(frames));
+        if (got != want)
             cx.Fail(step + ": the events differ from those in blocks of 512" +
-                    FirstDifference(s->TimelineLog(frames), reference->TimelineLog(frames)));
+                    FirstDifference(got, want));
     }
 
     // Announced 8192, then blocks of any size up to it, empty ones among them; then a new
@@ -78,9 +126,11 @@ void BlockSizes(Context& cx)
         s->Play(frames);
         done += frames;
     }
-    if (s->TimelineLog(length) != reference->TimelineLog(length))
+    const auto got = Retriggers(s->TimelineLog(length));
+    const auto want = Retriggers(reference->TimelineLog(length));
+    if (got != want)
         cx.Fail("blocks of random sizes: the events differ from those in blocks of 512" +
-                FirstDifference(s->TimelineLog(length), reference->TimelineLog(length)));
+                FirstDifference(got, want));
     s->Host().SetBlockSize(64);
     s->PlayFor(44100, 64);
     s->Host().SetBlockSize(0);
