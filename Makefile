@@ -2,7 +2,7 @@
 PRESETS := linux asan tsan win32 win64
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test demo format clean artwork artwork-sheet presets
+.PHONY: all deps build test demo dist format clean artwork artwork-sheet presets
 
 all: build
 
@@ -24,6 +24,11 @@ test: build
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset tsan -j $(JOBS)
+
+# The release packages users install, from the win32, win64 and linux builds: into dist/,
+# Orlantix-<version>-windows.zip and Orlantix-<version>-linux-x86_64.tar.gz.
+dist: build-win32 build-win64 build-linux
+	cmake --build --preset linux --target dist
 
 # Installs what is missing, builds the Linux preset and renders the factory default preset for
 # 16 bars at 120 BPM into out/demo.mid and out/demo.txt, with a short summary on the terminal.
@@ -53,4 +58,4 @@ format:
 	git ls-files -- '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf build out
+	rm -rf build out dist

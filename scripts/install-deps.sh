@@ -14,9 +14,11 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     # images: libpng natively, zlib for the Windows builds, the artwork generator and its fonts
     libpng-dev libz-mingw-w64-dev dpkg-dev python3-cairo fonts-dejavu-core
-    # end-to-end runs: the Windows build under wine, an independent MIDI file reader and a
-    # third-party VST 2 synthesiser to host
-    wine64 python3-mido zynaddsubfx-vst
+    # the editor's text off Windows: FreeType and Liberation Sans (metric-compatible with Arial)
+    libfreetype-dev fonts-liberation2
+    # end-to-end runs: the Windows builds under wine, an independent MIDI file reader, a
+    # third-party VST 2 synthesiser to host, and strace to see which files a plug-in reads
+    wine64 python3-mido zynaddsubfx-vst strace
     # a real DAW that hosts the plug-in headless in an end-to-end test (ardour7-lua)
     ardour
 )
@@ -72,4 +74,11 @@ if [ ! -f "$png_src/png.c" ]; then
     rm -rf "$png_src"
     mv "$fetched" "$png_src"
     rm -rf "$png_cache/libpng-fetch"
+fi
+
+# 32-bit Windows programs run inside wine64 with Wine's own i386 DLLs of the installed version,
+# downloaded once (about 95 MB) into a per-user cache outside the repository. Without them the
+# tests of the 32-bit Windows build are skipped, saying why, so a failure here does not stop.
+if ! "$repo/scripts/wine32-dlls.sh" --fetch >/dev/null; then
+    echo "install-deps: WARNING: no 32-bit Wine DLLs; the 32-bit Windows tests will be skipped" >&2
 fi

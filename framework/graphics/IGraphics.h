@@ -1,19 +1,195 @@
 #pragma once
-// What the plug-in base needs from the editor's graphics context: value pushes, surfaces, size
-// and the window. The context itself (controls, painting, mouse routing) builds on this.
+// The editor's graphics context: it owns the controls (index 0 paints first), routes mouse and
+// key events to them, collects and paints the dirty ones each frame and pushes parameter values
+// from the plug-in to the controls bound to them. IGraphicsLice draws into a bitmap surface;
+// IGraphicsWin puts that surface in a window (see WindowSystem.h).
+//
+// The plug-in base reaches the context only through the virtual operations marked "plug-in",
+// so the plug-in library does not link the graphics library. For that IGraphics has no key
+// function: every virtual operation is inline or pure (the pure ones with a shared body here
+// are completed by IGraphicsLice), so its type information is emitted wherever it is used.
+// Everything runs on the editor's thread ([main-thread], ThreadTags.h); PushParamValue arrives with
+// the instance lock held.
+//
+// Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
+// after <windows.h>.
+
+#include "IBitmapHandle.h"
+#include "IBlendSpec.h"
+#include "IColorARGB.h"
+#include "IControl.h"
+#include "IMouseKeys.h"
+#include "IRect.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class IParameter;
+class IPlugBase;
+struct ITextStyle;
 
 class IGraphics
 {
 public:
+    static constexpr int kDefaultFPS = 24;
+
+    // [main-thread] A frame rate of 0 or less means 24.
+    IGraphics(IPlugBase* plug, int width, int height, int fps = 0);
+    IGraphics(const IGraphics&) = delete;
+    IGraphics& operator=(const IGraphics&) = delete;
+    // Deletes every control.
     virtual ~IGraphics() = default;
 
-    // Hands a parameter's value to every control bound to paramIdx; a plain value is converted
-    // to its normalised form first.
-    virtual void PushParamValue(int paramIdx, double value, bool normalised) = 0;
-    virtual void CreateSurfaces() = 0;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    // Opens the editor window inside the host's parent window; null when it cannot.
-    virtual void* OpenWindow(void* parent) = 0;
-    virtual void CloseWindow() = 0;
+    // Plug-in: [main-thread] (locked) Every control bound to paramIdx takes the value as the
+    // host's; a plain value is first converted to normalised form with the parameter's range
+    // and shape.
+    virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept = 0;
+    // Plug-in: [main-thread] Makes the drawing surfaces.
+    virtual void CreateSurfaces() noexcept = 0;
+    // Plug-in: [main-thread] The editor window inside the host's parent window; null when
+    // there is none (as here, off screen).
+    virtual void* OpenWindow(void*) noexcept { return nullptr; }
+    virtual void CloseWindow() noexcept {}
+    virtual void* WindowHandle() const noexcept { return nullptr; }
+    virtual bool IsWindowOpen() const noexcept { return false; }
+
+    // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
+    // Shows rect of the surface on screen; off screen there is nothing to do.
+    virtual bool PresentRect(const IRect&) noexcept { return true; }
+    // Draws the part of the image at (srcX, srcY) into dest, limited to the clip rectangle.
+    virtual bool DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
+                            const IBlendSpec* blend) noexcept = 0;
+    // angle in radians, the image's box centred on (cx, cy).
+    virtual bool DrawRotatedBitmap(const IBitmapHandle& bitmap, int cx, int cy, double angle,
+                                   int yOffset, const IBlendSpec* blend) noexcept = 0;
+    // angle in degrees: mask and top turned over a copy of base, drawn at (x, y).
+    virtual bool DrawRotatedMask(const IBitmapHandle& base, const IBitmapHandle& mask,
+                                 const IBitmapHandle& top, int x, int y, double angle,
+                                 const IBlendSpec* blend) noexcept = 0;
+    virtual bool DrawPoint(const IColorARGB& color, float x, float y, const IBlendSpec* blend,
+                           bool antiAlias) noexcept = 0;
+    // Written straight into the surface, without blending.
+    virtual bool SetPixel(const IColorARGB& color, int x, int y) noexcept = 0;
+    virtual bool DrawLine(const IColorARGB& color, float x1, float y1, float x2, float y2,
+                          const IBlendSpec* blend, bool antiAlias) noexcept = 0;
+    // Angles in radians, 0 up, clockwise.
+    virtual bool DrawArc(const IColorARGB& color, float cx, float cy, float r, float minAngle,
+                         float maxAngle, const IBlendSpec* blend, bool antiAlias) noexcept = 0;
+    virtual bool DrawCircle(const IColorARGB& color, float cx, float cy, float r,
+                            const IBlendSpec* blend, bool antiAlias) noexcept = 0;
+    // Limited to the surface, not to the clip rectangle.
+    virtual bool FillRect(const IColorARGB& color, const IRect& rect,
+                          const IBlendSpec* blend) noexcept = 0;
+    // The text's lines from the top of rect, aligned as the style says, not clipped to rect.
+    virtual bool DrawText(const ITextStyle& style, const char* text,
+                          const IRect& rect) noexcept = 0;
+    virtual IColorARGB GetPixel(int x, int y) const noexcept = 0;
+    virtual std::uint32_t* SurfacePixels() const noexcept = 0;
+    // Coordinates are clamped into the surface; an end before the start draws nothing.
+    virtual bool DrawVerticalLine(const IColorARGB& color, int x, int y1, int y2) noexcept = 0;
+    virtual bool DrawHorizontalLine(const IColorARGB& color, int y, int x1, int x2) noexcept = 0;
+
+    // [main-thread] New size: every control is deleted and the plug-in told.
+    virtual void Resize(int width, int height) noexcept = 0;
+
+    // Window-layer services; off screen they do nothing and answer false or empty.
+    // [main-thread] A value prompt for control: a menu of the parameter's choices, or an entry
+    // box. textMode edits the control's text instead of a parameter.
+    virtual void PromptUserInput(IControl*, IParameter*, bool) noexcept {}
+    // [main-thread] A menu of param's display texts, perColumn entries to a column.
+    virtual void PopupParamMenu(IControl*, IParameter*, int) noexcept {}
+    // [main-thread] Folders with their trailing separator; empty when unknown.
+    virtual void HostProgramFolder(std::string& folder) noexcept { folder.clear(); }
+    virtual void PluginFolder(std::string& folder) noexcept { folder.clear(); }
+    // [main-thread] action 1 saves, anything else opens. path is empty unless a file was
+    // chosen.
+    virtual bool PromptForFile(std::string& path, int /*action*/, const char* /*folder*/ = nullptr,
+                               const char* /*extensions*/ = nullptr) noexcept
+    {
+        path.clear();
+        return false;
+    }
+    virtual bool PromptForColour(IColorARGB&, const char*) noexcept { return false; }
+    virtual bool OpenUrl(const char*, const char* = nullptr, const char* = nullptr,
+                         const char* = nullptr) noexcept
+    {
+        return false;
+    }
+
+    // Images. [main-thread] (the bitmap cache behind them: [any-thread], its own lock)
+    // The image of resource id (the file name must end in ".png"), cached per process.
+    virtual IBitmapHandle LoadBitmap(int id, const char* name, int frames = 1) noexcept = 0;
+    virtual IBitmapHandle ScaleBitmap(const IBitmapHandle& bitmap, int width,
+                                      int height) noexcept = 0;
+    virtual IBitmapHandle CropBitmap(const IBitmapHandle& bitmap, const IRect& rect) noexcept = 0;
+    virtual void RetainBitmap(const IBitmapHandle& bitmap) noexcept = 0;
+    virtual void ReleaseBitmap(const IBitmapHandle& bitmap) noexcept = 0;
+    // [main-thread] The image as a plain-copy control at (0, 0), painted first.
+    virtual void AttachBackground(int id, const char* name) noexcept = 0;
+
+    // Controls. [main-thread]
+    // Appends control (the context takes it); answers its index, -1 without a control.
+    int AddControl(IControl* control) noexcept;
+    int NControls() const noexcept { return static_cast<int>(mControls.size()); }
+    IControl* GetControl(int idx) const noexcept;
+    // Every control bound to paramIdx takes the value as the user's (and so sends it on).
+    void SetControlsForParam(int paramIdx, double normalised) noexcept;
+    void MarkAllDirty() noexcept;
+
+    // Mouse and keys from the window layer, in editor pixels. [main-thread]
+    void MouseDown(int x, int y, const IMouseKeys& keys) noexcept;
+    void MouseUp(int x, int y, const IMouseKeys& keys) noexcept;
+    void MouseDrag(int x, int y, const IMouseKeys& keys) noexcept;
+    // True when the control takes a double click as a press (the window then captures the
+    // pointer).
+    bool DoubleClick(int x, int y, const IMouseKeys& keys) noexcept;
+    void Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcept;
+    void KeyDown(int x, int y, int keyCode) noexcept;
+    // Answers whether the pointer is tracked without a button (off unless turned on).
+    bool MouseOver(int x, int y, const IMouseKeys& keys) noexcept;
+    void MouseOut() noexcept;
+    void HandleMouseOver(bool track) noexcept { mHandleMouseOver = track; }
+    // The control under (x, y): the captured one, else the topmost visible, ungreyed hit; -1.
+    int FindControlAt(int x, int y) const noexcept;
+    int CapturedControl() const noexcept { return mMouseCapture; }
+
+    // The frame cycle. [main-thread]
+    // Notifies each control's observers, then grows rect by every control that needs
+    // repainting; true when one does.
+    bool CollectDirty(IRect& rect) noexcept;
+    // Paints the visible controls that meet rect, marks every control clean and presents rect.
+    bool PaintDirty(const IRect& rect) noexcept;
+
+    // Helpers on top of the drawing operations. [main-thread]
+    bool DrawBitmapFrame(const IBitmapHandle& bitmap, const IRect& rect, int frame,
+                         const IBlendSpec* blend) noexcept;
+    bool DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept;
+
+    IPlugBase* GetPlug() const noexcept { return mpPlug; }
+    int Width() const noexcept { return mWidth; }
+    int Height() const noexcept { return mHeight; }
+    int FPS() const noexcept { return mFPS; }
+    const IRect& ClipRect() const noexcept { return mDrawRECT; }
+    bool LastClickWasRight() const noexcept { return mLastClickWasRight; }
+
+protected:
+    // Deletes every control and forgets capture and hover.
+    void DeleteControls() noexcept;
+
+    IRect mDrawRECT; // the clip rectangle of the frame being painted
+
+private:
+    std::vector<std::unique_ptr<IControl>> mControls;
+    IPlugBase* mpPlug;
+    int mWidth;
+    int mHeight;
+    int mFPS;
+    int mMouseCapture = -1;
+    int mMouseOver = -1;
+    int mMouseX = -1;
+    int mMouseY = -1;
+    bool mHandleMouseOver = false;
+    bool mLastClickWasRight = false;
 };

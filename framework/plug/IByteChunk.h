@@ -4,8 +4,10 @@
 // is handed -1 as its position fails too, so a sequence of reads stops at the first short one.
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <new>
@@ -62,6 +64,44 @@ public:
         if (size > 0)
             std::memcpy(mpData.get() + mSize, data, static_cast<std::size_t>(size));
         mSize += size;
+        return true;
+    }
+
+    // Replaces the content by size bytes from data, which may lie in this chunk's own storage:
+    // a host may hand back the very pointer it was given. Answers false, the chunk unchanged,
+    // when the buffer cannot grow or bytes from the own storage would reach past its end.
+    bool Assign(const void* data, int size) noexcept
+    {
+        if (size < 0 || (size > 0 && !data))
+            return false;
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        const unsigned char* begin = mpData.get();
+        const std::less_equal<const unsigned char*> notAfter;
+        if (begin && notAfter(begin, bytes) && !notAfter(begin + mCapacity, bytes))
+        {
+            const std::ptrdiff_t offset = bytes - begin;
+            if (size > mCapacity - offset)
+                return false;
+            // Overlapping ranges: memmove, never memcpy.
+            if (offset > 0 && size > 0)
+                std::memmove(mpData.get(), bytes, static_cast<std::size_t>(size));
+            mSize = size;
+            return true;
+        }
+        if (size > mCapacity)
+        {
+            // New storage, filled before the old one goes.
+            IByteChunk grown;
+            if (!grown.Reserve(size))
+                return false;
+            std::memcpy(grown.mpData.get(), bytes, static_cast<std::size_t>(size));
+            grown.mSize = size;
+            *this = std::move(grown);
+            return true;
+        }
+        if (size > 0)
+            std::memcpy(mpData.get(), bytes, static_cast<std::size_t>(size));
+        mSize = size;
         return true;
     }
 

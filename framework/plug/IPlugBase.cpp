@@ -160,6 +160,11 @@ void IPlugBase::HandleMidiMessage(const IMidiMessage& msg)
     EmitMidiMessage(msg);
 }
 
+void IPlugBase::HandleSysEx(const ISysExMessage& msg)
+{
+    EmitSysEx(msg);
+}
+
 bool IPlugBase::GetMidiNoteText(int /*noteNumber*/, char* text, int size)
 {
     if (text && size > 0)

@@ -11,6 +11,7 @@
 #include "IMutex.h"
 #include "IParameter.h"
 #include "IPresetSlot.h"
+#include "ISysExMessage.h"
 #include "ITimeInfo.h"
 
 #include <memory>
@@ -110,6 +111,11 @@ public:
     virtual bool EmitMidiMessage(const IMidiMessage& msg) = 0;
     // [audio-thread] (locked) Sends every message in order; true only if the host took all.
     virtual bool EmitMidiMessages(const IMidiMessage* msgs, int count) = 0;
+    // [audio-thread] (locked) A system-exclusive message from the host; its bytes are valid
+    // during the call only. Default: passes it on at once.
+    virtual void HandleSysEx(const ISysExMessage& msg);
+    // [audio-thread] (locked) Hands one system-exclusive message to the host.
+    virtual bool EmitSysEx(const ISysExMessage& msg) = 0;
 
     // Editor and state operations.
     // [main-thread] (takes lock) A control's edit: tells the host and runs the handler.

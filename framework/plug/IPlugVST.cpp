@@ -354,6 +354,23 @@ bool IPlugVST::EmitMidiMessage(const IMidiMessage& msg)
     return CallHost(vst2::audioMasterProcessEvents, 0, 0, &list) == 1;
 }
 
+bool IPlugVST::EmitSysEx(const ISysExMessage& msg)
+{
+    if (msg.mSize < 0 || (msg.mSize > 0 && !msg.mpData))
+        return false;
+    vst2::SysExEvent event{};
+    event.type = vst2::kEventSysEx;
+    event.byteSize = static_cast<int32_t>(sizeof(event));
+    event.deltaFrames = AddSaturating(msg.mOffset, mSubBlockOffset);
+    event.dumpBytes = msg.mSize;
+    // The record's field is not const; hosts only read through it.
+    event.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(msg.mpData));
+    vst2::Events list{};
+    list.numEvents = 1;
+    list.events[0] = reinterpret_cast<vst2::Event*>(&event);
+    return CallHost(vst2::audioMasterProcessEvents, 0, 0, &list) == 1;
+}
+
 bool IPlugVST::EmitMidiMessages(const IMidiMessage* msgs, int count)
 {
     bool all = true;

@@ -48,11 +48,19 @@ public:
     void SetLatencyFrames(int frames) override;
     bool EmitMidiMessage(const IMidiMessage& msg) override;
     bool EmitMidiMessages(const IMidiMessage* msgs, int count) override;
+    bool EmitSysEx(const ISysExMessage& msg) override;
 
     // True while the host's transport plays, and also when the host gives no transport.
     bool TransportIsRunning();
     bool DoesMidi() const noexcept { return mDoesMidi; }
     int HostCapabilities() const noexcept { return mHostCapabilities; }
+
+protected:
+    // [audio-thread] (locked) Where the piece being processed lies in the host's block: its
+    // first frame, and the host block's length (0 outside a process call, where every block
+    // is whole).
+    int PieceOffset() const noexcept { return mSubBlockOffset; }
+    int HostBlockFrames() const noexcept { return mHostBlockFrames; }
 
 private:
     static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;
@@ -108,4 +116,5 @@ private:
     // Frames from the start of the host's block to the piece being processed: the transport
     // and the MIDI output are shifted by it, so the pieces look like one block to the host.
     int mSubBlockOffset = 0;
+    int mHostBlockFrames = 0;
 };

@@ -197,8 +197,8 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* ptr)
         return 0;
     const bool bank = index == 0;
     IByteChunk& chunk = bank ? mBankChunk : mProgramChunk;
-    chunk.Clear();
-    if (!chunk.PutBytes(ptr, static_cast<int>(size)))
+    // The host may hand back the pointer effGetChunk gave it, i.e. this chunk's own bytes.
+    if (!chunk.Assign(ptr, static_cast<int>(size)))
         return 0;
     int32_t magic = 0;
     int32_t version = 0;
@@ -234,6 +234,18 @@ intptr_t IPlugVST::ProcessEvents(const vst2::Events* events)
             msg.mData1 = static_cast<uint8_t>(midi->midiData[1]);
             msg.mData2 = static_cast<uint8_t>(midi->midiData[2]);
             HandleMidiMessage(msg);
+        }
+        else if (event->type == vst2::kEventSysEx)
+        {
+            const auto* sysex = reinterpret_cast<const vst2::SysExEvent*>(event);
+            // A dump without bytes, or without a size that makes sense, carries nothing.
+            if (sysex->dumpBytes <= 0 || !sysex->sysexDump)
+                continue;
+            ISysExMessage msg;
+            msg.mOffset = sysex->deltaFrames;
+            msg.mpData = reinterpret_cast<const uint8_t*>(sysex->sysexDump);
+            msg.mSize = sysex->dumpBytes;
+            HandleSysEx(msg);
         }
         else
         {

@@ -57,6 +57,7 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
     const int block = GetBlockSize();
     if (block <= 0)
         return;
+    mHostBlockFrames = frames;
     for (int offset = 0; offset < frames; offset += block)
     {
         const int n = std::min(block, frames - offset);
@@ -69,4 +70,5 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
             CopyOutputsToHost(n, accumulate);
     }
     mSubBlockOffset = 0;
+    mHostBlockFrames = 0;
 }

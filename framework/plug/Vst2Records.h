@@ -144,7 +144,8 @@ struct MidiEvent
     char reserved2;
 };
 
-// A system-exclusive message: the bytes stay in the sender's memory.
+// A system-exclusive message: the bytes lie behind sysexDump, the host's (or the plug-in's)
+// storage, valid only during the call that hands the event over.
 struct SysExEvent
 {
     int32_t type; // kEventSysEx
@@ -337,11 +338,12 @@ static_assert(offsetof(TimeInfo, flags) == 84);
 
 static_assert(sizeof(Event) == 32);
 static_assert(sizeof(MidiEvent) == 32);
-static_assert(sizeof(SysExEvent) == (kIs64 ? 48 : 32));
-static_assert(offsetof(SysExEvent, sysexDump) == (kIs64 ? 32 : 24));
 static_assert(offsetof(MidiEvent, deltaFrames) == 8);
 static_assert(offsetof(MidiEvent, midiData) == 24);
 static_assert(offsetof(MidiEvent, detune) == 28);
+static_assert(sizeof(SysExEvent) == (kIs64 ? 48 : 32));
+static_assert(offsetof(SysExEvent, dumpBytes) == 16);
+static_assert(offsetof(SysExEvent, sysexDump) == (kIs64 ? 32 : 24));
 static_assert(offsetof(Events, reserved) == (kIs64 ? 8 : 4));
 static_assert(offsetof(Events, events) == (kIs64 ? 16 : 8));
 

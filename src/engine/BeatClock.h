@@ -56,10 +56,11 @@ public:
     // left out), so a jump lands on the same pulses as playing through.
     int Resync(int pos) noexcept;
     void BeginBlock(int length) noexcept;
-    // A pulse due exactly at the block's end belongs to the next block (offset 0 there): hosts
-    // accept event offsets 0..length-1 only.
-    bool PulseDue() const noexcept { return mGap < mBlockRemaining; }
-    // Takes the pulse now due and answers its offset in the block (0..block length - 1).
+    // A pulse due exactly at the block's end is taken in this block, with the block length as
+    // its offset: a note it cuts short then ends inside this block, one sample before the new
+    // note, and the note stream holds the note itself for the next block's first sample.
+    bool PulseDue() const noexcept { return mGap <= mBlockRemaining; }
+    // Takes the pulse now due and answers its offset in the block (0..block length).
     int NextPulse() noexcept;
 
     // Sample position of pulse k of the grid described at Resync.

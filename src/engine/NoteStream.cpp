@@ -270,6 +270,25 @@ void NoteStream::Render(int length, MidiOutList& out) noexcept
         mpHead->mDelta -= remaining;
 }
 
+void NoteStream::DropUnsentNotes() noexcept
+{
+    for (NoteNode* n = mpLiveHead; n;)
+    {
+        NoteNode* next = n->mpNext;
+        if (n->mpNoteOn)
+        {
+            for (EventNode* e : {n->mpNoteOn, n->mpNoteOff})
+                if (e)
+                {
+                    Unlink(e);
+                    FreeEvent(e);
+                }
+            FreeLiveNote(n);
+        }
+        n = next;
+    }
+}
+
 void NoteStream::AllNotesOff(MidiOutList& out) noexcept
 {
     while (mpHead)

@@ -34,9 +34,15 @@ public:
                  double hostPosition) noexcept;
 
     // Moves every event before sample `length` of this block into out, in time order, with its
-    // offset, and makes the rest relative to the start of the next block. out must have room
-    // for MaxMessages(), which every pending event fits in.
+    // offset, and makes the rest relative to the start of the next block: an event on sample
+    // `length` itself goes out first in the next block. out must have room for MaxMessages(),
+    // which every pending event fits in.
     void Render(int length, MidiOutList& out) noexcept;
+
+    // Drops every note whose note-on has not been sent, with its note-off. Those are the notes
+    // a pulse on the end of the last block scheduled for the next block's first sample: when
+    // the next block does not continue the last one (a jump, a loop back), they never sound.
+    void DropUnsentNotes() noexcept;
 
     // Drops every pending event and appends a note-off at offset 0 for every sounding note, in
     // ascending note then channel order (at most MaxMessages()).

@@ -53,7 +53,12 @@ void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
         mPulseSeen = false;
     }
     if (position != mExpectedSamplePos || (running && mWasStopped))
+    {
+        // A pulse on the last block's end belongs to where that block ended, not here (a
+        // loop's end is exclusive).
+        mNoteStream.DropUnsentNotes();
         Seek(position);
+    }
     mExpectedSamplePos = static_cast<int64_t>(position) + frames;
     mWasStopped = !running;
 
@@ -64,6 +69,8 @@ void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
         mNoteStream.AllNotesOff(mMidiOut);
         return;
     }
+    // A pulse on the block's end is played here: the note it cuts short ends on the block's
+    // last sample, and its own note waits in the note stream for the next block's first one.
     mBeatClock.BeginBlock(frames);
     while (mBeatClock.PulseDue())
         Pulse(mBeatClock.NextPulse(), position);

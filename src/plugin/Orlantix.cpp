@@ -72,6 +72,16 @@ void Orlantix::HandleReset()
     mEngine.SetSampleRate(mSampleRate);
 }
 
+void Orlantix::HandleActivate(bool active)
+{
+    IMutexLock lock(Mutex());
+    IPlugVST::HandleActivate(active);
+    if (active)
+        mPassThrough.ReserveSysEx();
+    else
+        mPassThrough.Clear();
+}
+
 void Orlantix::SetBlockLength(int nFrames)
 {
     IMutexLock lock(Mutex());
@@ -121,8 +131,12 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
     t.mRunning = TransportIsRunning();
 
     mEngine.ProcessBlock(t, nFrames);
-    mPassThrough.Merge(mEngine.mMidiOut, nFrames,
-                       [this](const IMidiMessage& msg) { EmitMidiMessage(msg); });
+    // A long host block comes in pieces: each waiting message goes out in its own piece.
+    const int pieceStart = PieceOffset();
+    mPassThrough.Merge(
+        mEngine.mMidiOut, pieceStart, nFrames, pieceStart + nFrames >= HostBlockFrames(),
+        [this](const IMidiMessage& msg) { EmitMidiMessage(msg); },
+        [this](const ISysExMessage& msg) { EmitSysEx(msg); });
 }
 
 void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
@@ -156,6 +170,11 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
             EmitMidiMessage(msg);
         return;
     }
+}
+
+void Orlantix::HandleSysEx(const ISysExMessage& msg)
+{
+    mPassThrough.PushSysEx(msg);
 }
 
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept

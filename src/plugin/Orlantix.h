@@ -43,6 +43,9 @@ public:
 
     // [main-thread] Sample rate changes and suspends.
     void HandleReset() override;
+    // [main-thread] Resume reserves the storage of waiting SysEx; suspend forgets the
+    // messages waiting to pass through, which belong to before it.
+    void HandleActivate(bool active) override;
     // [main-thread] (some hosts: audio-thread) The single entry of every parameter change.
     void HandleParamChange(int paramIdx) override;
     // [audio-thread] The host's buffers are left as the binding prepared them (silence).
@@ -50,6 +53,9 @@ public:
     // [audio-thread] (effProcessEvents) Notes are dropped, controller changes consumed,
     // everything else passed on with the next block.
     void HandleMidiMessage(const IMidiMessage& msg) override;
+    // [audio-thread] (effProcessEvents) Passed on with the next block, like other MIDI; a
+    // message that finds no room is dropped and counted (DroppedSysEx).
+    void HandleSysEx(const ISysExMessage& msg) override;
     // [main-thread] The engine's storage grows here, never while processing.
     void SetBlockLength(int nFrames) override;
     // [main-thread] The state after the binding's header: the pattern, then all 250 values.
@@ -89,6 +95,9 @@ public:
     // channel n); a parameter index of -1 or a mask of 0 unbinds it.
     void AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept;
     ControllerAssignment Controller(int controller) const noexcept;
+
+    // SysEx messages that found no room to wait for the next block.
+    int DroppedSysEx() const noexcept { return mPassThrough.DroppedSysEx(); }
 
     PatternEngine& Engine() noexcept { return mEngine; }
     const PatternEngine& Engine() const noexcept { return mEngine; }

@@ -86,7 +86,7 @@ std::vector<long long> Pulses(BeatClock& c, long long start, int block, int bloc
         {
             const int offset = c.NextPulse();
             EXPECT_GE(offset, 0);
-            EXPECT_LT(offset, block);
+            EXPECT_LE(offset, block); // a pulse on the block's end is taken in the block
             out.push_back(pos + offset);
         }
         pos += block;
@@ -110,7 +110,7 @@ TEST(BeatClock, FullSwingAlternatesOneAndAHalfAndAHalfPulse)
     EXPECT_EQ(Pulses(c, 0, 1000, 5), (std::vector<long long>{0, 1500, 2000, 3500, 4000}));
 }
 
-TEST(BeatClock, APulseDueAtTheBlockEndOpensTheNextBlock)
+TEST(BeatClock, APulseDueAtTheBlockEndIsTakenInThatBlock)
 {
     MwcRandom r;
     BeatClock c(r);
@@ -119,14 +119,15 @@ TEST(BeatClock, APulseDueAtTheBlockEndOpensTheNextBlock)
     c.BeginBlock(11025);
     ASSERT_TRUE(c.PulseDue());
     EXPECT_EQ(c.NextPulse(), 0);
-    EXPECT_FALSE(c.PulseDue()); // the next pulse lies exactly at 11025
-    c.BeginBlock(100);
-    ASSERT_TRUE(c.PulseDue());
-    EXPECT_EQ(c.NextPulse(), 0);
-    // An empty block takes nothing, even a pulse due at once.
-    c.Resync(22050);
-    c.BeginBlock(0);
+    ASSERT_TRUE(c.PulseDue()); // the next pulse lies exactly at 11025
+    EXPECT_EQ(c.NextPulse(), 11025);
     EXPECT_FALSE(c.PulseDue());
+    // ... and not again at the start of the next block.
+    c.BeginBlock(11024);
+    EXPECT_FALSE(c.PulseDue());
+    c.BeginBlock(1);
+    ASSERT_TRUE(c.PulseDue());
+    EXPECT_EQ(c.NextPulse(), 1);
 }
 
 TEST(BeatClock, ResyncAnswersThePulseHoldingThePositionAndWaitsForTheNext)
@@ -228,7 +229,7 @@ TEST(BeatClock, AbsurdHostTempiStayWithinTheSampleRange)
     EXPECT_EQ(c.SamplesPerPulse(), 1);
     EXPECT_EQ(c.SetNoteLength(IndexOf("1/32t")), 0);
     c.Resync(1000);
-    EXPECT_EQ(Pulses(c, 1000, 16, 1).size(), 16u);
+    EXPECT_EQ(Pulses(c, 1000, 16, 1).size(), 17u); // 1000 to 1016, both ends included
     // Tempo 0 and a time signature of 0/0 mean 120 in 4/4, recomputed only on a change.
     EXPECT_TRUE(c.UpdateTransport(0.0, 0, 0));
     EXPECT_EQ(c.Tempo(), 120.0);

@@ -92,7 +92,8 @@ TEST(NoteStream, OnlyThePendingNoteOffAtOrAfterTheNewNoteIsCut)
 TEST(NoteStream, ACutByANoteOnAtABlocksFirstSampleLandsOnThatSample)
 {
     // Time t - 1 does not exist in the block of t = 0, so the note-off stays at the note-on's
-    // sample, sent before it.
+    // sample, sent before it. Only the first block after a jump plays a pulse at 0: a pulse on
+    // a block's end is added at the block length, so its cut lands inside the earlier block.
     NoteStream s;
     s.AddNote(10, 0, 60, 100, 100, 0.0);
     std::vector<StreamEvent> events = RenderBlocks(s, 64, 64);
@@ -127,6 +128,31 @@ TEST(NoteStream, AnEventAtTheBlockEndBelongsToTheNextBlock)
     ASSERT_EQ(out.Size(), 1);
     EXPECT_EQ(out[0].mOffset, 0);
     EXPECT_EQ(out[0].mStatus, 0x80);
+}
+
+TEST(NoteStream, ANoteOnTheBlockEndCutsInsideTheBlockAndWaitsUnlessDropped)
+{
+    NoteStream s;
+    s.AddNote(10, 0, 60, 100, 100, 0.0); // off at 110
+    s.AddNote(64, 0, 60, 90, 30, 0.0);   // on the end of a 64-sample block: cuts to 63
+    EXPECT_EQ(RenderBlocks(s, 64, 128), (std::vector<StreamEvent>{On(10, 60, 100), Off(63, 60),
+                                                                  On(64, 60, 90), Off(94, 60)}));
+
+    // The next block does not follow on: the waiting note goes, with its note-off; a sounding
+    // note keeps its own, and so does a note-off that itself waits on the block's end.
+    NoteStream t;
+    t.AddNote(0, 0, 61, 100, 200, 0.0);
+    t.AddNote(1, 0, 63, 100, 63, 0.0);
+    t.AddNote(64, 0, 62, 100, 30, 0.0);
+    std::vector<StreamEvent> events = RenderBlocks(t, 64, 64);
+    t.DropUnsentNotes();
+    EXPECT_EQ(t.LiveNotes(), 2);
+    EXPECT_EQ(t.PendingEvents(), 2);
+    const std::vector<StreamEvent> later = RenderBlocks(t, 64, 256, 64);
+    events.insert(events.end(), later.begin(), later.end());
+    EXPECT_EQ(events, (std::vector<StreamEvent>{On(0, 61, 100), On(1, 63, 100), Off(64, 63),
+                                                Off(200, 61)}));
+    EXPECT_EQ(t.LiveNotes(), 0);
 }
 
 TEST(NoteStream, AllNotesOffReleasesEverySoundingNoteInNoteThenChannelOrder)

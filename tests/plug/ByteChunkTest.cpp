@@ -117,3 +117,22 @@ TEST(IByteChunk, MovingLeavesTheSourceEmpty)
     EXPECT_EQ(a.Get(&v, 0), 4);
     EXPECT_EQ(v, 42);
 }
+
+TEST(IByteChunk, AssignTakesBytesFromAnywhereIncludingItsOwnStorage)
+{
+    IByteChunk c;
+    const unsigned char outside[] = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(c.Assign(outside, 6));
+    EXPECT_EQ(Bytes(c), (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
+    const unsigned char* storage = c.Data();
+    // Its own bytes, whole or from a later position: the storage stays where it is.
+    ASSERT_TRUE(c.Assign(c.Data(), 6));
+    EXPECT_EQ(Bytes(c), (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
+    ASSERT_TRUE(c.Assign(c.Data() + 2, 4));
+    EXPECT_EQ(Bytes(c), (std::vector<unsigned char>{3, 4, 5, 6}));
+    EXPECT_EQ(c.Data(), storage);
+    // Bytes that would run past the end of its storage are refused, the content kept.
+    EXPECT_FALSE(c.Assign(c.Data() + 1, 1 << 20));
+    EXPECT_FALSE(c.Assign(nullptr, 1));
+    EXPECT_EQ(Bytes(c), (std::vector<unsigned char>{3, 4, 5, 6}));
+}

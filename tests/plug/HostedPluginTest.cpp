@@ -309,26 +309,36 @@ TEST_F(HostedPlugin, NotesAreEchoedTransposedOtherMessagesPassThrough)
 
 TEST_F(HostedPlugin, EventListsOfEveryShape)
 {
-    vst2::Event sysex{};
+    char dump[] = {static_cast<char>(0xF0), 0x7D, 0x01, static_cast<char>(0xF7)};
+    vst2::SysExEvent sysex{};
     sysex.type = vst2::kEventSysEx;
-    sysex.byteSize = 48;
+    sysex.byteSize = sizeof(sysex);
     sysex.deltaFrames = 11;
+    sysex.dumpBytes = sizeof(dump);
+    sysex.sysexDump = dump;
+    vst2::SysExEvent empty = sysex; // nothing to pass on
+    empty.dumpBytes = 0;
     vst2::MidiEvent shortNote{};
     shortNote.type = vst2::kEventMidi;
     shortNote.byteSize = 24; // some hosts say 24: not a reason to reject
     shortNote.midiData[0] = static_cast<char>(0x90);
     shortNote.midiData[1] = 10;
     shortNote.midiData[2] = 1;
-    std::vector<vst2::Event*> list = {&sysex, nullptr, reinterpret_cast<vst2::Event*>(&shortNote),
-                                      &sysex};
+    auto* sysexEvent = reinterpret_cast<vst2::Event*>(&sysex);
+    std::vector<vst2::Event*> list = {sysexEvent, nullptr,
+                                      reinterpret_cast<vst2::Event*>(&shortNote),
+                                      reinterpret_cast<vst2::Event*>(&empty), sysexEvent};
     EXPECT_EQ(mHost.SendEvents(list), 1);
     const std::vector<CapturedEvent>& events = mHost.Events();
     ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].mType, vst2::kEventSysEx); // passed back unchanged
-    EXPECT_EQ(events[0].mByteSize, 48);
+    // The base passes SysEx on at once, bytes and offset unchanged.
+    EXPECT_EQ(events[0].mType, vst2::kEventSysEx);
+    EXPECT_EQ(events[0].mByteSize, static_cast<int32_t>(sizeof(vst2::SysExEvent)));
     EXPECT_EQ(events[0].mDeltaFrames, 11);
+    EXPECT_EQ(events[0].mSysEx, (std::vector<uint8_t>{0xF0, 0x7D, 0x01, 0xF7}));
     EXPECT_EQ(events[1].mData[1], 22);
     EXPECT_EQ(events[2].mType, vst2::kEventSysEx);
+    EXPECT_EQ(events[2].mSysEx, events[0].mSysEx);
     EXPECT_EQ(mHost.SendEvents({}), 1);
     EXPECT_EQ(mHost.Dispatch(vst2::effProcessEvents), 0);
 }

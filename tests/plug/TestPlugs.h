@@ -2,7 +2,7 @@
 // In-process doubles for the plug-in base tests: a minimal binding that records what it would
 // tell the host, and a graphics context that records what it is handed.
 
-#include "IGraphics.h"
+#include "IGraphicsLice.h"
 #include "IPlugBase.h"
 #include "TextUtil.h"
 
@@ -48,6 +48,7 @@ public:
             EmitMidiMessage(msgs[i]);
         return true;
     }
+    bool EmitSysEx(const ISysExMessage&) override { return false; }
 
     std::vector<int> mChanges;
     std::vector<std::pair<int, double>> mReports;
@@ -61,20 +62,18 @@ struct Push
     bool mNormalised;
 };
 
-class FakeGraphics : public IGraphics
+// An off-screen context that records what the plug-in hands it instead of acting on it.
+class FakeGraphics : public IGraphicsLice
 {
 public:
-    explicit FakeGraphics(int* deleted) : mpDeleted(deleted) {}
+    explicit FakeGraphics(int* deleted) : IGraphicsLice(nullptr, 720, 650), mpDeleted(deleted) {}
     ~FakeGraphics() override { ++*mpDeleted; }
-    void PushParamValue(int idx, double value, bool normalised) override
+    void PushParamValue(int idx, double value, bool normalised) noexcept override
     {
         mPushes.push_back({idx, value, normalised});
     }
-    void CreateSurfaces() override { ++mSurfaces; }
-    int Width() const override { return 720; }
-    int Height() const override { return 650; }
-    void* OpenWindow(void* parent) override { return parent; }
-    void CloseWindow() override {}
+    void CreateSurfaces() noexcept override { ++mSurfaces; }
+    void* OpenWindow(void* parent) noexcept override { return parent; }
 
     std::vector<Push> mPushes;
     int mSurfaces = 0;

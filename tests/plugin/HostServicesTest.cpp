@@ -18,6 +18,7 @@ struct FakeHost
     std::string mProduct;
     std::vector<std::pair<int, float>> mAutomated;
     std::vector<IMidiMessage> mSent;
+    std::vector<int> mSysExSizes; // of the SysEx messages sent, in order
 };
 FakeHost* gHost = nullptr;
 
@@ -39,6 +40,12 @@ intptr_t ORX_VSTCALL Callback(vst2::Effect*, int32_t opcode, int32_t index, intp
     case vst2::audioMasterProcessEvents:
     {
         const auto* events = static_cast<const vst2::Events*>(ptr);
+        if (events->events[0]->type == vst2::kEventSysEx)
+        {
+            gHost->mSysExSizes.push_back(
+                reinterpret_cast<const vst2::SysExEvent*>(events->events[0])->dumpBytes);
+            return 1;
+        }
         const auto* midi = reinterpret_cast<const vst2::MidiEvent*>(events->events[0]);
         IMidiMessage msg;
         msg.mOffset = midi->deltaFrames;
@@ -191,6 +198,33 @@ TEST_F(HostServices, OtherMessagesPassThroughWithTheNextBlockInTimeOrder)
     mPlug->ProcessBlock(nullptr, nullptr, 64);
     for (const IMidiMessage& m : mHost.mSent)
         EXPECT_NE(m.mStatus, 0xE5);
+}
+
+TEST_F(HostServices, SysExWaitsInStorageReservedAtActivationAndWhatDoesNotFitIsCounted)
+{
+    std::vector<uint8_t> dump(40000, 0x11);
+    auto sysex = [&](int size, int offset) {
+        return ISysExMessage{offset, dump.data(), static_cast<int32_t>(size)};
+    };
+    mPlug->HandleSysEx(sysex(10, 0)); // before any activation there is no storage
+    EXPECT_EQ(mPlug->DroppedSysEx(), 1);
+
+    mPlug->HandleActivate(true);
+    mPlug->HandleSysEx(sysex(40000, 3));
+    mPlug->HandleSysEx(sysex(30000, 4)); // 70000 bytes do not fit in 65536
+    mPlug->HandleSysEx(sysex(25536, 5)); // exactly the rest does
+    EXPECT_EQ(mPlug->DroppedSysEx(), 2);
+    EXPECT_TRUE(mHost.mSysExSizes.empty());
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    EXPECT_EQ(mHost.mSysExSizes, (std::vector<int>{40000, 25536}));
+
+    // Sent, the storage is free again; a suspend forgets what waits.
+    mPlug->HandleSysEx(sysex(40000, 0));
+    mPlug->HandleActivate(false);
+    mPlug->HandleActivate(true);
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    EXPECT_EQ(mHost.mSysExSizes.size(), 2u);
+    EXPECT_EQ(mPlug->DroppedSysEx(), 2);
 }
 
 TEST_F(HostServices, SpanFromTheEditorWritesItsParametersQuietly)

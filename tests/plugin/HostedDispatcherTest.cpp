@@ -101,3 +101,33 @@ TEST_F(HostedOrlantix, VendorSpecificDisplaysAParameterAtANormalisedValue)
     // The displayed value is the normalised one, not the parameter's current value.
     EXPECT_EQ(mHost.ParamDisplay(kTonic), "C5");
 }
+
+TEST_F(HostedOrlantix, TheChunkPointerGivenOutCanBeHandedStraightBack)
+{
+    // Some hosts restore a state from the very pointer effGetChunk gave them: the plug-in then
+    // reads its own buffer, which must not be copied onto itself (AddressSanitizer watches this
+    // in the asan build).
+    Start();
+    for (int32_t index : {0, 1}) // bank, program
+    {
+        mHost.SetParameter(kVel, Norm(90, 0, 127));
+        void* data = nullptr;
+        const intptr_t size = mHost.Dispatch(vst2::effGetChunk, index, 0, &data);
+        ASSERT_GT(size, 8);
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        const std::vector<uint8_t> saved(bytes, bytes + size);
+
+        mHost.SetParameter(kVel, Norm(20, 0, 127));
+        EXPECT_EQ(mHost.Dispatch(vst2::effSetChunk, index, size, data), 1) << index;
+        EXPECT_EQ(mHost.ParamDisplay(kVel), "90") << index;
+        // The buffer stays where it was, holding the same state.
+        EXPECT_TRUE(std::equal(saved.begin(), saved.end(), bytes)) << index;
+
+        // The state behind the header, from inside the same buffer.
+        mHost.SetParameter(kVel, Norm(20, 0, 127));
+        EXPECT_EQ(mHost.Dispatch(vst2::effSetChunk, index, size - 8, static_cast<char*>(data) + 8),
+                  1)
+            << index;
+        EXPECT_EQ(mHost.ParamDisplay(kVel), "90") << index;
+    }
+}

@@ -20,6 +20,7 @@ namespace
 vst2::TimeInfo gTime{};
 int gNoteOns = 0;
 int gNoteOffs = 0;
+int gSysEx = 0;
 
 intptr_t ORX_VSTCALL Host(vst2::Effect*, int32_t opcode, int32_t, intptr_t, void* ptr, float)
 {
@@ -34,6 +35,11 @@ intptr_t ORX_VSTCALL Host(vst2::Effect*, int32_t opcode, int32_t, intptr_t, void
         const auto* events = static_cast<const vst2::Events*>(ptr);
         for (int i = 0; i < events->numEvents; ++i)
         {
+            if (events->events[i]->type == vst2::kEventSysEx)
+            {
+                ++gSysEx;
+                continue;
+            }
             const auto* midi = reinterpret_cast<const vst2::MidiEvent*>(events->events[i]);
             const int kind = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;
             gNoteOns += kind == 0x90;
@@ -139,11 +145,29 @@ TEST_F(Realtime, ProcessingAllocatesNothingAfterWarmUp)
     bend.type = vst2::kEventMidi;
     bend.byteSize = sizeof(bend);
     bend.midiData[0] = static_cast<char>(0xE0);
-    vst2::Events events{};
-    events.numEvents = 1;
-    events.events[0] = reinterpret_cast<vst2::Event*>(&bend);
+    // SysEx waits for the next block too, copied into storage reserved at activation; one too
+    // large for it is dropped, never allocated for.
+    static char dump[70000] = {static_cast<char>(0xF0)};
+    vst2::SysExEvent sysex{};
+    sysex.type = vst2::kEventSysEx;
+    sysex.byteSize = sizeof(sysex);
+    sysex.deltaFrames = 100;
+    sysex.dumpBytes = 300;
+    sysex.sysexDump = dump;
+    vst2::SysExEvent huge = sysex;
+    huge.dumpBytes = sizeof(dump);
+    vst2::Event* list[3] = {reinterpret_cast<vst2::Event*>(&bend),
+                            reinterpret_cast<vst2::Event*>(&sysex),
+                            reinterpret_cast<vst2::Event*>(&huge)};
+    struct
+    {
+        int32_t numEvents;
+        intptr_t reserved;
+        vst2::Event* events[3];
+    } events{3, 0, {list[0], list[1], list[2]}};
 
     const int onsBefore = gNoteOns;
+    const int sysexBefore = gSysEx;
     AllocationCounter counter;
     for (int round = 0; round < 40; ++round)
     {
@@ -164,4 +188,6 @@ TEST_F(Realtime, ProcessingAllocatesNothingAfterWarmUp)
     EXPECT_EQ(counter.Deallocations(), 0);
     EXPECT_GT(gNoteOns - onsBefore, 500);
     EXPECT_GT(gNoteOffs, 500);
+    // One per round, sent with the next round's blocks; the huge ones dropped.
+    EXPECT_EQ(gSysEx - sysexBefore, 39);
 }

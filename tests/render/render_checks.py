@@ -6,12 +6,14 @@ with it: the MIDI file is read by Debian's python3-mido, the WAV file by Python'
 and event listings are compared here. Exit status 0 passes, 1 fails, 77 skips.
 
   cli         bad command lines and files: one-line errors, exit status 1 or 2, no crash
-  invariance  the listing does not depend on the block size (but for one known case)
+  invariance  the listing does not depend on the block size, and no cut note-off shares
+              its sample with the note-on that cut it
   midi        the MIDI file, read with mido, holds the notes of the listing at their ticks
   synth       a third-party VST 2 synthesiser turns the events into audio
   state       --preset and --load-state of the state saved from it play the same events
-  wine-prefix makes the wine prefix the parity runs share
-  parity      the win64 build under wine writes the same bytes as the Linux build
+  wine-prefix makes the wine prefix the Windows runs share (wine_runs.py)
+  wine32-probe  decides whether 32-bit Windows code runs here; the 32-bit runs skip if not
+  parity      a Windows build under wine writes the same bytes as the Linux build
 """
 
 import argparse
@@ -22,7 +24,8 @@ import subprocess
 import sys
 import wave
 
-SKIP = 77
+import wine_runs
+from wine_runs import SKIP, fail
 
 # Settings every run shares: short pulses at an odd tempo give many events in a short render,
 # and lengths that are no whole number of samples. Runs last BARS bars unless said otherwise.
@@ -58,11 +61,6 @@ MODIFIER_VALUES = (
     + [(206, 2.0), (208, 1.0), (209, 0.9)]               # MelDir FwdBack, MelCount, MelProb
     + [(27, 0.2)]                                        # LifeProb
 )
-
-
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
 
 
 def run(cmd, cwd=None, env=None, check=True):
@@ -124,17 +122,14 @@ def unavailable(name, state_path, preset_path):
 
 # --- invariance ---------------------------------------------------------------------------
 
-def normalise(events):
-    """The one case that depends on the cut: a note-off sent on the sample of a note-on of the
-    same key and channel, which the note stream puts one sample earlier whenever the two fall
-    in one block. Moves those note-offs back a sample and keeps the order of everything else."""
+def cut_on_note_on(events):
+    """The first note-off sent on the sample of a note-on of the same key and channel, or None.
+    A note cut short by the next note of its key ends one sample before it, whatever the block
+    boundaries; with no jump back onto a pulse in these settings, nothing else ends a note
+    there."""
     ons = {(t, s & 0x0F, d1) for (t, s, d1, _) in events if s & 0xF0 == 0x90}
-    moved = []
-    for i, (t, s, d1, d2) in enumerate(events):
-        if s & 0xF0 == 0x80 and (t, s & 0x0F, d1) in ons:
-            t -= 1
-        moved.append((t, i, (t, s, d1, d2)))
-    return [e for (_, _, e) in sorted(moved)]
+    return next(((t, s, d1) for (t, s, d1, _) in events
+                 if s & 0xF0 == 0x80 and (t, s & 0x0F, d1) in ons), None)
 
 
 def check_invariance(a):
@@ -151,13 +146,15 @@ def check_invariance(a):
         reference = read_listing(render(args, a.tool, a.out, name + "-512", ["--block", "512"]))
         if len(reference) < 40:
             fail("%s: only %d events, too few to compare" % (name, len(reference)))
-        for block in ["1", "63", "4096", "random:7"]:
+        cut = cut_on_note_on(reference)
+        if cut:
+            fail("%s: note-off %s lies on the sample of a note-on of its key" % (name, cut))
+        for block in ["1", "63", "250", "4096", "random:7"]:
             got = read_listing(render(args, a.tool, a.out, name + "-" + block.replace(":", ""),
                                       ["--block", block]))
-            if normalise(got) != normalise(reference):
-                first = next((i for i, (x, y) in enumerate(zip(normalise(got),
-                                                               normalise(reference)))
-                              if x != y), min(len(got), len(reference)))
+            if got != reference:
+                first = next((i for i, (x, y) in enumerate(zip(got, reference)) if x != y),
+                             min(len(got), len(reference)))
                 fail("%s: blocks of %s differ from blocks of 512 at event %d" %
                      (name, block, first))
         print("%s: %d events, the same for every block size" % (name, len(reference)))
@@ -280,34 +277,38 @@ def check_state(a):
 
 # --- parity --------------------------------------------------------------------------------
 
-def wine_env(prefix):
-    env = dict(os.environ)
-    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-               DISPLAY="")
-    return env
-
-
 def check_wine_prefix(a):
-    if not os.path.exists(a.wine):
-        print("SKIP: %s is missing (package wine64)" % a.wine)
-        sys.exit(SKIP)
-    if os.path.exists(os.path.join(a.prefix, "system.reg")):
-        print("wine prefix %s is ready" % a.prefix)
-        return
-    os.makedirs(a.prefix, exist_ok=True)
-    run([a.wine, "wineboot", "--init"], env=wine_env(a.prefix))
-    # wineboot returns before the server has written the registry.
-    run([os.path.join(os.path.dirname(a.wine), "wineserver"), "--wait"], env=wine_env(a.prefix),
-        check=False)
-    if not os.path.exists(os.path.join(a.prefix, "system.reg")):
-        fail("wineboot left no registry in " + a.prefix)
-    print("wine prefix %s initialised" % a.prefix)
+    wine_runs.prepare_prefix(a.wine, a.prefix, a.wine32_dlls)
+
+
+def check_wine32_probe(a):
+    wine_runs.probe(a.wine, a.prefix, a.probe)
+
+
+def render_outputs(cmd, out, tag, env=None):
+    """Runs a render command in out, adding the outputs tag+events.txt, tag+events.mid and
+    tag+state.bin; answers their bytes and the run's standard error. A status of 0 alone is
+    not trusted: wine64 can answer 0 for a 32-bit program that never started."""
+    names = [tag + n for n in ("events.txt", "events.mid", "state.bin")]
+    for n in names:
+        if os.path.exists(os.path.join(out, n)):
+            os.remove(os.path.join(out, n))
+    p = subprocess.run(cmd + ["--events", names[0], "--midi", names[1], "--save-state",
+                              names[2]], cwd=out, env=env, capture_output=True)
+    missing = [n for n in names if not os.path.exists(os.path.join(out, n))]
+    if p.returncode != 0 or missing:
+        fail("%s exited with %d%s: %s" % (" ".join(cmd[:2]), p.returncode,
+                                          " without writing " + missing[0] if missing else "",
+                                          p.stderr.decode(errors="replace").strip()[-2000:]))
+    return [open(os.path.join(out, n), "rb").read() for n in names], p.stderr
 
 
 def check_parity(a):
+    if a.wow64:
+        wine_runs.require_wow64(a.prefix)
     for path in (a.wine, a.wine_tool, a.wine_plugin):
         if not os.path.exists(path):
-            print("SKIP: %s is missing (build the win64 preset)" % path)
+            print("SKIP: %s is missing (build the Windows presets)" % path)
             sys.exit(SKIP)
     out = os.path.join(a.out, a.setting)
     os.makedirs(out, exist_ok=True)
@@ -319,23 +320,20 @@ def check_parity(a):
     # Paths relative to the output folder, so the Windows program reads them too.
     args = COMMON + BARS + [os.path.relpath(x, out) if x in (state, a.preset) else x
                             for x in setting_args(a.setting, state, a.preset)]
-    names = ("events.txt", "events.mid", "state.bin")
-    outputs = ["--events", names[0], "--midi", names[1], "--save-state", names[2]]
-    run([a.tool, "--plugin", a.plugin] + args + outputs, cwd=out)
-    linux = {name: open(os.path.join(out, name), "rb").read() for name in names}
-    wine_outputs = ["--events", "wine-" + names[0], "--midi", "wine-" + names[1],
-                    "--save-state", "wine-" + names[2]]
-    run([a.wine, a.wine_tool, "--plugin", os.path.relpath(a.wine_plugin, out)] + args +
-        wine_outputs, cwd=out, env=wine_env(a.prefix))
-    for name in names:
-        windows = open(os.path.join(out, "wine-" + name), "rb").read()
-        if windows != linux[name]:
-            fail("%s: %s differs between the Linux and the win64 build" % (a.setting, name))
-    events = linux["events.txt"].count(b"\n")
+    linux, _ = render_outputs([a.tool, "--plugin", a.plugin] + args, out, "")
+    windows, _ = render_outputs([a.wine, a.wine_tool, "--plugin",
+                                 os.path.relpath(a.wine_plugin, out)] + args, out, "wine-",
+                                wine_runs.wine_env(a.prefix))
+    dll = os.path.basename(a.wine_plugin)
+    for name, mine, theirs in zip(("listing", "MIDI file", "saved state"), linux, windows):
+        if mine != theirs:
+            fail("%s: the %s differs between %s and %s under wine" %
+                 (a.setting, name, os.path.basename(a.plugin), dll))
+    events = linux[0].count(b"\n")
     if events < 40:
         fail("%s: only %d events" % (a.setting, events))
-    print("%s: %d events, listing, MIDI file and saved state byte-identical from Orlantix.so "
-          "and from Orlantix64.dll under wine" % (a.setting, events))
+    print("%s: %d events, listing, MIDI file and saved state byte-identical from %s "
+          "and from %s under wine" % (a.setting, events, os.path.basename(a.plugin), dll))
 
 
 # --- cli -----------------------------------------------------------------------------------
@@ -385,7 +383,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("check", choices=["cli", "invariance", "midi", "synth", "state",
-                                          "wine-prefix", "parity"])
+                                          "wine-prefix", "wine32-probe", "parity"])
     parser.add_argument("--tool", help="the Linux orlantix-render")
     parser.add_argument("--plugin", help="the Linux plug-in library")
     parser.add_argument("--out", help="a folder for the check's files")
@@ -396,8 +394,12 @@ def main():
     parser.add_argument("--time-sig", type=int, nargs=2, default=[4, 4])
     parser.add_argument("--synth")
     parser.add_argument("--preset")
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
+    parser.add_argument("--wine", default=wine_runs.WINE)
     parser.add_argument("--prefix")
+    parser.add_argument("--wine32-dlls", help="scripts/wine32-dlls.sh")
+    parser.add_argument("--probe", help="the 32-bit probe program")
+    parser.add_argument("--wow64", action="store_true",
+                        help="the Windows build is 32-bit: skip unless the probe ran it")
     parser.add_argument("--wine-tool")
     parser.add_argument("--wine-plugin")
     parser.add_argument("--setting", choices=sorted(SETTINGS))
@@ -405,14 +407,14 @@ def main():
                         help="bars of each invariance run (fewer under the sanitizers)")
     a = parser.parse_args()
     for name in ("tool", "plugin", "out", "events", "midi", "synth", "preset", "prefix",
-                 "wine_tool", "wine_plugin"):
+                 "wine_tool", "wine_plugin", "probe"):
         if getattr(a, name):
             setattr(a, name, os.path.abspath(getattr(a, name)))
     if a.out:
         os.makedirs(a.out, exist_ok=True)
     {"cli": check_cli, "invariance": check_invariance, "midi": check_midi,
      "synth": check_synth, "state": check_state, "wine-prefix": check_wine_prefix,
-     "parity": check_parity}[a.check](a)
+     "wine32-probe": check_wine32_probe, "parity": check_parity}[a.check](a)
 
 
 if __name__ == "__main__":

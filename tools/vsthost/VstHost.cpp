@@ -198,6 +198,9 @@ void VstHost::CaptureEvents(const vst2::Events* events)
         if (event->type == vst2::kEventMidi)
             std::memcpy(captured.mData, reinterpret_cast<const vst2::MidiEvent*>(event)->midiData,
                         sizeof(captured.mData));
+        if (const auto* sysex = reinterpret_cast<const vst2::SysExEvent*>(event);
+            event->type == vst2::kEventSysEx && sysex->sysexDump && sysex->dumpBytes > 0)
+            captured.mSysEx.assign(sysex->sysexDump, sysex->sysexDump + sysex->dumpBytes);
         mEvents.push_back(captured);
     }
 }

@@ -62,7 +62,8 @@ struct CapturedEvent
     int32_t mType = 0;
     int32_t mByteSize = 0;
     int32_t mDeltaFrames = 0;
-    uint8_t mData[4] = {}; // MIDI events: status and data bytes
+    uint8_t mData[4] = {};       // MIDI events: status and data bytes
+    std::vector<uint8_t> mSysEx; // SysEx events: the bytes of the dump
 };
 
 struct AutomationRecord

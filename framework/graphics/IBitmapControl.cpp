@@ -1,0 +1,15 @@
+#include "IBitmapControl.h"
+
+#include "IGraphics.h"
+
+IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx,
+                               const IBitmapHandle& bitmap, IBlendSpec::EMethod blendMethod)
+    : IControl(plug, IRect(x, y, x + bitmap.mW, y + bitmap.FrameHeight()), paramIdx, blendMethod),
+      mBitmap(bitmap)
+{
+}
+
+bool IBitmapControl::Paint(IGraphics& graphics) noexcept
+{
+    return graphics.DrawBitmapFrame(mBitmap, GetRECT(), FrameForValue(mValue, mBitmap.mN), &mBlend);
+}

@@ -1,0 +1,180 @@
+// The window layer's prompts: the value prompt with its entry box, parameter menus and the
+// dialogs.
+
+#include "IGraphicsWin.h"
+
+#include "IParameter.h"
+#include "IPopupMenu.h"
+#include "ITextControl.h"
+#include "WindowSystem.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace
+{
+// A decimal number filling the whole text (spaces around it allowed); false for anything else.
+bool ParseNumber(const std::string& text, double& value)
+{
+    const char* p = text.c_str();
+    const char* end = p + text.size();
+    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    while (end > p && std::isspace(static_cast<unsigned char>(end[-1])))
+        --end;
+    if (p < end && *p == '+')
+        ++p;
+    const auto [stop, ec] = std::from_chars(p, end, value);
+    return ec == std::errc() && stop == end && std::isfinite(value);
+}
+} // namespace
+
+void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool textMode) noexcept
+{
+    if (!control || (!param && !textMode) || mEntryOpen || !IsWindowOpen())
+        return;
+    const IRect& r = control->GetRECT();
+    std::string text;
+    int cx = 0, cy = 0;
+    if (textMode)
+    {
+        if (const auto* textControl = dynamic_cast<const ITextControl*>(control))
+            text = textControl->GetText();
+        if (text.size() > 999)
+            text.resize(999);
+        cx = (r.mL + r.mR) / 2;
+        cy = (r.mT + r.mB) / 2;
+    }
+    else
+    {
+        char display[IParameter::kTextSize];
+        param->DisplayText(param->Value(), false, display, sizeof(display));
+        text = display;
+        cx = static_cast<int>((r.mL + r.mR) * 0.5);
+        cy = static_cast<int>((r.mT + r.mB) * 0.5);
+    }
+
+    if (std::unique_ptr<IPopupMenu> menu = control->BuildParamMenu())
+    {
+        const int id = mpSystem->ShowPopupMenu(*menu);
+        menu->SetChosenItemIdx(id - 1);
+        if (id > 0)
+            control->ApplyMenuChoice(*menu, id - 1);
+        return;
+    }
+
+    const IRect box(cx - kEntryWidth / 2, cy - kEntryHeight / 2, cx + kEntryWidth / 2,
+                    cy + kEntryHeight / 2);
+    if (!mpSystem->CreateEntryBox(box, text, kEntryFontHeight))
+        return;
+    mEntryOpen = true;
+    mEntryState = 0;
+    mpPromptControl = control;
+    mpPromptParam = textMode ? nullptr : param;
+}
+
+void IGraphicsWin::CommitEntry() noexcept
+{
+    // A text-mode entry has no parameter: it closes without applying its text.
+    if (!mpPromptParam || !mpPromptControl)
+        return;
+    const std::string text = mpSystem->EntryText(kMaxEntryText);
+    double v = 0.0;
+    if (mpPromptParam->NDisplayTexts() == 0)
+    {
+        if (!ParseNumber(text, v))
+            return; // not a number: the value stays as it was
+        if (mpPromptParam->NegateDisplay())
+            v = -v;
+    }
+    else
+    {
+        int key = 0;
+        if (!mpPromptParam->ValueForText(text.c_str(), &key))
+            key = 0;
+        v = key;
+    }
+    mpPromptControl->SetValueFromUser(mpPromptParam->ToNormalised(v));
+}
+
+void IGraphicsWin::CloseEntry() noexcept
+{
+    if (mEntryOpen && mpSystem)
+        mpSystem->DestroyEntryBox();
+    mEntryOpen = false;
+    mEntryState = 0;
+    mpPromptControl = nullptr;
+    mpPromptParam = nullptr;
+}
+
+void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perColumn) noexcept
+{
+    if (!control || !param || !IsWindowOpen())
+        return;
+    IPopupMenu menu;
+    const double current = std::trunc(param->Value());
+    for (int key = 0; key < param->NDisplayTexts(); ++key)
+    {
+        const char* text = DisplayTextForKey(*param, key);
+        int flags = 0;
+        if (key == current)
+            flags |= IPopupMenu::Item::kChecked;
+        if (perColumn > 0 && key > 0 && key % perColumn == 0)
+            flags |= IPopupMenu::Item::kBreak;
+        menu.AddTextItem(text ? text : "", -1, flags);
+    }
+    const int id = mpSystem->ShowPopupMenu(menu);
+    menu.SetChosenItemIdx(id - 1);
+    const char* chosen = id > 0 ? DisplayTextForKey(*param, id - 1) : nullptr;
+    int key = 0;
+    if (chosen && param->ValueForText(chosen, &key))
+        control->SetValueFromUser(param->ToNormalised(key));
+}
+
+bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* folder,
+                                 const char*) noexcept
+{
+    path.clear();
+    if (!IsWindowOpen())
+        return false;
+    std::string start;
+    if (folder && *folder)
+        start = folder;
+    else
+        HostProgramFolder(start);
+    if (!mpSystem->ChooseFile(path, action == 1, start))
+    {
+        path.clear();
+        return false;
+    }
+    return true;
+}
+
+bool IGraphicsWin::PromptForColour(IColorARGB& color, const char* prompt) noexcept
+{
+    if (!IsWindowOpen())
+        return false;
+    IColorARGB chosen = color;
+    if (!mpSystem->ChooseColour(chosen, prompt ? prompt : ""))
+        return false;
+    color.mR = chosen.mR;
+    color.mG = chosen.mG;
+    color.mB = chosen.mB;
+    return true;
+}
+
+bool IGraphicsWin::OpenUrl(const char* url, const char* title, const char* confirm,
+                           const char* error) noexcept
+{
+    if (!url || !mpSystem)
+        return false;
+    const std::string caption = title ? title : "";
+    if (confirm && !mpSystem->AskYesNo(caption, confirm))
+        return false;
+    if (mpSystem->OpenUrl(url))
+        return true;
+    if (error)
+        mpSystem->ShowMessage(caption, error);
+    return false;
+}

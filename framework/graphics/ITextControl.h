@@ -1,0 +1,36 @@
+#pragma once
+// A text drawn in a rectangle with a text style; greyed, it takes a darker colour.
+
+#include "IControl.h"
+#include "ITextStyle.h"
+
+#include <string>
+
+class ITextControl : public IControl
+{
+public:
+    // [main-thread] Bound to no parameter.
+    ITextControl(IPlugBase* plug, const IRect& rect, const ITextStyle& style,
+                 const char* text = "");
+
+    // An empty text draws nothing and counts as drawn.
+    bool Paint(IGraphics& graphics) noexcept override;
+    // Also switches the text colour between the normal and the greyed one.
+    void SetGreyed(bool greyed) noexcept override;
+
+    // [main-thread] Marks the control dirty when the text changes.
+    void SetText(const char* text);
+    const char* GetText() const noexcept { return mText.c_str(); }
+    const ITextStyle& Style() const noexcept { return mTextStyle; }
+
+    // Each of red, green and blue 128 darker (0 at most), alpha 255.
+    static IColorARGB GreyedColor(const IColorARGB& color) noexcept;
+
+protected:
+    ITextControl(IPlugBase* plug, const IRect& rect, int paramIdx, const ITextStyle& style);
+
+    ITextStyle mTextStyle;
+    IColorARGB mNormalColor;
+    IColorARGB mGreyedColor;
+    std::string mText;
+};

@@ -1,0 +1,199 @@
+// The frame cycle (observers, dirty collection, painting with the clip rectangle), value pushes
+// between the plug-in and its controls, and drawing into the surface.
+
+#include "GraphicsTestSupport.h"
+#include "IGraphicsLice.h"
+#include "IKnobMultiControl.h"
+#include "LICE_SysBitmap.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct Frames : ::testing::Test
+{
+    EditorPlug mPlug;
+    IGraphicsLice* mpG = new IGraphicsLice(&mPlug, 100, 100);
+    void SetUp() override { mPlug.AttachEditor(mpG); }
+    // One frame as the window layer runs it; answers the painted rectangle.
+    IRect Frame()
+    {
+        IRect r;
+        if (mpG->CollectDirty(r))
+            mpG->PaintDirty(r);
+        return r;
+    }
+};
+
+struct Recorder : IObserverInterface
+{
+    std::vector<std::string>* mpLog;
+    std::string mName;
+    Recorder(std::vector<std::string>* log, const char* name) : mpLog(log), mName(name) {}
+    void Update(ISubject&) noexcept override { mpLog->push_back(mName); }
+};
+
+// Draws a bitmap over its whole rectangle, then fills a rectangle to its right.
+struct DrawingControl : IControl
+{
+    IBitmapHandle mBitmap;
+    IRect mFill;
+    DrawingControl(IPlugBase* plug, const IRect& r, const IBitmapHandle& b, const IRect& fill)
+        : IControl(plug, r), mBitmap(b), mFill(fill)
+    {
+    }
+    bool Paint(IGraphics& g) noexcept override
+    {
+        g.DrawBitmap(mBitmap, GetRECT(), 0, 0, nullptr);
+        return g.FillRect({255, 0, 0, 255}, mFill, nullptr);
+    }
+};
+} // namespace
+
+TEST_F(Frames, HostValuesPaintOnTwoFramesAndUnchangedOnesNotAtAll)
+{
+    auto* c = new CountingControl(&mPlug, IRect(0, 0, 10, 10), kGain);
+    mpG->AddControl(c);
+    EXPECT_EQ(Frame(), IRect(0, 0, 10, 10)); // dirty from construction
+    EXPECT_EQ(Frame(), IRect());
+    EXPECT_EQ(c->mPaints, 1);
+
+    mpG->PushParamValue(kGain, 0.3, true);
+    Frame();
+    Frame();
+    Frame();
+    EXPECT_EQ(c->mPaints, 3); // painted on two successive frames
+    mpG->PushParamValue(kGain, 0.3, true);
+    Frame();
+    EXPECT_EQ(c->mPaints, 3); // the same value again: nothing to paint
+    c->SetValueFromUser(0.7);
+    Frame();
+    Frame();
+    Frame();
+    EXPECT_EQ(c->mPaints, 5);
+    c->MarkDirty(false);
+    Frame();
+    Frame();
+    EXPECT_EQ(c->mPaints, 6);
+}
+
+TEST_F(Frames, ObserversHearOncePerFrameInControlOrder)
+{
+    std::vector<std::string> log;
+    Recorder a(&log, "a"), b(&log, "b"), c(&log, "c");
+    auto* first = new CountingControl(&mPlug, IRect(0, 0, 10, 10));
+    auto* second = new CountingControl(&mPlug, IRect(10, 0, 20, 10));
+    mpG->AddControl(first);
+    mpG->AddControl(second);
+    second->Attach(&c);
+    first->Attach(&a);
+    first->Attach(&b);
+    first->Attach(&a); // once only
+    Frame();
+    EXPECT_EQ(log, (std::vector<std::string>{})); // construction raised no flag
+    second->MarkDirty(false);
+    first->MarkDirty(false);
+    first->MarkDirty(false);
+    first->SetHidden(true);
+    Frame();
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "c"}));
+    Frame();
+    EXPECT_EQ(log.size(), 3u);
+}
+
+TEST_F(Frames, OnlyControlsMeetingTheDirtyAreaPaintButAllAreCleaned)
+{
+    auto* left = new CountingControl(&mPlug, IRect(0, 0, 10, 10));
+    auto* right = new CountingControl(&mPlug, IRect(10, 0, 20, 10)); // touches, no overlap
+    auto* hidden = new CountingControl(&mPlug, IRect(0, 0, 20, 10));
+    mpG->AddControl(left);
+    mpG->AddControl(right);
+    mpG->AddControl(hidden);
+    hidden->SetHidden(true);
+    EXPECT_TRUE(mpG->PaintDirty(IRect(0, 0, 10, 10)));
+    EXPECT_EQ(left->mPaints, 1);
+    EXPECT_EQ(right->mPaints, 0);
+    EXPECT_EQ(hidden->mPaints, 0);
+    EXPECT_FALSE(right->NeedsRepaint());
+    EXPECT_TRUE(hidden->NeedsRepaint()); // hiding asked for one more frame
+}
+
+TEST_F(Frames, BitmapsKeepToTheClipRectangleAndFillsDoNot)
+{
+    Filmstrip green(60, 60, 1);
+    mpG->FillRect({255, 0, 0, 0}, IRect(0, 0, 100, 100), nullptr);
+    mpG->AddControl(
+        new DrawingControl(&mPlug, IRect(0, 0, 60, 60), green.mHandle, IRect(70, 0, 100, 10)));
+    mpG->PaintDirty(IRect(10, 10, 30, 30));
+    // Compared without alpha: an opaque source-alpha copy leaves the surface's alpha at 0.
+    const auto rgb = [&](int x, int y) { return mpG->GetPixel(x, y).Packed() & 0xFFFFFFu; };
+    EXPECT_EQ(rgb(10, 10), FrameColor(1) & 0xFFFFFFu);
+    EXPECT_EQ(rgb(29, 29), FrameColor(1) & 0xFFFFFFu);
+    EXPECT_EQ(rgb(9, 9), 0u);
+    EXPECT_EQ(rgb(30, 30), 0u);
+    EXPECT_EQ(rgb(80, 5), 0x0000FFu); // outside the clip rectangle
+
+    // A 60-frame knob at 0.5 shows frame 31.
+    Filmstrip strip(8, 8, 60);
+    auto* knob = new IKnobMultiControl(&mPlug, 40, 40, -1, strip.mHandle);
+    mpG->AddControl(knob);
+    knob->SetValueFromUser(0.5);
+    mpG->PaintDirty(knob->GetRECT());
+    EXPECT_EQ(rgb(44, 44), FrameColor(31) & 0xFFFFFFu);
+}
+
+TEST_F(Frames, LinesAreClampedIntoTheSurfaceAndReversedOnesDrawNothing)
+{
+    const IColorARGB white(255, 255, 255, 255), black(255, 0, 0, 0);
+    mpG->FillRect(black, IRect(0, 0, 100, 100), nullptr);
+    EXPECT_FALSE(mpG->DrawHorizontalLine(white, 5, 20, 10));
+    EXPECT_EQ(mpG->GetPixel(15, 5), black);
+    EXPECT_TRUE(mpG->DrawHorizontalLine(white, 500, 90, 400)); // to the last row and column
+    EXPECT_EQ(mpG->GetPixel(99, 99), white);
+    EXPECT_EQ(mpG->GetPixel(89, 99), black);
+    EXPECT_TRUE(mpG->DrawRectOutline(white, IRect(10, 10, 20, 20)));
+    EXPECT_EQ(mpG->GetPixel(20, 20), white); // the outline includes right and bottom
+    EXPECT_EQ(mpG->GetPixel(15, 15), black);
+    EXPECT_FALSE(mpG->DrawRectOutline(white, IRect(30, 30, 20, 20)));
+}
+
+TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)
+{
+    EditorPlug plug;
+    auto* g = new IGraphicsLice(&plug, 720, 650);
+    Filmstrip strip(30, 30, 101);
+    auto* gain = new IKnobMultiControl(&plug, 0, 0, kGain, strip.mHandle, 1.0);
+    auto* steps = new CountingControl(&plug, IRect(40, 0, 50, 10), kSteps);
+    g->AddControl(gain);
+    g->AddControl(steps);
+    plug.AttachEditor(g);
+    ASSERT_NE(g->Surface(), nullptr);
+    EXPECT_EQ(g->Surface()->getWidth(), 720);
+    EXPECT_EQ(gain->GetValue(), 0.5); // the normalised value of 5 on 0..10, also the default
+    EXPECT_EQ(gain->GetDefaultValue(), 0.5);
+    EXPECT_DOUBLE_EQ(steps->GetValue(), 3.0 / 15.0);
+
+    // Plain values from the plug-in are normalised with range and clamp.
+    plug.GetParam(kGain)->SetValue(2.5);
+    plug.GetParam(kSteps)->SetValue(40.0);
+    plug.PushValuesToEditor();
+    EXPECT_EQ(gain->GetValue(), 0.25);
+    EXPECT_EQ(steps->GetValue(), 1.0);
+    g->PushParamValue(99, 3.0, false); // no such parameter: ignored
+
+    plug.mLog.clear();
+    g->MouseDown(10, 20, {});
+    g->MouseDrag(10, 5, {});
+    g->MouseUp(10, 5, {});
+    EXPECT_DOUBLE_EQ(plug.GetParam(kGain)->Value(), 7.5);
+    EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "report 0", "change 0", "end 0"}));
+
+    g->SetControlsForParam(kSteps, 0.0);
+    EXPECT_EQ(plug.GetParam(kSteps)->Value(), 1.0);
+    // Without a window a value prompt does nothing.
+    gain->PromptForValue();
+    g->Resize(300, 200);
+    EXPECT_EQ(g->NControls(), 0);
+    EXPECT_EQ(g->Surface()->getWidth(), 300);
+    EXPECT_EQ(plug.mLog.back(), "resized");
+}
