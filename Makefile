@@ -1,5 +1,5 @@
 # Entry points for people and CI. Everything below runs through the CMake presets.
-PRESETS := linux asan win32 win64
+PRESETS := linux asan tsan win32 win64
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps build test demo dist format clean artwork artwork-sheet presets snapshots
@@ -23,6 +23,7 @@ build: $(addprefix build-,$(PRESETS))
 test: build
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 # The release packages users install, from the win32, win64 and linux builds: into dist/,
 # Orlantix-<version>-windows.zip and Orlantix-<version>-linux-x86_64.tar.gz.

@@ -24,7 +24,7 @@ function(orx_add_vst_plugin target)
         set(map ${ORX_PLUG_SOURCE_DIR}/VstExports.map)
         target_link_options(${target} PRIVATE -Wl,--version-script=${map})
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
-        if(NOT ORX_SANITIZE)
+        if(NOT ORX_SANITIZE AND NOT ORX_TSAN)
             # A plug-in must resolve everything itself; the sanitizer runtime comes from the
             # host program, so the check is off there.
             target_link_options(${target} PRIVATE -Wl,--no-undefined)

@@ -21,6 +21,8 @@ packages=(
     wine64 python3-mido zynaddsubfx-vst strace
     # the Windows editor under wine draws into a virtual X server
     xvfb
+    # a real DAW that hosts the plug-in headless in an end-to-end test (ardour7-lua)
+    ardour
 )
 
 missing=()

@@ -18,19 +18,30 @@ namespace
 // Images above this many pixels (1 GiB of bitmap) are refused before anything is allocated.
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 constexpr png_uint_32 kMaxSide = 65535;
+// Deflate cannot expand data by more than this factor.
+constexpr std::uint64_t kMaxInflation = 1032;
+
+// Zeros past the end of the input, at most this many: enough for a cut-off end chunk, while a
+// chunk length of gigabytes near the end fails at once instead of being read as zeros.
+constexpr std::size_t kMaxZerosPastEnd = 64;
 
 struct MemoryReader
 {
     const unsigned char* mpData;
     std::size_t mRemaining;
+    std::size_t mZerosPastEnd = 0;
 };
 
-// Each request is zero-filled first, so reading past the end yields zeros, not a reader error.
+// Each request is zero-filled first, so reading a little past the end yields zeros, not a
+// reader error.
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
 {
     auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    std::memset(out, 0, length);
     const std::size_t n = length < reader->mRemaining ? length : reader->mRemaining;
+    reader->mZerosPastEnd += length - n;
+    if (reader->mZerosPastEnd > kMaxZerosPastEnd)
+        png_error(png, "read past the end");
+    std::memset(out, 0, length);
     std::memcpy(out, reader->mpData, n);
     reader->mpData += n;
     reader->mRemaining -= n;
@@ -69,8 +80,11 @@ private:
 // The two steps below run under libpng's jump buffer, so they hold only plain locals: a libpng
 // error jumps back into them and they answer false.
 
-// Reads the header and asks for the conversions to 8-bit A, R, G, B per pixel.
-bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height)
+// Reads the header and asks for the conversions to 8-bit A, R, G, B per pixel. An image whose
+// filtered rows need more bytes than the input could inflate to cannot decode: it is refused
+// before its bitmap is allocated (a few dozen bytes would otherwise claim a gigabyte).
+bool ReadHeader(png_structp png, png_infop info, std::size_t inputSize, png_uint_32* width,
+                png_uint_32* height)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -78,6 +92,10 @@ bool ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32
     png_read_info(png, info);
     int depth = 0, colourType = 0;
     png_get_IHDR(png, info, width, height, &depth, &colourType, nullptr, nullptr, nullptr);
+    const std::uint64_t rowBits = std::uint64_t{*width} * png_get_channels(png, info) * depth;
+    const std::uint64_t filteredBytes = std::uint64_t{*height} * (1 + (rowBits + 7) / 8);
+    if (filteredBytes > std::uint64_t{inputSize} * kMaxInflation)
+        return false;
 
     const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (colourType == PNG_COLOR_TYPE_PALETTE)
@@ -143,8 +161,8 @@ bool Decode(const void* data, std::size_t size, LICE_IBitmap* into,
     png_set_read_fn(handle.Png(), &reader, ReadFromMemory);
 
     png_uint_32 width = 0, height = 0;
-    if (!ReadHeader(handle.Png(), handle.Info(), &width, &height) || width == 0 || height == 0 ||
-        std::uint64_t{width} * height > kMaxPixels)
+    if (!ReadHeader(handle.Png(), handle.Info(), size, &width, &height) || width == 0 ||
+        height == 0 || std::uint64_t{width} * height > kMaxPixels)
         return false;
 
     const int w = int(width), h = int(height);

@@ -165,6 +165,21 @@ TEST(Png, DamagedDataFailsCleanly)
     std::copy(side, side + 4, huge.begin() + 16);
     std::copy(side, side + 4, huge.begin() + 20);
     EXPECT_FALSE(LICE::LoadPngFromMemory(huge.data(), huge.size()));
+
+    // A large flat image compresses close to deflate's limit and still decodes; its first bytes
+    // alone claim more pixels than they could hold and are refused before the given bitmap is
+    // resized.
+    const int side2 = 2000;
+    const auto flat = EncodeRaw(
+        side2, side2, PNG_COLOR_TYPE_GRAY, 1,
+        std::vector<std::vector<unsigned char>>(side2, std::vector<unsigned char>(side2 / 8, 0)));
+    const auto big = LICE::LoadPngFromMemory(flat.data(), flat.size());
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->getWidth(), side2);
+    EXPECT_EQ(big->getBits()[side2 * side2 - 1], LICE_RGBA(0, 0, 0, 255));
+    auto given = Filled(3, 3, 0x12345678);
+    EXPECT_FALSE(LICE::LoadPngFromMemory(flat.data(), 100, *given));
+    EXPECT_EQ(given->getWidth(), 3);
 }
 
 TEST(Png, ABitmapThatCannotTakeTheSizeIsRefused)

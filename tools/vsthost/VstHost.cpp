@@ -124,6 +124,7 @@ intptr_t ORX_VSTCALL VstHost::HostCallback(vst2::Effect* effect, int32_t opcode,
         return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
     try
     {
+        std::lock_guard lock(host->mCallbackMutex);
         if (opcode >= 0 && opcode < static_cast<int32_t>(host->mCallbackCounts.size()))
             ++host->mCallbackCounts[static_cast<std::size_t>(opcode)];
         if (host->mHook)
@@ -138,7 +139,7 @@ intptr_t ORX_VSTCALL VstHost::HostCallback(vst2::Effect* effect, int32_t opcode,
 
 intptr_t VstHost::Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
 {
-    const int block = mInProcess ? mBlockIndex : -1;
+    const int block = mInProcess ? mBlockIndex.load() : -1;
     switch (opcode)
     {
     case vst2::audioMasterAutomate:
@@ -149,7 +150,15 @@ intptr_t VstHost::Answer(int32_t opcode, int32_t index, intptr_t value, void* pt
     case vst2::audioMasterWantMidi:
         return 1;
     case vst2::audioMasterGetTime:
-        return reinterpret_cast<intptr_t>(FillTimeInfo(static_cast<int32_t>(value)));
+    {
+        const vst2::TimeInfo* info = FillTimeInfo(static_cast<int32_t>(value));
+        if (!info)
+            return 0;
+        // The caller reads it after the lock is gone: one copy per thread.
+        thread_local vst2::TimeInfo copy;
+        copy = *info;
+        return reinterpret_cast<intptr_t>(&copy);
+    }
     case vst2::audioMasterProcessEvents:
         CaptureEvents(static_cast<const vst2::Events*>(ptr));
         return mAcceptEvents ? 1 : 0;
@@ -200,7 +209,7 @@ void VstHost::CaptureEvents(const vst2::Events* events)
         if (!event)
             continue;
         CapturedEvent captured;
-        captured.mBlock = mInProcess ? mBlockIndex : -1;
+        captured.mBlock = mInProcess ? mBlockIndex.load() : -1;
         captured.mCall = call;
         captured.mType = event->type;
         captured.mByteSize = event->byteSize;
@@ -213,6 +222,15 @@ void VstHost::CaptureEvents(const vst2::Events* events)
             captured.mSysEx.assign(sysex->sysexDump, sysex->sysexDump + sysex->dumpBytes);
         mEvents.push_back(captured);
     }
+}
+
+std::vector<CapturedEvent> VstHost::EventsFrom(std::size_t first)
+{
+    std::lock_guard lock(mCallbackMutex);
+    if (first >= mEvents.size())
+        return {};
+    return std::vector<CapturedEvent>(mEvents.begin() + static_cast<std::ptrdiff_t>(first),
+                                      mEvents.end());
 }
 
 int VstHost::CallbackCount(int32_t opcode) const noexcept

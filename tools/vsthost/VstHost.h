@@ -6,16 +6,20 @@
 // call they came in), automation and edit gestures.
 //
 // Everything runs on the calling thread; the host's own storage may grow at any time (it is a
-// test and render host, not a real-time one).
+// test and render host, not a real-time one). The host callback may come from any thread: it is
+// answered under one lock, and each thread gets its own copy of the time info, so a test may
+// call into the plug-in from a second thread while the first one processes.
 
 #include "Vst2Records.h"
 
 #include "SharedLibrary.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -156,9 +160,18 @@ public:
     void SetBufferChecks(bool on) noexcept;
 
     Transport& GetTransport() noexcept { return mTransport; }
+    // Holds the callback's lock: for changing the transport while another thread may be inside
+    // the plug-in (and so inside the callback).
+    std::unique_lock<std::recursive_mutex> LockCallbacks()
+    {
+        return std::unique_lock(mCallbackMutex);
+    }
 
     // What the plug-in sent.
     const std::vector<CapturedEvent>& Events() const noexcept { return mEvents; }
+    // A copy of the events from the first-th on, taken under the callback's lock: safe while
+    // another thread may be calling into the plug-in.
+    std::vector<CapturedEvent> EventsFrom(std::size_t first);
     const std::vector<AutomationRecord>& Automation() const noexcept { return mAutomation; }
     const std::vector<GestureRecord>& Gestures() const noexcept { return mGestures; }
     int CallbackCount(int32_t opcode) const noexcept;
@@ -224,8 +237,9 @@ private:
     bool mInputsStale = true;
     bool mInputsStaleD = true;
 
-    bool mInProcess = false;
-    int mBlockIndex = 0;
+    std::recursive_mutex mCallbackMutex; // the callback's answers and the transport's position
+    std::atomic<bool> mInProcess{false};
+    std::atomic<int> mBlockIndex{0};
     int mEventCalls = 0;
     std::vector<CapturedEvent> mEvents;
     std::vector<AutomationRecord> mAutomation;

@@ -163,7 +163,10 @@ void VstHost::Process(int frames, ProcessEntry entry)
     if (mChecks)
         CheckGuards(frames, doubles);
     if (mTransport.mPlaying && mTransport.mAdvance)
+    {
+        std::lock_guard lock(mCallbackMutex);
         mTransport.mSamplePos += frames;
+    }
 }
 
 void VstHost::SetBufferChecks(bool on) noexcept
