@@ -124,10 +124,12 @@ void BeatClock::SetDivision(int idx) noexcept
 
 int BeatClock::SetNoteLength(int idx) noexcept
 {
-    // Same bounds as the pulse: an absurd host tempo must not overflow the conversion.
+    // Same bounds as the pulse: an absurd host tempo must not overflow the conversion. A note
+    // is at least one sample long: a length of 0 would schedule no note-off, and at absurd
+    // rates (a sample rate of 1 Hz) every note would then sound until the transport stops.
     const double length = BeatDivisionQuarterNotes(idx) * mSamplesPerQuarter;
-    if (!(length >= 0.0))
-        mNoteLength = 0;
+    if (!(length >= 1.0))
+        mNoteLength = 1;
     else if (length > kMaxPulse)
         mNoteLength = static_cast<int>(kMaxPulse);
     else

@@ -215,6 +215,8 @@ void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
         const int shortest = LengthFrom(mBeatClock.SamplesPerQuarter() * 0.0625);
         if (length < shortest)
             length = shortest;
+        if (length < 1) // every note ends, even at absurd sample rates
+            length = 1;
     }
 
     const int chordDegree = cursor.mpMelodySet->mChordDegree;
