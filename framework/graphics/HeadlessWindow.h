@@ -15,6 +15,11 @@
 class IGraphicsWin;
 class HeadlessWindowSystem;
 
+// [any-thread] Without a screen, editors are not offered to hosts (no has-editor flag, and the
+// editor opcodes answer 0). A test plug-in that exercises those opcodes through a host turns
+// the offer on for the whole library; nothing is drawn on a screen either way.
+void HeadlessOffersEditor(bool offered) noexcept;
+
 class HeadlessWindow
 {
 public:

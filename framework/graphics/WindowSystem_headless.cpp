@@ -10,11 +10,23 @@
 #include "LICE_SysBitmap.h"
 #include "WindowSystem.h"
 
+#include <atomic>
 #include <deque>
 #include <dlfcn.h>
 #include <optional>
 #include <unistd.h>
 #include <variant>
+
+namespace
+{
+// Whether editors on this backend are offered to hosts (see HeadlessWindow.h).
+std::atomic<bool> gOffersEditor{false};
+} // namespace
+
+void HeadlessOffersEditor(bool offered) noexcept
+{
+    gOffersEditor.store(offered);
+}
 
 class HeadlessWindowSystem final : public WindowSystem
 {
@@ -146,7 +158,7 @@ public:
         return true;
     }
 
-    bool ShowsOnScreen() const noexcept override { return false; }
+    bool ShowsOnScreen() const noexcept override { return gOffersEditor.load(); }
 
     std::string HostProgramPath() const noexcept override
     {
