@@ -78,9 +78,11 @@ if [ ! -f "$png_src/png.c" ]; then
     rm -rf "$png_cache/libpng-fetch"
 fi
 
-# 32-bit Windows programs run inside wine64 with Wine's own i386 DLLs of the installed version,
-# downloaded once (about 95 MB) into a per-user cache outside the repository. Without them the
-# tests of the 32-bit Windows build are skipped, saying why, so a failure here does not stop.
+# 32-bit Windows programs run under wine64 with Wine's own i386 DLLs of the installed version:
+# Debian's wine32:i386 (the 32-bit loader, which also gives the 32-bit editor a display), or,
+# where that cannot be installed, the DLLs alone downloaded once (about 95 MB) into a per-user
+# cache outside the repository. Without either the tests of the 32-bit Windows build are
+# skipped, saying why, so a failure here does not stop.
 if ! "$repo/scripts/wine32-dlls.sh" --fetch >/dev/null; then
     echo "install-deps: WARNING: no 32-bit Wine DLLs; the 32-bit Windows tests will be skipped" >&2
 fi

@@ -1,10 +1,11 @@
 """Windows programs under wine64 for the end-to-end checks: the one prefix both Windows builds
 run in, and the probe that decides whether this machine runs 32-bit Windows code.
 
-wine64 runs i686 programs in its WoW64 mode once it finds Wine's own i386 Windows DLLs of its
-own version, which scripts/wine32-dlls.sh keeps in a cache. WINEDLLPATH must name them when the
-prefix is made, or its syswow64 stays empty ("could not load kernel32.dll"), and on every run
-after, or the 32-bit loader misses its ntdll. The prefix records the folder it was made with
+wine64 runs i686 programs once it finds Wine's own i386 Windows DLLs of its own version: those
+of Debian's wine32:i386 (with the 32-bit loader, which also gives 32-bit programs a display), or
+ones scripts/wine32-dlls.sh keeps in a cache for wine64's WoW64 mode. WINEDLLPATH must name them
+when the prefix is made, or its syswow64 stays empty ("could not load kernel32.dll"), and on
+every run after, or the 32-bit loader misses its ntdll. The prefix records the folder it was made with
 and is made anew when that changes, so one prefix serves the 64-bit and the 32-bit programs.
 
 A 32-bit program that fails to load can still leave wine64 with exit status 0: callers check
