@@ -10,6 +10,8 @@
 #include "LICE_Pixel.h"
 #include "LICE_Rows.h"
 
+#include <cstddef>
+
 namespace LICE::detail
 {
 
@@ -24,6 +26,12 @@ void BlendArea(Rows dest, Rows src, int width, int height, int weight, int mode)
 // the colour's red, green and blue, the alpha channel blending toward the weight.
 void FillArea(Rows dest, int width, int height, LICE_pixel colour, int weight, int mode);
 
+// Coverage c (one byte per pixel, rows coverageStep bytes apart) blended over the area: each
+// colour channel d becomes d + (colour's channel - d) x c / 255 and alpha a + (255 - a) x c / 255,
+// truncated toward zero. So 0 leaves a pixel and 255 writes the colour with alpha 255.
+void CoverageArea(Rows dest, const unsigned char* coverage, std::ptrdiff_t coverageStep, int width,
+                  int height, LICE_pixel colour);
+
 } // namespace scalar
 
 namespace sse2
@@ -31,6 +39,8 @@ namespace sse2
 
 void BlendArea(Rows dest, Rows src, int width, int height, int weight, int mode);
 void FillArea(Rows dest, int width, int height, LICE_pixel colour, int weight, int mode);
+void CoverageArea(Rows dest, const unsigned char* coverage, std::ptrdiff_t coverageStep, int width,
+                  int height, LICE_pixel colour);
 
 } // namespace sse2
 

@@ -107,4 +107,22 @@ void FillArea(Rows dest, int width, int height, LICE_pixel colour, int weight, i
                [&]<class Op>() { detail::FillArea<Op>(dest, width, height, source, weight); });
 }
 
+void CoverageArea(Rows dest, const unsigned char* coverage, std::ptrdiff_t coverageStep, int width,
+                  int height, LICE_pixel colour)
+{
+    const auto mix = [](int d, int s, int c) { return d + (s - d) * c / 255; };
+    const int r = int((colour >> 16) & 0xFF), g = int((colour >> 8) & 0xFF), b = int(colour & 0xFF);
+    for (int y = 0; y < height; ++y)
+    {
+        LICE_pixel* d = dest.Row(y);
+        const unsigned char* c = coverage + y * coverageStep;
+        for (int x = 0; x < width; ++x)
+        {
+            const LICE_pixel p = d[x];
+            d[x] = Pack(mix(int(p & 0xFF), b, c[x]), mix(int((p >> 8) & 0xFF), g, c[x]),
+                        mix(int((p >> 16) & 0xFF), r, c[x]), mix(int(p >> 24), 255, c[x]));
+        }
+    }
+}
+
 } // namespace LICE::detail::scalar

@@ -8,6 +8,7 @@
 // down. Dodge divides in single precision (see DivideRoundedDown).
 #include "LICE_BlendAreas.h"
 
+#include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
 
@@ -34,8 +35,24 @@ V Splat(LICE_pixel v)
     return _mm_set1_epi32(int(v));
 }
 
+// The first n (1 ... 3) pixels at p in the low lanes, zeros above, and back. Pixel by pixel: a
+// buffer written piecewise and read whole would stall the load on the stores.
+V Gather(const LICE_pixel* p, int n)
+{
+    return _mm_set_epi32(0, n > 2 ? int(p[2]) : 0, n > 1 ? int(p[1]) : 0, int(p[0]));
+}
+
+void Scatter(LICE_pixel* p, int n, V v)
+{
+    p[0] = LICE_pixel(_mm_cvtsi128_si32(v));
+    if (n > 1)
+        p[1] = LICE_pixel(_mm_cvtsi128_si32(_mm_srli_si128(v, 4)));
+    if (n > 2)
+        p[2] = LICE_pixel(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+}
+
 // f(source four, destination four) -> new destination four over every row. A row's last one to
-// three pixels go through a four-pixel buffer, so they take the same arithmetic as the rest.
+// three pixels are gathered into the low lanes, so they take the same arithmetic as the rest.
 template <class F>
 void EachFour(Rows dest, Rows src, int width, int height, F f)
 {
@@ -56,12 +73,8 @@ void EachFour(Rows dest, Rows src, int width, int height, F f)
         }
         if (x < width)
         {
-            LICE_pixel sb[4] = {}, db[4] = {};
-            const std::size_t bytes = std::size_t(width - x) * sizeof(LICE_pixel);
-            std::memcpy(sb, s + x, bytes);
-            std::memcpy(db, d + x, bytes);
-            Store(db, f(Load(sb), Load(db)));
-            std::memcpy(d + x, db, bytes);
+            const V out = f(Gather(s + x, width - x), Gather(d + x, width - x));
+            Scatter(d + x, width - x, out);
         }
     }
 }
@@ -306,6 +319,66 @@ void FillArea(Rows dest, int width, int height, LICE_pixel colour, int weight, i
         EachFour(dest, width, height, [&](V d) { return CopyFour(s, d, m); });
         return;
     }
+    }
+}
+
+namespace
+{
+
+// d + (s - d) x c / 255 truncated toward zero, per 16-bit lane holding a byte: |s - d| x c fits
+// an unsigned lane (at most 65025), and (p + 1 + p / 256) / 256 is p / 255 rounded down for
+// every such p.
+V MixCoverage(V d, V s, V c)
+{
+    const V zero = _mm_setzero_si128();
+    const V diff = _mm_sub_epi16(s, d);
+    const V down = _mm_cmpgt_epi16(zero, diff);
+    const V p = _mm_mullo_epi16(_mm_max_epi16(diff, _mm_sub_epi16(zero, diff)), c);
+    const V q =
+        _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_set1_epi16(1)), _mm_srli_epi16(p, 8)), 8);
+    return _mm_add_epi16(d, _mm_sub_epi16(_mm_xor_si128(q, down), down));
+}
+
+// Four pixels under four coverage bytes; s is the colour with alpha 255 in two pixels' lanes.
+V CoverFour(V d, std::uint32_t coverage, V s)
+{
+    const V zero = _mm_setzero_si128();
+    V c = _mm_cvtsi32_si128(int(coverage));
+    c = _mm_unpacklo_epi8(c, c);
+    c = _mm_unpacklo_epi16(c, c); // each coverage byte four times, once per channel
+    const V low = MixCoverage(_mm_unpacklo_epi8(d, zero), s, _mm_unpacklo_epi8(c, zero));
+    const V high = MixCoverage(_mm_unpackhi_epi8(d, zero), s, _mm_unpackhi_epi8(c, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+} // namespace
+
+void CoverageArea(Rows dest, const unsigned char* coverage, std::ptrdiff_t coverageStep, int width,
+                  int height, LICE_pixel colour)
+{
+    const V s = _mm_unpacklo_epi8(Splat(colour | 0xFF000000u), _mm_setzero_si128());
+    for (int y = 0; y < height; ++y)
+    {
+        LICE_pixel* d = dest.Row(y);
+        const unsigned char* c = coverage + y * coverageStep;
+        int x = 0;
+        for (; x + 4 <= width; x += 4)
+        {
+            std::uint32_t four;
+            std::memcpy(&four, c + x, sizeof(four));
+            if (four != 0) // glyphs are mostly empty around their strokes
+                Store(d + x, CoverFour(Load(d + x), four, s));
+        }
+        if (x < width)
+        {
+            // The last one to three pixels; a glyph's rows are short.
+            const int n = width - x;
+            const std::uint32_t four = std::uint32_t{c[x]} |
+                                       (n > 1 ? std::uint32_t{c[x + 1]} << 8 : 0) |
+                                       (n > 2 ? std::uint32_t{c[x + 2]} << 16 : 0);
+            if (four != 0)
+                Scatter(d + x, n, CoverFour(Gather(d + x, n), four, s));
+        }
     }
 }
 

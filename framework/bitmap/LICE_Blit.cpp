@@ -17,6 +17,16 @@ namespace
 void CopyRows(Rows dest, Rows src, int width, int height)
 {
     const std::size_t bytes = std::size_t(width) * sizeof(LICE_pixel);
+    // Whole rows of two separate bitmaps stored top-down (a full background): one block. A
+    // bitmap copied onto itself keeps the row-by-row order.
+    const auto d0 = reinterpret_cast<std::uintptr_t>(dest.Row(0));
+    const auto s0 = reinterpret_cast<std::uintptr_t>(src.Row(0));
+    const std::size_t all = bytes * std::size_t(height);
+    if (dest.mStep == width && src.mStep == width && (d0 + all <= s0 || s0 + all <= d0))
+    {
+        std::memcpy(dest.Row(0), src.Row(0), all);
+        return;
+    }
     for (int y = 0; y < height; ++y)
         std::memmove(dest.Row(y), src.Row(y), bytes);
 }

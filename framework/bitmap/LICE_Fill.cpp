@@ -41,6 +41,24 @@ void BlendPixel(LICE_IBitmap* bitmap, int x, int y, LICE_pixel colour, float opa
     FillRectangle(bitmap, x, y, 1, 1, colour, opacity, mode);
 }
 
+void BlendCoverage(LICE_IBitmap* bitmap, int x, int y, const unsigned char* coverage, int pitch,
+                   int width, int height, LICE_pixel colour)
+{
+    if (!bitmap || !bitmap->getBits() || !coverage)
+        return;
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, bitmap->getWidth());
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{y} + height, bitmap->getHeight());
+    if (right <= left || bottom <= top)
+        return;
+    const Rows all = RowsOf(*bitmap);
+    const Rows d{all.Row(int(top)) + left, all.mStep};
+    const unsigned char* c = coverage + (top - y) * pitch + (left - x);
+    sse2::CoverageArea(d, c, pitch, int(right - left), int(bottom - top), colour);
+}
+
 LICE_pixel ReadPixel(const LICE_IBitmap* bitmap, int x, int y)
 {
     if (!bitmap || !bitmap->getBits() || x < 0 || y < 0 || x >= bitmap->getWidth() ||

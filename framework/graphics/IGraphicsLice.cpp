@@ -230,9 +230,11 @@ bool IGraphicsLice::DrawVerticalLine(const IColorARGB& color, int x, int y1, int
     if (y2 < y1)
         return false;
     const int span = mpSurface->getRowSpan();
+    // Packed once: the stores below might alias the colour, so it would be read on every row.
+    const LICE_pixel packed = color.Packed();
     LICE_pixel* p = mpSurface->getBits() + y1 * span + x;
     for (int y = y1; y <= y2; ++y, p += span)
-        *p = color.Packed();
+        *p = packed;
     return true;
 }
 

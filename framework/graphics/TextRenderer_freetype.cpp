@@ -4,6 +4,7 @@
 
 #include "TextRenderer.h"
 
+#include "LICE_Fill.h"
 #include "LICE_IBitmap.h"
 
 #include <ft2build.h>
@@ -200,60 +201,34 @@ const CachedGlyph* FreeTypeFont::Glyph(unsigned cp) const noexcept
 
 int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
 {
-    FT_Set_Transform(mFace, nullptr, nullptr);
     long width = 0;
+    bool transformReset = false;
     const char* p = text;
     const char* end = text + length;
     while (p < end)
     {
         const unsigned cp = NextCodePoint(p, end);
         if (const CachedGlyph* glyph = mAngle == 0.0 ? Glyph(cp) : nullptr)
+        {
             width += glyph->mAdvanceX;
-        else if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
+            continue;
+        }
+        if (!transformReset)
+        {
+            FT_Set_Transform(mFace, nullptr, nullptr);
+            transformReset = true;
+        }
+        if (FT_Load_Char(mFace, cp, FT_LOAD_DEFAULT) == 0)
             width += mFace->glyph->advance.x;
     }
     return static_cast<int>((width + 32) >> 6);
 }
 
 // Coverage blended over the surface: colour in, alpha toward opaque.
-void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top, int r, int g,
-                int b)
+void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top, LICE_pixel colour)
 {
-    LICE_pixel* bits = surface.getBits();
-    const int w = surface.getWidth();
-    const int h = surface.getHeight();
-    const int span = surface.getRowSpan();
-    // The columns and rows that fall on the surface.
-    const int firstCol = left < 0 ? -left : 0;
-    const int endCol = std::min(static_cast<int>(glyph.width), w - left);
-    const LICE_pixel full =
-        LICE_pixel(255) << 24 | LICE_pixel(r) << 16 | LICE_pixel(g) << 8 | LICE_pixel(b);
-    for (unsigned row = 0; row < glyph.rows; ++row)
-    {
-        const int y = top + static_cast<int>(row);
-        if (y < 0 || y >= h)
-            continue;
-        const unsigned char* src = glyph.buffer + static_cast<long>(row) * glyph.pitch;
-        LICE_pixel* line = bits + static_cast<long>(y) * span;
-        for (int col = firstCol; col < endCol; ++col)
-        {
-            const int c = src[col];
-            LICE_pixel* dst = line + left + col;
-            if (c == 0)
-                continue;
-            if (c == 255)
-            {
-                *dst = full; // what the mix below gives at full coverage
-                continue;
-            }
-            const LICE_pixel d = *dst;
-            auto mix = [c](int dv, int sv) { return dv + (sv - dv) * c / 255; };
-            const int db = int(d & 0xFF), dg = int((d >> 8) & 0xFF), dr = int((d >> 16) & 0xFF);
-            const int da = int(d >> 24);
-            *dst = LICE_pixel(mix(da, 255)) << 24 | LICE_pixel(mix(dr, r)) << 16 |
-                   LICE_pixel(mix(dg, g)) << 8 | LICE_pixel(mix(db, b));
-        }
-    }
+    LICE::BlendCoverage(&surface, left, top, glyph.buffer, glyph.pitch,
+                        static_cast<int>(glyph.width), static_cast<int>(glyph.rows), colour);
 }
 
 } // namespace
@@ -338,14 +313,19 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
     if (!font || !surface.getBits())
         return false;
     FT_Face face = font->mFace;
-    const double cs = std::cos(font->mAngle);
-    const double sn = std::sin(font->mAngle);
+    // Unturned text, nearly all of it, needs no trigonometry: its origins are whole pixels.
+    const bool turned = font->mAngle != 0.0;
+    const double cs = turned ? std::cos(font->mAngle) : 1.0;
+    const double sn = turned ? std::sin(font->mAngle) : 0.0;
     FT_Matrix m;
-    m.xx = static_cast<FT_Fixed>(std::lround(cs * 65536.0));
-    m.xy = static_cast<FT_Fixed>(std::lround(-sn * 65536.0));
-    m.yx = static_cast<FT_Fixed>(std::lround(sn * 65536.0));
+    m.xx = turned ? static_cast<FT_Fixed>(std::lround(cs * 65536.0)) : 65536;
+    m.xy = turned ? static_cast<FT_Fixed>(std::lround(-sn * 65536.0)) : 0;
+    m.yx = turned ? static_cast<FT_Fixed>(std::lround(sn * 65536.0)) : 0;
     m.yy = m.xx;
-    const int r = style.mColor.mR & 0xFF, g = style.mColor.mG & 0xFF, b = style.mColor.mB & 0xFF;
+    const LICE_pixel colour = LICE_pixel(style.mColor.mR & 0xFF) << 16 |
+                              LICE_pixel(style.mColor.mG & 0xFF) << 8 |
+                              LICE_pixel(style.mColor.mB & 0xFF);
+    bool transformed = false; // FreeType's transform set for this text, reset at the end
 
     const char* line = text;
     for (int lineNo = 0; *line; ++lineNo)
@@ -364,10 +344,15 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
             x = rect.mR - width;
         // The line's origin (on its baseline) relative to the rectangle's corner, turned with
         // the text about that corner; y grows downwards on the surface.
-        const double ox = x - rect.mL;
-        const double oy = lineNo * font->mLineHeight + font->mAscent;
-        const long originX = rect.mL + std::lround(ox * cs + oy * sn);
-        const long originY = rect.mT + std::lround(-ox * sn + oy * cs);
+        const int oy = lineNo * font->mLineHeight + font->mAscent;
+        long originX = x;
+        long originY = rect.mT + oy;
+        if (turned)
+        {
+            const double ox = x - rect.mL;
+            originX = rect.mL + std::lround(ox * cs + oy * sn);
+            originY = rect.mT + std::lround(-ox * sn + oy * cs);
+        }
 
         FT_Vector pen = {0, 0}; // 26.6, y up
         const char* p = line;
@@ -375,29 +360,31 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
         while (p < end)
         {
             const unsigned cp = NextCodePoint(p, end);
-            if (font->mAngle == 0.0 && pen.x % 64 == 0 && pen.y == 0)
+            if (!turned && pen.x % 64 == 0 && pen.y == 0)
             {
                 if (const CachedGlyph* glyph = font->Glyph(cp))
                 {
                     const long penX = pen.x / 64;
                     BlendGlyph(surface, glyph->mBitmap,
                                static_cast<int>(originX + penX + glyph->mLeft),
-                               static_cast<int>(originY - glyph->mTop), r, g, b);
+                               static_cast<int>(originY - glyph->mTop), colour);
                     pen.x += glyph->mAdvanceX;
                     continue;
                 }
             }
             FT_Set_Transform(face, &m, &pen);
+            transformed = true;
             if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0)
                 continue;
             const FT_GlyphSlot slot = face->glyph;
             BlendGlyph(surface, slot->bitmap, static_cast<int>(originX + slot->bitmap_left),
-                       static_cast<int>(originY - slot->bitmap_top), r, g, b);
+                       static_cast<int>(originY - slot->bitmap_top), colour);
             pen.x += slot->advance.x;
             pen.y += slot->advance.y;
         }
         line = *stop ? stop + 1 : stop;
     }
-    FT_Set_Transform(face, nullptr, nullptr);
+    if (transformed)
+        FT_Set_Transform(face, nullptr, nullptr);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "Check.h"
 #include "CounterControl.h"
+#include "EditorLayout.h"
 #include "EditorModel.h"
 #include "EnableControl.h"
 #include "IGraphicsWin.h"
@@ -50,17 +51,18 @@ std::unique_ptr<MelodyGrid> MelodyGrid::Build(IGraphicsWin& g, Orlantix& plug,
             g.AddControl(cell.mpCounter);
         }
 
-    const IBitmapHandle solo = g.LoadBitmap(123, "img/solo-button-15x15.png", 2);
-    const IBitmapHandle mute = g.LoadBitmap(122, "img/mute-button-15x15.png", 2);
+    const IBitmapHandle solo = editor_layout::LoadImage(g, kRowSwitches.mImage);
+    const IBitmapHandle mute = editor_layout::LoadImage(g, kRowSwitches.mImage2);
     for (int r = 0; r < MAX_VARIATIONS_PER_CHORD; ++r)
     {
         grid->mpRowControls[r] =
             new MelodyRowControl(&plug, RowControlRect(r), kRowControlParam, *grid, r);
         g.AddControl(grid->mpRowControls[r]);
         grid->mpSoloSwitches[r] =
-            new ISwitchControl(&plug, kSoloSwitchX, RowTop(r), kRowSolo1 + r, solo);
+            new ISwitchControl(&plug, kSoloSwitchX, RowSwitchTop(r), kRowSolo1 + r, solo);
         g.AddControl(grid->mpSoloSwitches[r]);
-        grid->mpMuteSwitches[r] = new RowMuteSwitch(plug, MuteSwitchX(solo.mW), RowTop(r), r, mute);
+        grid->mpMuteSwitches[r] =
+            new RowMuteSwitch(plug, MuteSwitchX(solo.mW), RowSwitchTop(r), r, mute);
         g.AddControl(grid->mpMuteSwitches[r]);
     }
     return grid;

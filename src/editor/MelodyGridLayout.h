@@ -1,22 +1,29 @@
 #pragma once
 // Where the melody grid sits in the editor and how a cell is drawn: the cells' controls, the
 // row controls and switches, the pulse columns and degree rows inside a melody canvas (ranges
-// inclusive, relative to the canvas's top left corner), and the grid's colours.
+// inclusive, relative to the canvas's top left corner), and the grid's colours. The cells, the
+// row controls and the solo and mute switches are placed from the layout table
+// (resources/layout.txt: MelodyCells, MelodyRows, RowSwitches), as the artwork is.
 
+#include "EditorLayoutTable.h"
 #include "IColorARGB.h"
 #include "IRect.h"
 
 namespace melody_grid
 {
 
+inline constexpr orx::layout::Grid kCells = orx::layout::kMelodyCells;
+inline constexpr orx::layout::Grid kRows = orx::layout::kMelodyRows;
+inline constexpr orx::layout::Pair kRowSwitches = orx::layout::kRowSwitches;
+
 // The four controls of the cell of chord step k (column) and variation v (row).
 constexpr int ColumnLeft(int chordStep) noexcept
 {
-    return 20 + 52 * chordStep;
+    return kCells.mX + kCells.mDx * chordStep;
 }
 constexpr int CellTop(int variation) noexcept
 {
-    return 128 + 63 * variation;
+    return kCells.mY + kCells.mDy * variation;
 }
 inline IRect CanvasRect(int chordStep, int variation) noexcept
 {
@@ -42,17 +49,21 @@ inline IRect CounterRect(int chordStep, int variation) noexcept
 // Left of each variation row its row control; right of it the solo and mute switches.
 constexpr int RowTop(int row) noexcept
 {
-    return 138 + 63 * row;
+    return kRows.mY + kRows.mDy * row;
 }
 inline IRect RowControlRect(int row) noexcept
 {
-    return {2, RowTop(row), 18, RowTop(row) + 14};
+    return {kRows.mX, RowTop(row), kRows.mX + 16, RowTop(row) + 14};
 }
-inline constexpr int kSoloSwitchX = 644;
+constexpr int RowSwitchTop(int row) noexcept
+{
+    return kRowSwitches.mY + kRowSwitches.mDy * row;
+}
+inline constexpr int kSoloSwitchX = kRowSwitches.mX;
 // The mute switch follows the solo switch's image.
 constexpr int MuteSwitchX(int soloImageWidth) noexcept
 {
-    return 646 + soloImageWidth;
+    return kRowSwitches.mX + 2 + soloImageWidth;
 }
 
 inline constexpr int kCanvasSize = 40;

@@ -1,5 +1,6 @@
 #include "ModifierPanes.h"
 
+#include "EditorLayout.h"
 #include "EditorModel.h"
 #include "IGraphicsWin.h"
 #include "MelodyModifierControl.h"
@@ -11,24 +12,17 @@
 
 namespace
 {
-constexpr int kPaneTop = 410;
-constexpr int kStepPitch = 29;
-constexpr int kMarkerWidth = 24;
-constexpr int kMarkerHeight = 6;
-
-// What differs between the two panes.
+// What differs between the two panes besides their places in the layout table.
 struct PaneSpec
 {
-    int mRunX;
+    const orx::layout::Pane& mLayout;
     int mRunParam;
-    int mFirstStepOffset; // first step column: run switch's width + this
     int mPinParam;
     int mModParam;
-    int mButtonTop; // buttons at this + the pin's frame height
 };
 
-constexpr PaneSpec kStrikeSpec{20, kStkRun, 25, kStkModT1, kStkMod1, kPaneTop + 2};
-constexpr PaneSpec kMelodySpec{436, kMelRun, 441, kMekModT1, kMelMod1, kPaneTop + 1};
+const PaneSpec kStrikeSpec{orx::layout::kStrikePane, kStkRun, kStkModT1, kStkMod1};
+const PaneSpec kMelodySpec{orx::layout::kMelodyPane, kMelRun, kMekModT1, kMelMod1};
 
 int Index(ModifierPane pane) noexcept
 {
@@ -40,23 +34,24 @@ ISwitchControl* BuildPane(IGraphicsWin& g, Orlantix& plug, EditorModel& model,
                           StepSequencerControl<Sequencer>& view, const PaneSpec& spec,
                           const IBitmapHandle& modifierImage) noexcept
 {
-    const IBitmapHandle run = g.LoadBitmap(125, "img/tape-play-button.png", 2);
-    const IBitmapHandle pin = g.LoadBitmap(117, "img/pin-14x14.png", 2);
-    auto* runSwitch = new ISwitchControl(&plug, spec.mRunX, kPaneTop, spec.mRunParam, run);
+    const orx::layout::Pane& pane = spec.mLayout;
+    const IBitmapHandle run = editor_layout::LoadImage(g, pane.mRunImage);
+    const IBitmapHandle pin = editor_layout::LoadImage(g, pane.mPinImage);
+    auto* runSwitch = new ISwitchControl(&plug, pane.mX, pane.mY, spec.mRunParam, run);
     g.AddControl(runSwitch);
 
-    const int x0 = run.mW + spec.mFirstStepOffset;
-    const int buttonTop = spec.mButtonTop + pin.FrameHeight();
+    const int x0 = pane.mX + run.mW + 5;
+    const int buttonTop = pane.mButtonY + pin.FrameHeight();
     const int markerTop = buttonTop + modifierImage.FrameHeight() + 1;
     for (int i = 0; i < kModifierSteps; ++i)
     {
         StepView& step = view.Step(i);
-        const int x = x0 + kStepPitch * i;
+        const int x = x0 + pane.mPitch * i;
         step.mpModifier =
             new ModifierControl(plug, x, buttonTop, spec.mModParam + i, modifierImage, model, i);
-        step.mpPin = new StepPermanentControl(&plug, x, kPaneTop, spec.mPinParam + i, pin);
+        step.mpPin = new StepPermanentControl(&plug, x, pane.mY, spec.mPinParam + i, pin);
         step.mpMarker = new StepMarkerCanvas<Sequencer>(
-            &plug, IRect(x, markerTop, x + kMarkerWidth, markerTop + kMarkerHeight), step, model);
+            &plug, IRect(x, markerTop, x + pane.mMarkerW, markerTop + pane.mMarkerH), step, model);
         g.AddControl(step.mpModifier);
         g.AddControl(step.mpPin);
         g.AddControl(step.mpMarker);
@@ -70,11 +65,11 @@ std::unique_ptr<ModifierPanes> ModifierPanes::Build(IGraphicsWin& g, Orlantix& p
 {
     std::unique_ptr<ModifierPanes> panes(new ModifierPanes());
     RefreshEditorModel(plug, model);
-    const IBitmapHandle strike = g.LoadBitmap(118, "img/strike-mod-button.png", 13);
-    g.LoadBitmap(121, "img/knob16x16-8.png", 8); // the pane's span knobs' image, already loaded
+    const IBitmapHandle strike = editor_layout::LoadImage(g, kStrikeSpec.mLayout.mImage);
+    editor_layout::LoadImage(g, 121); // the pane's span knobs' image, already loaded
     panes->mpRunSwitches[0] = BuildPane<StrikeModifierSequencer, StrikeModifierControl>(
         g, plug, model, panes->mStrike, kStrikeSpec, strike);
-    const IBitmapHandle melody = g.LoadBitmap(119, "img/melody-mod-button.png", 19);
+    const IBitmapHandle melody = editor_layout::LoadImage(g, kMelodySpec.mLayout.mImage);
     panes->mpRunSwitches[1] = BuildPane<MelodyModifierSequencer, MelodyModifierControl>(
         g, plug, model, panes->mMelody, kMelodySpec, melody);
     return panes;

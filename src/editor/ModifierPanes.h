@@ -2,7 +2,8 @@
 // The two modifier sequencer panes under the melody grid: the strike pane on the left, the
 // melody pane on the right. Each has a run switch and, per step, a Temp/Perm pin, a button
 // showing the step's modifier and a marker that lights while the step plays and turns red
-// outside the sequencer's span. Positions follow from the images' sizes; the melody pane's
+// outside the sequencer's span. Positions and images come from the layout table
+// (resources/layout.txt: StrikePane, MelodyPane) and the images' sizes; the melody pane's
 // buttons sit one pixel higher than the strike pane's.
 
 #include "PatternView.h"

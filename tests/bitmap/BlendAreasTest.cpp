@@ -1,5 +1,5 @@
 // The SSE2 area loops against the scalar reference: the same bytes for random pixels in every
-// mode, with and without source alpha, at every kind of weight and width.
+// mode, with and without source alpha, at every kind of weight and width; glyph coverage too.
 #include "LICE_BlendAreas.h"
 #include "LICE_Pixel.h"
 
@@ -119,4 +119,26 @@ TEST(BlendAreas, Sse2FillsGiveTheReferenceBytes)
                 LICE::detail::sse2::FillArea(fast.RowsOf(), width, 5, c, weight, op);
                 ASSERT_EQ(fast.mPixels, reference.mPixels) << Case(op, weight, width);
             }
+}
+
+TEST(BlendAreas, Sse2CoverageGivesTheReferenceBytes)
+{
+    // Every coverage byte over random pixels, toward random colours and the extremes.
+    std::mt19937 random(13);
+    std::uniform_int_distribution<LICE_pixel> colour;
+    std::vector<unsigned char> coverage(256 * 4);
+    for (std::size_t i = 0; i < coverage.size(); ++i)
+        coverage[i] = static_cast<unsigned char>(i % 2 == 0 ? i / 2 % 256 : 255 - i / 2 % 256);
+    for (const LICE_pixel c : {colour(random), colour(random), LICE_pixel{0}, 0xFFFFFFFFu})
+        for (const int width : kWidths)
+        {
+            const int height = int(coverage.size()) / width;
+            Area reference(width, height, random);
+            Area fast = reference;
+            LICE::detail::scalar::CoverageArea(reference.RowsOf(), coverage.data(), width, width,
+                                               height, c);
+            LICE::detail::sse2::CoverageArea(fast.RowsOf(), coverage.data(), width, width, height,
+                                             c);
+            ASSERT_EQ(fast.mPixels, reference.mPixels) << "width " << width;
+        }
 }

@@ -1,6 +1,7 @@
 // The editor as the user sees it, painted off screen and compared with the pictures under
 // docs/ (which the README shows): at rest, with a factory preset loaded, and while playing.
-// Pixels must be equal (RGB). After a change of the editor's looks, write them again with
+// Pixels must be equal (RGB), and equal to a full repaint of the same state. After a change of the
+// editor's looks, write them again with
 //   make snapshots        (or ORLANTIX_UPDATE_SNAPSHOTS=1 build/linux/tests/editor/editor_tests)
 // A mismatch leaves the fresh picture in the test's working folder, as <name>.fresh.png.
 
@@ -25,12 +26,42 @@ bool Updating()
     return update && std::string(update) == "1";
 }
 
+// The differing pixels of two pictures of the same size (RGB), with the first one described.
+int Differing(const LICE_IBitmap& want, const LICE_IBitmap& got, std::ostringstream& first)
+{
+    int differing = 0;
+    for (int y = 0; y < want.getHeight(); ++y)
+        for (int x = 0; x < want.getWidth(); ++x)
+        {
+            const auto a = want.getBits()[y * want.getRowSpan() + x] & 0xFFFFFFu;
+            const auto b = got.getBits()[y * got.getRowSpan() + x] & 0xFFFFFFu;
+            if (a != b && differing++ == 0)
+                first << " (first at " << x << ", " << y << ": " << std::hex << a << " became " << b
+                      << ")";
+        }
+    return differing;
+}
+
 ::testing::AssertionResult MatchesSnapshot(Harness& h, const std::string& name)
 {
     const std::string committed = std::string(ORX_SOURCE_DIR) + "/docs/" + name + ".png";
     const std::string fresh = name + ".fresh.png";
     if (!h.Window().Snapshot(fresh.c_str()))
         return ::testing::AssertionFailure() << "cannot write " << fresh;
+    // What the frames painted bit by bit is what a full repaint paints: no control leaves a
+    // trace of an earlier picture when only part of it is repainted.
+    const std::string repainted = name + ".repainted.png";
+    h.Graphics().MarkAllDirty();
+    h.Window().Tick();
+    if (!h.Window().Snapshot(repainted.c_str()))
+        return ::testing::AssertionFailure() << "cannot write " << repainted;
+    const auto got = LICE::LoadPngFile(fresh.c_str(), true);
+    const auto whole = LICE::LoadPngFile(repainted.c_str(), true);
+    std::ostringstream firstRepainted;
+    if (!got || !whole || Differing(*whole, *got, firstRepainted) > 0)
+        return ::testing::AssertionFailure()
+               << fresh << " differs from a full repaint, " << repainted << firstRepainted.str();
+    std::filesystem::remove(repainted);
     if (Updating())
     {
         std::filesystem::create_directories(std::filesystem::path(committed).parent_path());
@@ -40,23 +71,12 @@ bool Updating()
         return ::testing::AssertionSuccess();
     }
     const auto want = LICE::LoadPngFile(committed.c_str(), true);
-    const auto got = LICE::LoadPngFile(fresh.c_str(), true);
     if (!want)
         return ::testing::AssertionFailure() << committed << " is missing; make snapshots";
-    if (!got || got->getWidth() != want->getWidth() || got->getHeight() != want->getHeight())
+    if (got->getWidth() != want->getWidth() || got->getHeight() != want->getHeight())
         return ::testing::AssertionFailure() << fresh << " differs in size from " << committed;
-    int differing = 0;
     std::ostringstream first;
-    for (int y = 0; y < want->getHeight(); ++y)
-        for (int x = 0; x < want->getWidth(); ++x)
-        {
-            const auto a = want->getBits()[y * want->getRowSpan() + x] & 0xFFFFFFu;
-            const auto b = got->getBits()[y * got->getRowSpan() + x] & 0xFFFFFFu;
-            if (a != b && differing++ == 0)
-                first << " (first at " << x << ", " << y << ": " << std::hex << a << " became " << b
-                      << ")";
-        }
-    if (differing > 0)
+    if (const int differing = Differing(*want, *got, first); differing > 0)
         return ::testing::AssertionFailure()
                << differing << " pixels of " << fresh << " differ from " << committed << first.str()
                << "; if the change is meant, make snapshots";

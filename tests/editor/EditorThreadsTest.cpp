@@ -1,21 +1,98 @@
 // The editor's thread model: the engine and the host reach the editor from their own threads
 // only through records under the instance lock; the editor's frame applies them. Here the host
 // plays and automates on other threads while the editor is used: groove strokes, clicks on the
-// melody grid, the span control, presets loaded from the menu, frame ticks. Built with
-// ThreadSanitizer, it must report no race; in every build no edit may be lost and no check may
-// fire. (Only edits the host does not hear are made while it plays: the test host itself is
-// not made for two threads.)
+// melody grid, its menus, the modifier panes, the span control, presets loaded from the menu,
+// frame ticks. Built with ThreadSanitizer (the tsan preset runs this file alone), it must
+// report no race; in every build no edit may be lost and no check may fire.
 
 #include "CheckCapture.h"
 #include "ChordSequencerSpanControl.h"
 #include "EditorHarness.h"
+#include "ISwitchControl.h"
+#include "MelodyGrid.h"
+#include "MelodyGridLayout.h"
+#include "ModifierPanes.h"
 #include "OrlantixParamIndex.h"
 #include "PresetNameControl.h"
+#include "StepSequencerControl.h"
 
 #include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
 #include <thread>
 
 using namespace editor_test;
+
+namespace
+{
+// Plays blocks on a thread of its own, transport running, until stopped, and automates the
+// velocity from there now and then, as some hosts do.
+class AudioThread
+{
+public:
+    explicit AudioThread(Harness& h)
+        : mThread(
+              [this, &h]
+              {
+                  while (!mStop)
+                  {
+                      h.Host().Process(256);
+                      if (mBlocks % 16 == 0)
+                          h.Host().SetParameter(kVel, (mBlocks / 16 % 128) / 127.0f);
+                      if (++mBlocks % 512 == 0)
+                      {
+                          auto lock = h.Host().LockCallbacks();
+                          h.Host().ClearEvents(); // only this thread's process calls add any
+                      }
+                  }
+              })
+    {
+    }
+    ~AudioThread() { Stop(); }
+    void Stop()
+    {
+        mStop = true;
+        if (mThread.joinable())
+            mThread.join();
+    }
+    int Blocks() const { return mBlocks; }
+
+private:
+    std::atomic<bool> mStop{false};
+    std::atomic<int> mBlocks{0};
+    std::thread mThread;
+};
+
+// Reads the instance under its lock, as the editor's own code does.
+template <class Read>
+auto Locked(Harness& h, Read read)
+{
+    IMutexLock lock(h.Plug().Mutex());
+    return read(h.Plug());
+}
+
+int BaseMask(Harness& h, int chordStep, int variation, int pulse)
+{
+    return Locked(h,
+                  [&](Orlantix& p) {
+                      return p.Engine()
+                          .mProgression.GetMelody(chordStep, variation)
+                          ->mPitchSets[pulse]
+                          .mBaseMask;
+                  });
+}
+
+double Value(Harness& h, int paramIdx)
+{
+    return h.Plug().GetParam(paramIdx)->Value();
+}
+
+std::pair<int, int> CentreOf(const IRect& r)
+{
+    return {(r.mL + r.mR) / 2, (r.mT + r.mB) / 2};
+}
+} // namespace
 
 TEST(EditorThreads, WhatOtherThreadsDoReachesTheControlsAtTheNextFrame)
 {
@@ -68,5 +145,123 @@ TEST(EditorThreads, WhatOtherThreadsDoReachesTheControlsAtTheNextFrame)
     EXPECT_EQ(h.Editor().SpanControl().Low(), h.Plug().Engine().mProgression.BeginStep());
     // The marker shows where the audio thread left the groove cursor.
     EXPECT_EQ(h.Editor().Model().mGrooveCurrentStep, h.Plug().Engine().mGroove.Cursor());
+    EXPECT_TRUE(checks.Empty()) << checks.Describe();
+}
+
+// The editor used for a few hundred rounds while the host plays without pause: every edit is
+// checked right after it is made, against the instance's own data.
+TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
+{
+    CheckCapture checks;
+    Harness h;
+    h.Plug().ConfigPool().SetString(kConfigPresetFolder, ORX_SOURCE_DIR "/presets");
+    h.Plug().RebuildPresetTree();
+    const char* const presets[] = {"Four Chords", "Swung Groove", "Modifier Play"};
+    std::vector<std::string> lost;
+    const auto expect = [&](bool landed, int round, const std::string& edit)
+    {
+        if (!landed)
+            lost.push_back("round " + std::to_string(round) + ": " + edit);
+    };
+
+    AudioThread audio(h);
+    constexpr int kRounds = 240;
+    for (int round = 0; round < kRounds; ++round)
+    {
+        const int k = round % MAX_STEPS, v = (round / MAX_STEPS) % MAX_VARIATIONS_PER_CHORD;
+        const IRect canvas = melody_grid::CanvasRect(k, v);
+        switch (round % 8)
+        {
+        case 0:
+        {
+            // A degree of the first pulse, whatever the pulse count.
+            const int pulses =
+                Locked(h, [&](Orlantix& p)
+                       { return p.Engine().mProgression.GetMelody(k, v)->mNumPulses; });
+            const int degree = round % kNumPitchDegrees;
+            const int before = BaseMask(h, k, v, 0);
+            h.Window().Click(canvas.mL + melody_grid::PulseColumn(pulses, 0).mFrom + 2,
+                             canvas.mT + melody_grid::DegreeRow(degree).mFrom + 2);
+            expect(BaseMask(h, k, v, 0) == (before ^ (1 << degree)), round, "degree click");
+            break;
+        }
+        case 1:
+        {
+            const int step = (round / 8) % GrooveMaker::MAX_STEPS;
+            const int x = 20 + 14 * step + 6, y = 560 + round % 50;
+            const auto [locked, before] =
+                Locked(h,
+                       [&](Orlantix& p) {
+                           return std::pair(p.Engine().mGroove.Locked(step),
+                                            p.Engine().mGroove.Velocity(step));
+                       });
+            h.Window().Drag(x, 556, x, y, 2);
+            const int velocity =
+                Locked(h, [&](Orlantix& p) { return p.Engine().mGroove.Velocity(step); });
+            expect(velocity == (locked ? before : (614 - y) * 2), round, "groove stroke");
+            break;
+        }
+        case 2:
+            h.Window().AnswerMenu("Clear");
+            h.Window().RightClick(CentreOf(canvas).first, CentreOf(canvas).second);
+            for (int pulse = 0; pulse < kPitchSetsPerMelody; ++pulse)
+                expect(BaseMask(h, k, v, pulse) == 0, round, "cell menu Clear");
+            break;
+        case 3:
+        {
+            const IRect& r =
+                h.Editor().Panes().Step(ModifierPane::kStrike, round % 8)->mpModifier->GetRECT();
+            const double before = Value(h, kStkMod1 + round % 8);
+            h.Window().Click(CentreOf(r).first, CentreOf(r).second);
+            expect(Value(h, kStkMod1 + round % 8) == (before >= 12.0 ? 0.0 : before + 1.0), round,
+                   "strike modifier button");
+            break;
+        }
+        case 4:
+        {
+            const IRect& r =
+                h.Editor().Panes().Step(ModifierPane::kMelody, round % 8)->mpModifier->GetRECT();
+            h.Window().AnswerMenu("Rand");
+            h.Window().RightClick(CentreOf(r).first, CentreOf(r).second);
+            expect(Value(h, kMelMod1 + round % 8) == 17.0, round, "melody step menu");
+            break;
+        }
+        case 5:
+        {
+            auto& span = h.Editor().SpanControl();
+            const int low = round % 3;
+            h.Window().Drag(span.PositionX(span.Low()), 118, span.PositionX(low), 118, 2);
+            expect(Locked(h, [](Orlantix& p) { return p.Engine().mProgression.BeginStep(); }) ==
+                           low &&
+                       span.Low() == low,
+                   round, "span thumb");
+            break;
+        }
+        case 6:
+        {
+            const int row = round % MAX_VARIATIONS_PER_CHORD;
+            const IRect& r = h.Editor().Grid().MuteSwitch(row)->GetRECT();
+            const double before = Value(h, kRowMute1 + row);
+            h.Window().Click(CentreOf(r).first, CentreOf(r).second);
+            expect(Value(h, kRowMute1 + row) == 1.0 - before, round, "row mute switch");
+            break;
+        }
+        default:
+        {
+            const char* preset = presets[(round / 8) % 3];
+            h.Window().AnswerMenu(preset);
+            h.Window().Click(600, 524);
+            h.Window().Tick();
+            expect(std::strcmp(h.Editor().PresetField().GetText(), preset) == 0, round,
+                   std::string("preset ") + preset);
+            break;
+        }
+        }
+        h.Window().Tick();
+    }
+    audio.Stop();
+    EXPECT_TRUE(lost.empty()) << lost.size() << " edits lost, the first: " << lost.front();
+    // The host played all along: many blocks, a good share of them during the rounds.
+    EXPECT_GT(audio.Blocks(), kRounds);
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }

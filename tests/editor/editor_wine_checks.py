@@ -3,12 +3,13 @@
 One run: starts Xvfb on a free display, runs orx-edithost with the plug-in libraries and an
 input script in a wine virtual desktop of its own (so no desktop process that another wine
 program started without a display stands in the way), then compares the screenshots it took
-with the headless editor in the same state (orx-editor-compare). The screenshots, the headless
-pictures and the difference pictures stay in the output folder for inspection.
+with the headless editor in the same state (orx-editor-compare), and those given a reference
+picture with it too. The screenshots, the headless pictures and the difference pictures stay in
+the output folder for inspection.
 
     editor_wine_checks.py --prefix PREFIX [--wow64] --host orx-edithost.exe
         --plugin NAME=LIBRARY [--plugin ...] --script FILE --out FOLDER
-        [--compare orx-editor-compare --shot NAME ...]
+        [--compare orx-editor-compare --shot NAME ... --reference NAME=PICTURE ...]
 """
 
 import argparse
@@ -58,7 +59,9 @@ def main():
     ap.add_argument("--out", required=True)
     ap.add_argument("--compare")
     ap.add_argument("--shot", action="append", default=[])
+    ap.add_argument("--reference", action="append", default=[])
     args = ap.parse_args()
+    references = dict(r.split("=", 1) for r in args.reference)
 
     needed = [args.host] + [p.split("=", 1)[1] for p in args.plugin]
     for path in needed:
@@ -111,9 +114,10 @@ def main():
     for shot in args.shot:
         folder = os.path.join(args.out, "compare-" + shot)
         os.makedirs(folder, exist_ok=True)
+        reference = ["--reference", references[shot]] if shot in references else []
         p = subprocess.run([args.compare, "--state", os.path.join(args.out, shot + ".state"),
                             "--screenshot", os.path.join(args.out, shot + ".png"),
-                            "--out", folder], capture_output=True, text=True)
+                            "--out", folder] + reference, capture_output=True, text=True)
         ok = p.returncode == 0
         print("%s: screenshot %s against the headless editor: %s" %
               ("ok" if ok else "FAIL", shot, (p.stdout + p.stderr).strip()))

@@ -148,13 +148,15 @@ void DrawMelodyGrid(Composer& c)
         }
     }
     constexpr layout::Grid rows = layout::kMelodyRows;
+    constexpr layout::Pair switches = layout::kRowSwitches;
     for (int r = 0; r < rows.mRows; ++r)
     {
         const int t = rows.mY + rows.mDy * r;
         c.Fill(rows.mX, t, rows.mX + 16, t + 14, kGrey);
-        const ImageEntry* solo = c.Entry(123);
-        c.Frame(123, 644, t, r == 1 ? 1 : 0);
-        c.Frame(122, 646 + (solo ? solo->mWidth : 15), t, r == 3 ? 1 : 0);
+        const ImageEntry* solo = c.Entry(switches.mImage);
+        const int y = switches.mY + switches.mDy * r;
+        c.Frame(switches.mImage, switches.mX, y, r == 1 ? 1 : 0);
+        c.Frame(switches.mImage2, switches.mX + 2 + (solo ? solo->mWidth : 15), y, r == 3 ? 1 : 0);
     }
 }
 
@@ -198,30 +200,26 @@ void DrawGroove(Composer& c)
 
 void DrawModifierPanes(Composer& c)
 {
-    const ImageEntry* tape = c.Entry(125);
-    const ImageEntry* pin = c.Entry(117);
-    if (!tape || !pin)
-        return;
     static const int kStrike[8] = {11, 0, 11, 4, 8, 11, 9, 12};
     static const int kMelody[8] = {16, 2, 16, 8, 0, 17, 16, 18};
     for (int pane = 0; pane < 2; ++pane)
     {
         const layout::Pane& p = pane == 0 ? layout::kStrikePane : layout::kMelodyPane;
-        const int runX = p.mX;
-        const int image = p.mImage;
-        const ImageEntry* button = c.Entry(image);
-        if (!button)
+        const ImageEntry* tape = c.Entry(p.mRunImage);
+        const ImageEntry* pin = c.Entry(p.mPinImage);
+        const ImageEntry* button = c.Entry(p.mImage);
+        if (!tape || !pin || !button)
             continue;
-        c.Frame(125, runX, p.mY, 1);
-        const int x0 = tape->mWidth + runX + 5;
+        c.Frame(p.mRunImage, p.mX, p.mY, 1);
+        const int x0 = tape->mWidth + p.mX + 5;
         const int buttonTop = p.mButtonY + pin->mHeight;
         const int markerTop = buttonTop + button->mHeight + 1;
         for (int i = 0; i < 8; ++i)
         {
-            const int x = x0 + 29 * i;
-            c.Frame(image, x, buttonTop, pane == 0 ? kStrike[i] : kMelody[i]);
-            c.Frame(117, x, p.mY, i % 3 == 1 ? 1 : 0);
-            c.Fill(x, markerTop, x + 24, markerTop + 6,
+            const int x = x0 + p.mPitch * i;
+            c.Frame(p.mImage, x, buttonTop, pane == 0 ? kStrike[i] : kMelody[i]);
+            c.Frame(p.mPinImage, x, p.mY, i % 3 == 1 ? 1 : 0);
+            c.Fill(x, markerTop, x + p.mMarkerW, markerTop + p.mMarkerH,
                    i == 1 ? kWhite : (pane == 1 && i == 7 ? LICE_RGBA(255, 0, 0, 255) : kGrey));
         }
     }

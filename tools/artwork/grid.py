@@ -43,21 +43,21 @@ def span_position(k):
     return track_left + cell * k
 
 
-class Pane(namedtuple("Pane", "title unit run_x left right x0 pin_top button_top marker_top")):
+class Pane(namedtuple("Pane",
+                      "title unit run_x left right x0 pitch pin_top button_top marker_top")):
     def step_x(self, i):
-        return self.x0 + 29 * i
+        return self.x0 + self.pitch * i
 
 
 def modifier_panes():
     sizes = image_sizes()
-    tape_w = sizes[125].width
-    pin_h = sizes[117].height
     panes = []
     # The panes' right edges and titles belong to the artwork only.
     for name, title, unit, right in (("StrikePane", "STRIKE MODIFIER", "PER PULSE", 283),
                                      ("MelodyPane", "MELODY MODIFIER", "PER CHORD", 699)):
-        run_x, pin_top, button_y, image = layout_entry("pane", name)
-        button_top = button_y + pin_h
-        panes.append(Pane(title, unit, run_x, run_x, right, tape_w + run_x + 5, pin_top,
-                          button_top, button_top + sizes[image].height + 1))
+        run_x, pin_top, button_y, image, run_image, pin_image, pitch, _, _ = \
+            layout_entry("pane", name)
+        button_top = button_y + sizes[pin_image].height
+        panes.append(Pane(title, unit, run_x, run_x, right, sizes[run_image].width + run_x + 5,
+                          pitch, pin_top, button_top, button_top + sizes[image].height + 1))
     return panes

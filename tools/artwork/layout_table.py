@@ -22,7 +22,9 @@ KINDS = {
     "row": ("Row", ["mImage", "mDx", "mCount"]),
     "span": ("Span", ["mR", "mB", "mImage"]),
     "grid": ("Grid", ["mDx", "mDy", "mColumns", "mRows"]),
-    "pane": ("Pane", ["mButtonY", "mImage"]),
+    "pair": ("Pair", ["mImage", "mImage2", "mDy", "mCount"]),
+    "pane": ("Pane", ["mButtonY", "mImage", "mRunImage", "mPinImage", "mPitch", "mMarkerW",
+                      "mMarkerH"]),
 }
 # Kinds listed in arrays, in layout order; the others are single, named records.
 LISTED = {"knob": "kKnobs", "spinner": "kSpinners", "switch": "kSwitches", "button": "kButtons"}

@@ -14,14 +14,24 @@
 //   open NAME | close NAME          effEditOpen into NAME's window, effEditClose
 //   target NAME                     the editor the input below goes to
 //   pump MS                         runs the message loop for MS milliseconds
-//   click X Y | rclick X Y | dblclick X Y
+//   click X Y | rclick X Y | dblclick X Y | ctrlclick X Y (with the control key held)
 //   drag X0 Y0 X1 Y1 STEPS          left button held along the line
 //   wheel X Y NOTCHES
 //   menukeys KEY...                 keys for the next popup menu (down up left right return
 //                                   escape), typed into its modal loop once it shows
+//   menuchoose TEXT [> TEXT ...]    the same, with the keys a user types to choose the item of
+//                                   that text in the next popup menu (down to it, right into a
+//                                   submenu and on, return); found in the menu as it shows
+//   play NAME FROM FRAMES           NAME's host plays FRAMES from sample position FROM in
+//                                   blocks of 512 on an audio thread of its own, while this
+//                                   thread runs the message loop (the editor paints), then
+//                                   stops the transport where it got to
 //   type TEXT                       characters into the window with the keyboard focus
 //   key KEY                         one key (return, escape, or a letter or digit)
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay)
+//   expect-chunk NAME OFFSET TYPE VALUE
+//                                   the value at byte OFFSET of the plug-in's state chunk, read
+//                                   little-endian as TYPE (byte, int or double)
 //   expect-windows NAME N           child windows in NAME's host window, counted by the system
 //   expect-editor-at NAME X Y       the editor window's place in the host window's client area
 //   counts LABEL                    records every library's handle counts and the system's
@@ -29,8 +39,9 @@
 //   distinct-classes NAME NAME      the two editors' windows are of different classes, each
 //                                   naming its plug-in's unique id
 //   screenshot NAME FILE            FILE.png of the window's client area, FILE.state of the
-//                                   plug-in's state chunk and FILE.areas with the rectangles of
-//                                   the editor's child windows (an open entry box), for the
+//                                   plug-in's state chunk, FILE.areas with the rectangles of
+//                                   the editor's child windows (an open entry box) and
+//                                   FILE.transport with what NAME's host played so far, for the
 //                                   comparison with the headless editor in the same state
 //   menushot FILE                   FILE.png of the screen as the next popup menu shows
 //   expect-font FACE FAMILY...      the font GDI gives for FACE is FAMILY (its file says so)
@@ -39,6 +50,7 @@
 // with the reason and exits with 77.
 
 #include "EditScript.h"
+#include "HostTransport.h"
 #include "LICE_PngWrite.h"
 #include "LICE_SysBitmap.h"
 #include "Utf8Text.h"
@@ -49,14 +61,17 @@
 #undef DrawText
 #undef LoadBitmap
 
+#include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -66,6 +81,7 @@ using namespace orx::win32;
 
 constexpr wchar_t kHostClass[] = L"OrxEditHostWindow";
 constexpr int kSettleMs = 120; // three frames at 24 per second
+constexpr int kPlayBlock = 512;
 
 int gPassed = 0;
 int gFailed = 0;
@@ -86,6 +102,7 @@ struct Slot
     OwnedWindow mWindow;
     HMODULE mModule = nullptr;
     bool mOpen = false;
+    std::vector<edithost::PlayedStretch> mPlayed; // what the host played, for screenshots
 };
 
 // What `counts` records.
@@ -259,10 +276,83 @@ std::string gMenuShot; // a screenshot to take before the first key
 bool gMenuShotTaken = false;
 bool ScreenShot(const std::string& file);
 
+// A choice by text for the next popup menu: the items' texts, top level first.
+std::vector<std::wstring> gMenuChoice;
+bool gMenuChoiceFound = true;
+bool gMenuPointerAside = false;
+
+// The keys that choose path in menu as a user would: up or down from the item that is
+// selected (down from none at first; a submenu opened by the right key starts on its first
+// item) to the item, right into each submenu, return on the last item. The keys pass over
+// separators, so they are not counted.
+bool KeysForChoice(HMENU menu, const std::vector<std::wstring>& path, std::deque<WPARAM>& keys)
+{
+    for (std::size_t level = 0; level < path.size(); ++level)
+    {
+        const int count = GetMenuItemCount(menu);
+        int position = -1, selected = level == 0 ? -1 : 0, target = -1;
+        HMENU submenu = nullptr;
+        for (int i = 0; i < count; ++i)
+        {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+            if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) ||
+                (info.fType & MFT_SEPARATOR))
+                continue;
+            ++position;
+            if (level == 0 && (info.fState & MFS_HILITE))
+                selected = position;
+            wchar_t text[256] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+            if (target < 0 && path[level] == std::wstring(text))
+            {
+                target = position;
+                submenu = info.hSubMenu;
+            }
+        }
+        if (target < 0 || (level + 1 < path.size() && !submenu))
+            return false;
+        if (target >= selected)
+            keys.insert(keys.end(), static_cast<std::size_t>(target - selected), VK_DOWN);
+        else
+            keys.insert(keys.end(), static_cast<std::size_t>(selected - target), VK_UP);
+        if (level + 1 < path.size())
+        {
+            keys.push_back(VK_RIGHT);
+            menu = submenu;
+        }
+    }
+    keys.push_back(VK_RETURN);
+    return true;
+}
+
 void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu) || gMenuKeys.empty() || !gTarget)
+    if (!menu || !IsWindowVisible(menu) || !gTarget)
+        return;
+    if (!gMenuChoice.empty())
+    {
+        // A menu that does not fit below the pointer opens over it, and the item under the
+        // pointer takes the selection: the pointer goes aside first (as a user who chooses by
+        // keyboard keeps the mouse off the menu), and the keys start from what is selected
+        // once it is there.
+        if (!gMenuPointerAside)
+        {
+            RECT r{};
+            GetWindowRect(menu, &r);
+            SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
+            gMenuPointerAside = true;
+            return;
+        }
+        const auto system = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        gMenuChoiceFound = system && KeysForChoice(system, gMenuChoice, gMenuKeys);
+        gMenuChoice.clear();
+        if (!gMenuChoiceFound)
+            gMenuKeys.assign(1, VK_ESCAPE); // no such item: the menu closes unchosen
+    }
+    if (gMenuKeys.empty())
         return;
     if (!gMenuShot.empty())
     {
@@ -318,6 +408,40 @@ void PostMouse(HWND editor, UINT msg, WPARAM keys, int x, int y)
     PostMessageW(editor, msg, keys, MAKELPARAM(x, y));
 }
 
+bool MenuPending()
+{
+    return !gMenuKeys.empty() || !gMenuChoice.empty();
+}
+
+// The keys go in from a timer once a menu shows, so a press that opens one is pumped before
+// its release (which would otherwise reach the menu's modal loop).
+void PressWithMenu(HWND editor, UINT down, UINT up, WPARAM keys, int x, int y, int line)
+{
+    gMenuTimer = SetTimer(nullptr, 0, 60, &MenuKeyTimer);
+    gMenuChoiceFound = true;
+    gMenuPointerAside = false;
+    PostMouse(editor, down, keys, x, y);
+    Pump(kSettleMs);
+    PostMouse(editor, up, 0, x, y);
+    Pump(kSettleMs);
+    if (!gMenuShot.empty() || gMenuShotTaken)
+    {
+        Check(gMenuShotTaken, line, "screenshot of the popup menu written");
+        gMenuShot.clear();
+        gMenuShotTaken = false;
+    }
+    if (!gMenuChoiceFound)
+        Check(false, line, "the menu has the item to choose");
+    if (gMenuTimer)
+    {
+        Check(false, line, "the menu keys were all typed into a popup menu");
+        KillTimer(nullptr, gMenuTimer);
+        gMenuTimer = 0;
+        gMenuKeys.clear();
+        gMenuChoice.clear();
+    }
+}
+
 bool Screenshot(const Slot& slot, const std::string& file)
 {
     RECT client{};
@@ -349,7 +473,9 @@ bool Screenshot(const Slot& slot, const std::string& file)
     std::ofstream out(file + ".state", std::ios::binary);
     out.write(reinterpret_cast<const char*>(state.data()),
               static_cast<std::streamsize>(state.size()));
-    return !state.empty() && static_cast<bool>(out);
+    std::ofstream transport(file + ".transport");
+    transport << edithost::WritePlayed(slot.mPlayed);
+    return !state.empty() && static_cast<bool>(out) && static_cast<bool>(transport);
 }
 
 // The whole screen (wine's virtual desktop), e.g. with a popup menu on it.
@@ -396,6 +522,45 @@ bool FontFileNames(const std::string& face, const std::string& family)
     return table.find(family) != std::string::npos || table.find(utf16be) != std::string::npos;
 }
 
+// The value at offset of the plug-in's state chunk, little-endian, against the expected text.
+void CheckChunkValue(Slot& slot, std::size_t offset, const std::string& type,
+                     const std::string& expected, int line)
+{
+    const std::vector<uint8_t> chunk = slot.mHost.GetChunk(true);
+    const std::size_t size = type == "byte" ? 1 : type == "int" ? 4 : type == "double" ? 8 : 0;
+    if (size == 0 || offset + size > chunk.size())
+    {
+        Check(false, line,
+              "no " + type + " at offset " + std::to_string(offset) + " of a state chunk of " +
+                  std::to_string(chunk.size()) + " bytes");
+        return;
+    }
+    uint64_t bits = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        bits |= uint64_t{chunk[offset + i]} << (8 * i);
+    std::string shown;
+    bool equal = false;
+    if (type == "double")
+    {
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof(value));
+        shown = std::to_string(value);
+        char* end = nullptr;
+        const double want = std::strtod(expected.c_str(), &end);
+        equal = end && *end == '\0' && value == want;
+    }
+    else
+    {
+        const long long value = size == 4 ? static_cast<long long>(static_cast<int32_t>(bits))
+                                          : static_cast<long long>(bits);
+        shown = std::to_string(value);
+        equal = shown == expected;
+    }
+    Check(equal, line,
+          slot.mName + "'s state chunk holds " + shown + " at offset " + std::to_string(offset) +
+              " (" + type + "), expected " + expected);
+}
+
 int ParamIndex(Slot& slot, const std::string& name)
 {
     const int n = slot.mHost.Effect()->numParams;
@@ -422,8 +587,8 @@ void Run(const edithost::Command& c, const std::string& outFolder)
     int x = 0, y = 0, x1 = 0, y1 = 0, n = 0;
     HWND editor = gTarget ? EditorOf(*gTarget) : nullptr;
     const bool input = c.mName == "click" || c.mName == "rclick" || c.mName == "dblclick" ||
-                       c.mName == "drag" || c.mName == "wheel" || c.mName == "type" ||
-                       c.mName == "key";
+                       c.mName == "ctrlclick" || c.mName == "drag" || c.mName == "wheel" ||
+                       c.mName == "type" || c.mName == "key";
     if (input && (!gTarget || !editor))
     {
         Check(false, c.mLine, c.mName + ": no open editor to send input to");
@@ -483,10 +648,18 @@ void Run(const edithost::Command& c, const std::string& outFolder)
     {
         Pump(n);
     }
-    else if ((c.mName == "click" || c.mName == "dblclick") && c.Int(0, x) && c.Int(1, y))
+    else if ((c.mName == "click" || c.mName == "ctrlclick") && MenuPending() && c.Int(0, x) &&
+             c.Int(1, y))
     {
-        PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
-        PostMouse(editor, WM_LBUTTONUP, 0, x, y);
+        const WPARAM keys = c.mName == "ctrlclick" ? MK_CONTROL : 0;
+        PressWithMenu(editor, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON | keys, x, y, c.mLine);
+    }
+    else if ((c.mName == "click" || c.mName == "dblclick" || c.mName == "ctrlclick") &&
+             c.Int(0, x) && c.Int(1, y))
+    {
+        const WPARAM keys = c.mName == "ctrlclick" ? MK_CONTROL : 0;
+        PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON | keys, x, y);
+        PostMouse(editor, WM_LBUTTONUP, keys, x, y);
         if (c.mName == "dblclick")
         {
             PostMouse(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, x, y);
@@ -496,25 +669,52 @@ void Run(const edithost::Command& c, const std::string& outFolder)
     }
     else if (c.mName == "rclick" && c.Int(0, x) && c.Int(1, y))
     {
-        if (!gMenuKeys.empty())
-            gMenuTimer = SetTimer(nullptr, 0, 60, &MenuKeyTimer);
-        // The press may run a menu's modal loop; the release follows once it is over.
+        if (MenuPending())
+        {
+            PressWithMenu(editor, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, x, y, c.mLine);
+            return;
+        }
+        // The press may run the value prompt; the release follows once it is there.
         PostMouse(editor, WM_RBUTTONDOWN, MK_RBUTTON, x, y);
         Pump(kSettleMs);
         PostMouse(editor, WM_RBUTTONUP, 0, x, y);
         Pump(kSettleMs);
-        if (!gMenuShot.empty() || gMenuShotTaken)
+    }
+    else if (c.mName == "menuchoose" && !a.empty())
+    {
+        gMenuChoice.assign(1, std::wstring());
+        for (const std::string& word : a)
         {
-            Check(gMenuShotTaken, c.mLine, "screenshot of the popup menu written");
-            gMenuShot.clear();
-            gMenuShotTaken = false;
+            if (word == ">")
+                gMenuChoice.emplace_back();
+            else
+                gMenuChoice.back() +=
+                    (gMenuChoice.back().empty() ? L"" : L" ") + orx::Utf8ToWide(word);
         }
-        if (gMenuTimer)
+    }
+    else if (c.mName == "play" && a.size() == 3 && c.Int(1, x) && c.Int(2, n) && x >= 0 && n >= 0)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
         {
-            Check(false, c.mLine, "the menu keys were all typed into a popup menu");
-            KillTimer(nullptr, gMenuTimer);
-            gMenuTimer = 0;
-            gMenuKeys.clear();
+            const edithost::PlayedStretch stretch{x, n, kPlayBlock};
+            const int before = slot->mHost.ProcessCalls();
+            std::atomic<bool> done{false};
+            std::thread audio(
+                [&]
+                {
+                    edithost::PlayThenStop(slot->mHost, stretch);
+                    done = true;
+                });
+            while (!done)
+                Pump(20);
+            audio.join();
+            slot->mPlayed.push_back(stretch);
+            Pump(kSettleMs);
+            const int blocks = slot->mHost.ProcessCalls() - before;
+            Check(blocks == (n + kPlayBlock - 1) / kPlayBlock + 1, c.mLine,
+                  a[0] + "'s host played " + std::to_string(blocks) +
+                      " blocks with the editor open, the last one stopped (" +
+                      std::to_string(slot->mHost.Events().size()) + " events so far)");
         }
     }
     else if (c.mName == "drag" && c.Int(0, x) && c.Int(1, y) && c.Int(2, x1) && c.Int(3, y1) &&
@@ -593,6 +793,11 @@ void Run(const edithost::Command& c, const std::string& outFolder)
         const std::string shown = idx >= 0 ? slot->mHost.ParamDisplay(idx) : "(no such parameter)";
         Check(shown == a[2], c.mLine,
               a[0] + " " + a[1] + " shows '" + shown + "', expected '" + a[2] + "'");
+    }
+    else if (c.mName == "expect-chunk" && a.size() == 4 && c.Int(1, n) && n >= 0)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+            CheckChunkValue(*slot, static_cast<std::size_t>(n), a[2], a[3], c.mLine);
     }
     else if (c.mName == "expect-windows" && a.size() == 2 && c.Int(1, n))
     {

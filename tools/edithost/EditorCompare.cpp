@@ -1,25 +1,37 @@
 // orx-editor-compare: draws a plug-in's editor with the headless window layer in the state a
-// screenshot was taken in (the plug-in's state chunk saved beside it) and compares the two
-// pixel for pixel, outside the text areas (the rectangles of the text controls, and those of
-// the editor's child windows listed in FILE.areas beside the screenshot, such as an open entry
-// box; each grown by a margin), where the platforms' font rasterisers differ.
+// screenshot was taken in (the plug-in's state chunk saved beside it, then what the test host
+// played, FILE.transport, played again) and compares the two pixel for pixel, outside the text
+// areas (where the text controls' texts lie, which may reach beyond their rectangles, and the
+// rectangles of the editor's child windows listed in FILE.areas beside the screenshot, such as
+// an open entry box; each grown by a margin),
+// where the platforms' font rasterisers differ. With --reference the screenshot must also
+// equal that picture (a committed snapshot) outside the same areas.
 //
 //   orx-editor-compare --state FILE.state --screenshot FILE.png --out FOLDER [--margin N]
+//                      [--reference PICTURE.png]
 //
 // Writes FOLDER/headless.png and FOLDER/diff.png (equal pixels dimmed, text areas blue,
-// differing pixels red) and exits 1 when any pixel outside the text areas differs. The plug-in
-// is compiled into the program (MakePlugInstance), built with the headless window layer.
+// differing pixels red; FOLDER/diff-reference.png for the reference) and exits 1 when any
+// pixel outside the text areas differs. The plug-in is compiled into the program (its
+// MakePlugInstance behind the framework's entry), built with the headless window layer, and
+// hosted by our own VST 2 host as the test host hosts it.
 
 #include "HeadlessWindow.h"
+#include "HostTransport.h"
 #include "IGraphicsWin.h"
 #include "ITextControl.h"
 #include "LICE_MemBitmap.h"
 #include "LICE_PngRead.h"
 #include "LICE_PngWrite.h"
+#include "TextRenderer.h"
 #include "VstEntry.h"
+#include "VstHost.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -28,98 +40,66 @@
 namespace
 {
 
-intptr_t ORX_VSTCALL QuietHost(vst2::Effect*, int32_t, int32_t, intptr_t, void*, float)
-{
-    return 0;
-}
-
 int Fail(const std::string& why)
 {
     std::printf("FAIL: %s\n", why.c_str());
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+std::string ReadFile(const std::string& path)
 {
-    std::string statePath, shotPath, outFolder = ".";
-    int margin = 2;
-    for (int i = 1; i + 1 < argc; i += 2)
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A text control's rectangle grown to where its text lies: texts are not clipped to their
+// rectangles (TextRenderer.h), and a long one reaches past them.
+IRect TextArea(const ITextControl& control)
+{
+    IRect area = control.GetRECT();
+    const ITextStyle& style = control.Style();
+    const std::unique_ptr<TextFont> font = CreateTextFont(style);
+    if (!font || style.mOrientation != 0)
+        return area;
+    const IRect& r = control.GetRECT();
+    int lines = 0;
+    for (const char* line = control.GetText(); *line; ++lines)
     {
-        const std::string opt = argv[i];
-        if (opt == "--state")
-            statePath = argv[i + 1];
-        else if (opt == "--screenshot")
-            shotPath = argv[i + 1];
-        else if (opt == "--out")
-            outFolder = argv[i + 1];
-        else if (opt == "--margin")
-            margin = std::atoi(argv[i + 1]);
+        const char* end = std::strchr(line, '\n');
+        const int length = static_cast<int>(end ? end - line : std::strlen(line));
+        const int w = font->LineWidth(line, length);
+        const int x = style.mAlign == ITextStyle::kAlignNear     ? r.mL
+                      : style.mAlign == ITextStyle::kAlignCenter ? (r.mL + r.mR - w) / 2
+                                                                 : r.mR - w;
+        area.mL = std::min(area.mL, x);
+        area.mR = std::max(area.mR, x + w);
+        line = end ? end + 1 : line + length;
     }
-    std::ifstream in(statePath, std::ios::binary);
-    std::vector<char> state((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (state.empty())
-        return Fail("no state in " + statePath);
-    const std::unique_ptr<LICE_MemBitmap> shot = LICE::LoadPngFile(shotPath.c_str(), true);
-    if (!shot)
-        return Fail("cannot read the screenshot " + shotPath);
+    area.mB = std::max(area.mB, r.mT + lines * style.mSize);
+    return area;
+}
 
-    std::unique_ptr<IPlugVST> plug(MakePlugInstance(&QuietHost));
-    vst2::Effect* effect = plug ? plug->GetEffect() : nullptr;
-    auto* graphics = plug ? dynamic_cast<IGraphicsWin*>(plug->GetGraphics()) : nullptr;
-    if (!effect || !graphics)
-        return Fail("the plug-in has no editor on the headless window layer");
-    effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0.0f);
-    if (effect->dispatcher(effect, vst2::effSetChunk, 0, static_cast<intptr_t>(state.size()),
-                           state.data(), 0.0f) != 1)
-        return Fail("the plug-in refuses the state " + statePath);
-    HeadlessWindow window(*graphics);
-    window.Open();
-    window.Tick(4);
-    const std::string headlessPath = outFolder + "/headless.png";
-    if (!window.Snapshot(headlessPath.c_str()))
-        return Fail("cannot write " + headlessPath);
-    const std::unique_ptr<LICE_MemBitmap> headless = LICE::LoadPngFile(headlessPath.c_str(), true);
-    if (!headless || headless->getWidth() != shot->getWidth() ||
-        headless->getHeight() != shot->getHeight())
-        return Fail("the screenshot is " + std::to_string(shot->getWidth()) + " x " +
-                    std::to_string(shot->getHeight()) + ", the editor " +
-                    std::to_string(graphics->Width()) + " x " + std::to_string(graphics->Height()));
-
-    std::vector<IRect> textAreas;
-    for (int i = 0; i < graphics->NControls(); ++i)
-        if (dynamic_cast<const ITextControl*>(graphics->GetControl(i)))
-            textAreas.push_back(graphics->GetControl(i)->GetRECT());
-    const std::string stem = shotPath.substr(0, shotPath.size() - 4);
-    std::ifstream areas(stem + ".areas");
-    for (IRect r; areas >> r.mL >> r.mT >> r.mR >> r.mB;)
-        textAreas.push_back(r);
-    auto inText = [&](int x, int y)
-    {
-        for (const IRect& r : textAreas)
-            if (x >= r.mL - margin && x < r.mR + margin && y >= r.mT - margin && y < r.mB + margin)
-                return true;
-        return false;
-    };
-
-    const int w = shot->getWidth(), h = shot->getHeight();
+// The pixels of a that differ from b (RGB) outside the masked areas; the picture of it, equal
+// pixels dimmed, masked ones blue and differing ones red, goes to diffPath.
+long Differing(const LICE_IBitmap& a, const LICE_IBitmap& b,
+               const std::function<bool(int, int)>& masked, const std::string& diffPath)
+{
+    const int w = a.getWidth(), h = a.getHeight();
     LICE_MemBitmap diff(w, h);
-    long differing = 0, masked = 0;
+    long differing = 0;
     for (int y = 0; y < h; ++y)
     {
-        const LICE_pixel* a = shot->getBits() + static_cast<long>(y) * shot->getRowSpan();
-        const LICE_pixel* b = headless->getBits() + static_cast<long>(y) * headless->getRowSpan();
+        const LICE_pixel* p = a.getBits() + static_cast<long>(y) * a.getRowSpan();
+        const LICE_pixel* q = b.getBits() + static_cast<long>(y) * b.getRowSpan();
         LICE_pixel* d = diff.getBits() + static_cast<long>(y) * diff.getRowSpan();
         for (int x = 0; x < w; ++x)
         {
-            const LICE_pixel grey = ((b[x] >> 2) & 0x3F3F3F) | 0xFF000000u;
-            if (inText(x, y))
+            const LICE_pixel grey = ((q[x] >> 2) & 0x3F3F3F) | 0xFF000000u;
+            if (masked(x, y))
             {
-                ++masked;
                 d[x] = grey | 0x80;
             }
-            else if ((a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF))
+            else if ((p[x] & 0xFFFFFF) != (q[x] & 0xFFFFFF))
             {
                 ++differing;
                 d[x] = 0xFFFF0000u;
@@ -130,10 +110,102 @@ int main(int argc, char** argv)
             }
         }
     }
-    LICE::WritePngFile((outFolder + "/diff.png").c_str(), diff, false);
-    std::printf("%ld of %d pixels differ outside the %zu text areas (%ld pixels left out)\n",
-                differing, w * h, textAreas.size(), masked);
+    LICE::WritePngFile(diffPath.c_str(), diff, false);
+    return differing;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string statePath, shotPath, referencePath, outFolder = ".";
+    int margin = 2;
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string opt = argv[i];
+        if (opt == "--state")
+            statePath = argv[i + 1];
+        else if (opt == "--screenshot")
+            shotPath = argv[i + 1];
+        else if (opt == "--reference")
+            referencePath = argv[i + 1];
+        else if (opt == "--out")
+            outFolder = argv[i + 1];
+        else if (opt == "--margin")
+            margin = std::atoi(argv[i + 1]);
+    }
+    const std::string stateText = ReadFile(statePath);
+    const std::vector<uint8_t> state(stateText.begin(), stateText.end());
+    if (state.empty())
+        return Fail("no state in " + statePath);
+    const std::unique_ptr<LICE_MemBitmap> shot = LICE::LoadPngFile(shotPath.c_str(), true);
+    if (!shot)
+        return Fail("cannot read the screenshot " + shotPath);
+    const std::string stem = shotPath.substr(0, shotPath.size() - 4);
+    std::vector<edithost::PlayedStretch> played;
+    if (!edithost::ReadPlayed(ReadFile(stem + ".transport"), played))
+        return Fail("cannot read " + stem + ".transport");
+
+    orxhost::VstHost host;
+    if (!host.LoadEntry(&VSTPluginMain, "the plug-in compiled in"))
+        return Fail(host.Error());
+    host.Start();
+    auto* plug = static_cast<IPlugVST*>(host.Effect()->object);
+    auto* graphics = plug ? dynamic_cast<IGraphicsWin*>(plug->GetGraphics()) : nullptr;
+    if (!graphics)
+        return Fail("the plug-in has no editor on the headless window layer");
+    if (host.SetChunk(state, true) != 1)
+        return Fail("the plug-in refuses the state " + statePath);
+    for (const edithost::PlayedStretch& stretch : played)
+        edithost::PlayThenStop(host, stretch);
+    HeadlessWindow window(*graphics);
+    window.Open();
+    window.Tick(4);
+    const std::string headlessPath = outFolder + "/headless.png";
+    if (!window.Snapshot(headlessPath.c_str()))
+        return Fail("cannot write " + headlessPath);
+    const std::unique_ptr<LICE_MemBitmap> headless = LICE::LoadPngFile(headlessPath.c_str(), true);
+    const int w = shot->getWidth(), h = shot->getHeight();
+    if (!headless || headless->getWidth() != w || headless->getHeight() != h)
+        return Fail("the screenshot is " + std::to_string(w) + " x " + std::to_string(h) +
+                    ", the editor " + std::to_string(graphics->Width()) + " x " +
+                    std::to_string(graphics->Height()));
+
+    std::vector<IRect> textAreas;
+    for (int i = 0; i < graphics->NControls(); ++i)
+        if (const auto* text = dynamic_cast<const ITextControl*>(graphics->GetControl(i)))
+            textAreas.push_back(TextArea(*text));
+    std::ifstream areas(stem + ".areas");
+    for (IRect r; areas >> r.mL >> r.mT >> r.mR >> r.mB;)
+        textAreas.push_back(r);
+    long masked = 0;
+    const auto inText = [&](int x, int y)
+    {
+        for (const IRect& r : textAreas)
+            if (x >= r.mL - margin && x < r.mR + margin && y >= r.mT - margin && y < r.mB + margin)
+                return true;
+        return false;
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            masked += inText(x, y) ? 1 : 0;
+
+    const long differing = Differing(*shot, *headless, inText, outFolder + "/diff.png");
+    std::printf("%ld of %d pixels differ outside the %zu text areas (%ld pixels left out)%s\n",
+                differing, w * h, textAreas.size(), masked,
+                played.empty() ? "" : ", after playing what the test host played");
     if (textAreas.empty() || masked * 4 > static_cast<long>(w) * h)
         return Fail("the text areas must be few and small");
-    return differing == 0 ? 0 : 1;
+    long fromReference = 0;
+    if (!referencePath.empty())
+    {
+        const std::unique_ptr<LICE_MemBitmap> reference =
+            LICE::LoadPngFile(referencePath.c_str(), true);
+        if (!reference || reference->getWidth() != w || reference->getHeight() != h)
+            return Fail("the reference " + referencePath + " is missing or of another size");
+        fromReference = Differing(*shot, *reference, inText, outFolder + "/diff-reference.png");
+        std::printf("%ld pixels differ from %s outside them\n", fromReference,
+                    referencePath.c_str());
+    }
+    return differing == 0 && fromReference == 0 ? 0 : 1;
 }
