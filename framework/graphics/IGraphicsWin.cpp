@@ -182,8 +182,9 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
     }
     if (!mpSystem->CreateEditorWindow(parent, rect))
         return nullptr;
-    mpSystem->StartFrameTimer(FramePeriodMs());
+    // Dirty first: a backend may run the first frame as its timer starts.
     MarkAllDirty();
+    mpSystem->StartFrameTimer(FramePeriodMs());
     return mpSystem->EditorWindow();
 }
 
@@ -205,6 +206,12 @@ void* IGraphicsWin::WindowHandle() const noexcept
 bool IGraphicsWin::IsWindowOpen() const noexcept
 {
     return WindowHandle() != nullptr;
+}
+
+void IGraphicsWin::IdleWindow() noexcept
+{
+    if (IsWindowOpen())
+        mpSystem->Idle();
 }
 
 bool IGraphicsWin::HasScreen() const noexcept
