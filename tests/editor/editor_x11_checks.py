@@ -6,7 +6,7 @@ it took with the headless editor in the same state (orx-editor-compare, outside 
 areas). The screenshots, headless pictures and difference pictures stay in the output folder.
 
     editor_x11_checks.py --host orx-edithost-x11 --plugin NAME=LIBRARY [--plugin ...]
-        --script FILE --out FOLDER [--compare PROGRAM --shot NAME ...] [--lsan-suppressions FILE]
+        --script FILE --out FOLDER [--compare PROGRAM --shot NAME ...] [--copy-library]
 """
 
 import argparse
@@ -36,7 +36,9 @@ def main():
     ap.add_argument("--out", required=True)
     ap.add_argument("--compare")
     ap.add_argument("--shot", action="append", default=[])
-    ap.add_argument("--lsan-suppressions")
+    ap.add_argument("--copy-library", action="store_true",
+                    help="run the libraries from a copy in OUT/library, with the Orlantix.ini "
+                         "and presets beside them, so what the editor saves stays there")
     args = ap.parse_args()
 
     for path in [args.host] + [p.split("=", 1)[1] for p in args.plugin]:
@@ -45,16 +47,32 @@ def main():
     shutil.rmtree(args.out, ignore_errors=True)
     os.makedirs(args.out)
 
+    plugins = []
+    for p in args.plugin:
+        name, path = p.split("=", 1)
+        if args.copy_library:
+            folder = os.path.join(args.out, "library")
+            os.makedirs(folder, exist_ok=True)
+            beside = os.path.dirname(os.path.abspath(path))
+            if os.path.isfile(os.path.join(beside, "Orlantix.ini")):
+                shutil.copy(os.path.join(beside, "Orlantix.ini"), folder)
+            presets = os.path.join(beside, "presets")
+            if os.path.isdir(presets):
+                # The preset files only: in a build tree the folder holds the build's own too.
+                os.makedirs(os.path.join(folder, "presets"), exist_ok=True)
+                for f in os.listdir(presets):
+                    if f.endswith(".preset"):
+                        shutil.copy(os.path.join(presets, f), os.path.join(folder, "presets"))
+            shutil.copy(path, folder)
+            path = os.path.join(folder, os.path.basename(path))
+        plugins.append((name, os.path.abspath(path)))
+
     server, display = start_xvfb(SCREEN)
     try:
         env = dict(os.environ, DISPLAY=display)
-        if args.lsan_suppressions:
-            env["LSAN_OPTIONS"] = "suppressions=%s:print_suppressions=0" % os.path.abspath(
-                args.lsan_suppressions)
         command = [os.path.abspath(args.host)]
-        for p in args.plugin:
-            name, path = p.split("=", 1)
-            command += ["--plugin", "%s=%s" % (name, os.path.abspath(path))]
+        for name, path in plugins:
+            command += ["--plugin", "%s=%s" % (name, path)]
         command += ["--script", os.path.abspath(args.script), "--out", os.path.abspath(args.out)]
         try:
             run = subprocess.run(command, env=env, cwd=args.out, capture_output=True,

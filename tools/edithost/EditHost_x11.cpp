@@ -28,7 +28,9 @@
 //   menukeys KEY...                 keys for the next popup (down up left right return escape
 //                                   space, letters, digits), typed once it shows
 //   menushot FILE                   FILE.png of the screen as that popup shows
-//   type TEXT | key KEY             keys to whichever window has the keyboard
+//   type TEXT | key KEY [N]         keys to whichever window has the keyboard (N times)
+//   screen FILE                     FILE.png of the whole screen
+//   expect-file PATH                PATH (in the output folder) exists
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay), waited
 //                                   for up to 3 seconds
 //   expect-windows NAME N           windows inside NAME's host window, at any depth
@@ -648,12 +650,29 @@ void User::Do(const edithost::Command& c)
         }
         Sleep(kSettleMs);
     }
-    else if (c.mName == "key" && a.size() == 1)
+    else if (c.mName == "key" && (a.size() == 1 || (a.size() == 2 && c.Int(1, n) && n > 0)))
     {
         KeySym key = 0;
-        if (!KeysymOf(a[0], key) || !PressKey(key))
-            Check(false, c.mLine, "unknown key " + a[0]);
+        for (int i = 0; i < (a.size() == 2 ? n : 1); ++i)
+            if (!KeysymOf(a[0], key) || !PressKey(key))
+            {
+                Check(false, c.mLine, "unknown key " + a[0]);
+                break;
+            }
         Sleep(kSettleMs);
+    }
+    else if (c.mName == "screen" && a.size() == 1)
+    {
+        const int screen = DefaultScreen(mpD);
+        Check(Capture(mpD, DefaultRootWindow(mpD), 0, 0, DisplayWidth(mpD, screen),
+                      DisplayHeight(mpD, screen), mOut + "/" + a[0] + ".png"),
+              c.mLine, "screenshot " + a[0] + ".png of the screen");
+    }
+    else if (c.mName == "expect-file" && a.size() == 1)
+    {
+        const bool there = WaitFor([&] { return access((mOut + "/" + a[0]).c_str(), F_OK) == 0; },
+                                   2000);
+        Check(there, c.mLine, a[0] + " is there");
     }
     else if (c.mName == "expect" && a.size() == 3)
     {
@@ -871,7 +890,7 @@ int main(int argc, char** argv)
         auto slot = std::make_unique<Slot>();
         slot->mName = name;
         slot->mX = offset;
-        offset += 760;
+        offset = offset == 0 ? 760 : 0; // side by side, two at a time
         if (!slot->mHost.Load(path))
         {
             std::printf("FAIL: %s: %s\n0 passed, 1 failed\n", name.c_str(),
