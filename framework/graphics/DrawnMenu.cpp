@@ -23,8 +23,8 @@ constexpr int kMinTextWidth = 60;
 
 LICE_pixel Packed(const IColorARGB& c) noexcept
 {
-    return 0xFF000000u | (static_cast<unsigned>(c.mR) << 16) |
-           (static_cast<unsigned>(c.mG) << 8) | static_cast<unsigned>(c.mB);
+    return 0xFF000000u | (static_cast<unsigned>(c.mR) << 16) | (static_cast<unsigned>(c.mG) << 8) |
+           static_cast<unsigned>(c.mB);
 }
 
 bool Selectable(const DrawnMenu::Entry& e) noexcept
@@ -70,9 +70,8 @@ void DrawnMenu::OpenPanel(const IPopupMenu& menu, int firstId, int x, int y,
         e.mId = id;
         e.mColumn = static_cast<int>(columnWidths.size()) - 1;
         const IPopupMenu* sub = item->Submenu();
-        e.mChecked = item->Checked() ||
-                     (sub && sub->AnyChecked() &&
-                      !(item->Flags() & IPopupMenu::Item::kNoSubmenuCheck));
+        e.mChecked = item->Checked() || (sub && sub->AnyChecked() &&
+                                         !(item->Flags() & IPopupMenu::Item::kNoSubmenuCheck));
         id += 1 + (sub ? sub->FlatCount() : 0);
         const int h = item->IsSeparator() ? kSeparatorHeight : kRowHeight;
         int& columnHeight = columnHeights.back();
@@ -80,7 +79,8 @@ void DrawnMenu::OpenPanel(const IPopupMenu& menu, int firstId, int x, int y,
         columnHeight += h;
         if (font && !item->IsSeparator())
         {
-            const int w = font->LineWidth(item->Text().data(), static_cast<int>(item->Text().size()));
+            const int w =
+                font->LineWidth(item->Text().data(), static_cast<int>(item->Text().size()));
             columnWidths.back() = std::max(columnWidths.back(), w);
         }
         p.mEntries.push_back(e);
@@ -95,14 +95,15 @@ void DrawnMenu::OpenPanel(const IPopupMenu& menu, int firstId, int x, int y,
     for (Entry& e : p.mEntries)
     {
         const int l = columnLeft[static_cast<std::size_t>(e.mColumn)];
-        e.mRect = IRect(l, e.mRect.mT + kBorder,
-                        l + kCheckArea + columnWidths[static_cast<std::size_t>(e.mColumn)] +
-                            kArrowArea,
-                        e.mRect.mB + kBorder);
+        e.mRect =
+            IRect(l, e.mRect.mT + kBorder,
+                  l + kCheckArea + columnWidths[static_cast<std::size_t>(e.mColumn)] + kArrowArea,
+                  e.mRect.mB + kBorder);
     }
     p.mWidth = left - 1 + kBorder;
-    p.mHeight = std::max(kRowHeight, *std::max_element(columnHeights.begin(), columnHeights.end())) +
-                2 * kBorder;
+    p.mHeight =
+        std::max(kRowHeight, *std::max_element(columnHeights.begin(), columnHeights.end())) +
+        2 * kBorder;
 
     // Beside the parent entry for a submenu, at the point for the top; always on the screen.
     int px = x, py = y;
@@ -158,7 +159,8 @@ void DrawnMenu::OpenSubmenu(int panel, bool selectFirst)
 
 bool DrawnMenu::Choose(int panel, int entry)
 {
-    const Entry& e = mPanels[static_cast<std::size_t>(panel)].mEntries[static_cast<std::size_t>(entry)];
+    const Entry& e =
+        mPanels[static_cast<std::size_t>(panel)].mEntries[static_cast<std::size_t>(entry)];
     if (e.mpItem->IsSeparator() || !e.mpItem->Enabled())
         return false;
     if (e.mpItem->Submenu())
@@ -317,7 +319,9 @@ void DrawnMenu::Released(int x, int y)
         return;
     int panel = -1, entry = -1;
     if (EntryAt(x, y, panel, entry) && entry >= 0 &&
-        !mPanels[static_cast<std::size_t>(panel)].mEntries[static_cast<std::size_t>(entry)].mpItem->Submenu())
+        !mPanels[static_cast<std::size_t>(panel)]
+             .mEntries[static_cast<std::size_t>(entry)]
+             .mpItem->Submenu())
         Choose(panel, entry);
 }
 
@@ -333,12 +337,12 @@ void DrawnMenu::Draw(int i, LICE_IBitmap& bitmap) const
         const Entry& e = p.mEntries[static_cast<std::size_t>(j)];
         const IRect& r = e.mRect;
         if (e.mColumn > 0 && r.mT == kBorder)
-            LICE::FillRectangle(&bitmap, r.mL - 1, kBorder, 1, p.mHeight - 2 * kBorder, kRule,
-                                1.0f, LICE_BLIT_MODE_COPY);
+            LICE::FillRectangle(&bitmap, r.mL - 1, kBorder, 1, p.mHeight - 2 * kBorder, kRule, 1.0f,
+                                LICE_BLIT_MODE_COPY);
         if (e.mpItem->IsSeparator())
         {
-            LICE::FillRectangle(&bitmap, r.mL + 4, r.mT + kSeparatorHeight / 2, r.W() - 8, 1,
-                                kRule, 1.0f, LICE_BLIT_MODE_COPY);
+            LICE::FillRectangle(&bitmap, r.mL + 4, r.mT + kSeparatorHeight / 2, r.W() - 8, 1, kRule,
+                                1.0f, LICE_BLIT_MODE_COPY);
             continue;
         }
         const bool selected = j == p.mSelected;

@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 const IRect FileChooser::kList(8, 52, FileChooser::kWidth - 8, 52 + 11 * FileChooser::kRowHeight);
 const IRect FileChooser::kNameField(84, 256, FileChooser::kWidth - 8, 276);
 const IRect FileChooser::kOkButton(FileChooser::kWidth - 176, 300, FileChooser::kWidth - 92, 322);
-const IRect FileChooser::kCancelButton(FileChooser::kWidth - 84, 300, FileChooser::kWidth - 8,
-                                       322);
+const IRect FileChooser::kCancelButton(FileChooser::kWidth - 84, 300, FileChooser::kWidth - 8, 322);
 
 namespace
 {
@@ -80,7 +79,8 @@ void FileChooser::Load(const std::string& folder)
         if (entry.empty() || entry[0] == '.')
             continue;
         std::error_code typeError;
-        (it->is_directory(typeError) ? folders : files).push_back({entry, it->is_directory(typeError)});
+        (it->is_directory(typeError) ? folders : files)
+            .push_back({entry, it->is_directory(typeError)});
     }
     auto byName = [](const Listed& a, const Listed& b) { return Lower(a.mName) < Lower(b.mName); };
     std::sort(folders.begin(), folders.end(), byName);
@@ -342,7 +342,7 @@ void FileChooser::Draw(LICE_IBitmap& b) const
     centred.mAlign = ITextStyle::kAlignCenter;
     DrawTextOnSurface(b, centred, mSave ? "Save" : "Open",
                       IRect(kOkButton.mL, kOkButton.mT + 4, kOkButton.mR, kOkButton.mB));
-    DrawTextOnSurface(b, centred, "Cancel",
-                      IRect(kCancelButton.mL, kCancelButton.mT + 4, kCancelButton.mR,
-                            kCancelButton.mB));
+    DrawTextOnSurface(
+        b, centred, "Cancel",
+        IRect(kCancelButton.mL, kCancelButton.mT + 4, kCancelButton.mR, kCancelButton.mB));
 }

@@ -132,8 +132,8 @@ void TextField::Draw(LICE_IBitmap& bitmap, const ITextStyle& style, bool focused
         const std::size_t a = SelectionStart(), b = SelectionEnd();
         const int x0 = left + Width(style, mText, a);
         const int x1 = left + Width(style, mText, b);
-        LICE::FillRectangle(&bitmap, x0, 0, x1 - x0, std::min(h, style.mSize + 1), kSelection,
-                            1.0f, LICE_BLIT_MODE_COPY);
+        LICE::FillRectangle(&bitmap, x0, 0, x1 - x0, std::min(h, style.mSize + 1), kSelection, 1.0f,
+                            LICE_BLIT_MODE_COPY);
         ITextStyle selected = plain;
         selected.mColor = IColorARGB(255, 255, 255, 255);
         const std::string part = mText.substr(a, b - a);

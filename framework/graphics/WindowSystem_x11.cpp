@@ -12,13 +12,13 @@
 // WindowEvents for IGraphicsWin, which holds all the logic. Every resource has an owner
 // (X11Handles.h), and an error trap is held around every call that reaches the server.
 
+#include "FrameClock.h"
 #include "IGraphicsWin.h"
 #include "IPopupMenu.h"
 #include "ITextStyle.h"
 #include "LICE_IBitmap.h"
 #include "LICE_MemBitmap.h"
 #include "TextField.h"
-#include "FrameClock.h"
 #include "WindowSystem.h"
 
 #include <dlfcn.h>
@@ -350,8 +350,8 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
                 FocusMoved(w);
             return;
         case FocusOut:
-            if (mFocus == w && e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyInferior &&
-                e.xfocus.mode != NotifyGrab)
+            if (mFocus == w && e.xfocus.detail != NotifyPointer &&
+                e.xfocus.detail != NotifyInferior && e.xfocus.mode != NotifyGrab)
                 FocusMoved(0);
             return;
         default:
@@ -497,8 +497,8 @@ bool X11WindowSystem::CreateEntryBox(const IRect& rect, const std::string& text,
         return false;
     try
     {
-        mEntryStyle.emplace("Arial", fontHeight, IColorARGB(255, 0, 0, 0),
-                            ITextStyle::kStyleNormal, ITextStyle::kAlignCenter);
+        mEntryStyle.emplace("Arial", fontHeight, IColorARGB(255, 0, 0, 0), ITextStyle::kStyleNormal,
+                            ITextStyle::kAlignCenter);
     }
     catch (...)
     {

@@ -190,9 +190,9 @@ bool TransferImage::Create(Display* display, Visual* visual, int depth, int widt
     if (static_cast<long>(width) * height < kSharedMinimumPixels ||
         !CreateShared(visual, depth, width, height))
     {
-        XImage* image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
-                                     nullptr, static_cast<unsigned>(width),
-                                     static_cast<unsigned>(height), 32, 0);
+        XImage* image =
+            XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                         static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
         if (!image)
         {
             mpDisplay = nullptr;
@@ -210,10 +210,10 @@ bool TransferImage::Create(Display* display, Visual* visual, int depth, int widt
         mpImage = image;
     }
     CountX11Resource(Resource::kImage, 1);
-    mDirectCopy = visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
-                  visual->blue_mask == 0xFF && mpImage->bits_per_pixel == 32 &&
-                  mpImage->byte_order == (std::endian::native == std::endian::little ? LSBFirst
-                                                                                     : MSBFirst);
+    mDirectCopy =
+        visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
+        mpImage->bits_per_pixel == 32 &&
+        mpImage->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
     return true;
 }
 
@@ -237,8 +237,8 @@ void TransferImage::reset() noexcept
     CountX11Resource(Resource::kImage, -1);
 }
 
-void TransferImage::Put(Drawable drawable, GC gc, const unsigned* pixels, int rowSpan, int x,
-                        int y, int w, int h) noexcept
+void TransferImage::Put(Drawable drawable, GC gc, const unsigned* pixels, int rowSpan, int x, int y,
+                        int w, int h) noexcept
 {
     if (!mpImage || w <= 0 || h <= 0)
         return;

@@ -27,10 +27,9 @@ bool PictureWindow::Create(Display* display, Window parent, const IRect& rect, l
     if (cursor)
         mask |= CWCursor;
     mWindow = OwnedWindow(
-        display,
-        XCreateWindow(display, parent, rect.mL, rect.mT, static_cast<unsigned>(rect.W()),
-                      static_cast<unsigned>(rect.H()), 0, DefaultDepth(display, screen),
-                      InputOutput, DefaultVisual(display, screen), mask, &a));
+        display, XCreateWindow(display, parent, rect.mL, rect.mT, static_cast<unsigned>(rect.W()),
+                               static_cast<unsigned>(rect.H()), 0, DefaultDepth(display, screen),
+                               InputOutput, DefaultVisual(display, screen), mask, &a));
     if (!mWindow || !MakePicture(rect.W(), rect.H()))
     {
         Destroy();
@@ -52,8 +51,7 @@ bool PictureWindow::MakePicture(int width, int height) noexcept
     if (!mPixmap)
         return false;
     mGc = OwnedGc(mpDisplay, mPixmap.get());
-    if (!mGc ||
-        !mImage.Create(mpDisplay, DefaultVisual(mpDisplay, screen), depth, width, height))
+    if (!mGc || !mImage.Create(mpDisplay, DefaultVisual(mpDisplay, screen), depth, width, height))
         return false;
     // A new pixmap holds whatever the server's memory held: black until the first picture.
     XSetForeground(mpDisplay, mGc.get(), BlackPixel(mpDisplay, screen));
@@ -93,13 +91,12 @@ void PictureWindow::Put(const LICE_IBitmap& bitmap, const IRect& part) noexcept
 {
     if (!mWindow || !bitmap.getBits())
         return;
-    const IRect r =
-        part.Intersect(IRect(0, 0, std::min(mWidth, bitmap.getWidth()),
-                             std::min(mHeight, bitmap.getHeight())));
+    const IRect r = part.Intersect(
+        IRect(0, 0, std::min(mWidth, bitmap.getWidth()), std::min(mHeight, bitmap.getHeight())));
     if (r.Empty())
         return;
-    mImage.Put(mPixmap.get(), mGc.get(), bitmap.getBits(), bitmap.getRowSpan(), r.mL, r.mT,
-               r.W(), r.H());
+    mImage.Put(mPixmap.get(), mGc.get(), bitmap.getBits(), bitmap.getRowSpan(), r.mL, r.mT, r.W(),
+               r.H());
     XClearArea(mpDisplay, Id(), r.mL, r.mT, static_cast<unsigned>(r.W()),
                static_cast<unsigned>(r.H()), False);
 }

@@ -68,8 +68,8 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
                     std::string& path, PopupEnd& end) noexcept;
 
 // A question with Yes and No (answers true for Yes), or a message with OK, centred on over.
-bool RunQuestion(PopupHost& host, const std::string& caption, const std::string& text,
-                 bool yesNo, const IRect& over, PopupEnd& end) noexcept;
+bool RunQuestion(PopupHost& host, const std::string& caption, const std::string& text, bool yesNo,
+                 const IRect& over, PopupEnd& end) noexcept;
 
 // The Windows virtual-key code of an X key (the editor's keys), 0 for others.
 int VirtualKeyOf(KeySym key) noexcept;

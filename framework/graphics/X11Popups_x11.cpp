@@ -38,10 +38,9 @@ bool Grab(Display* d, Window w) noexcept
     {
         const int pointer = XGrabPointer(d, w, True, kPointerEvents, GrabModeAsync, GrabModeAsync,
                                          0, 0, CurrentTime);
-        const int keyboard =
-            pointer == GrabSuccess
-                ? XGrabKeyboard(d, w, False, GrabModeAsync, GrabModeAsync, CurrentTime)
-                : GrabFrozen;
+        const int keyboard = pointer == GrabSuccess ? XGrabKeyboard(d, w, False, GrabModeAsync,
+                                                                    GrabModeAsync, CurrentTime)
+                                                    : GrabFrozen;
         if (pointer == GrabSuccess && keyboard == GrabSuccess)
             return true;
         if (pointer == GrabSuccess)
@@ -141,8 +140,7 @@ public:
             {
                 auto w = std::make_unique<PictureWindow>();
                 const IRect place = mMenu.GetPanel(i).mScreen;
-                if (!w->Create(mpDisplay, DefaultRootWindow(mpDisplay), place, kPopupEvents,
-                               true))
+                if (!w->Create(mpDisplay, DefaultRootWindow(mpDisplay), place, kPopupEvents, true))
                     return false;
                 mWindows.push_back(std::move(w));
                 mPlaces.push_back(place);
@@ -283,8 +281,8 @@ int RunMenu(PopupHost& host, const IPopupMenu& menu, int x, int y, PopupEnd& end
     }
 }
 
-bool RunQuestion(PopupHost& host, const std::string& caption, const std::string& text,
-                 bool yesNo, const IRect& over, PopupEnd& end) noexcept
+bool RunQuestion(PopupHost& host, const std::string& caption, const std::string& text, bool yesNo,
+                 const IRect& over, PopupEnd& end) noexcept
 {
     try
     {
@@ -358,19 +356,43 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
                 using K = FileChooser::EKey;
                 switch (key)
                 {
-                case XK_Up: chooser.Key(K::kUp); break;
-                case XK_Down: chooser.Key(K::kDown); break;
-                case XK_Page_Up: chooser.Key(K::kPageUp); break;
-                case XK_Page_Down: chooser.Key(K::kPageDown); break;
-                case XK_Home: chooser.Key(K::kHome, shift); break;
-                case XK_End: chooser.Key(K::kEnd, shift); break;
-                case XK_Left: chooser.Key(K::kLeft, shift); break;
-                case XK_Right: chooser.Key(K::kRight, shift); break;
+                case XK_Up:
+                    chooser.Key(K::kUp);
+                    break;
+                case XK_Down:
+                    chooser.Key(K::kDown);
+                    break;
+                case XK_Page_Up:
+                    chooser.Key(K::kPageUp);
+                    break;
+                case XK_Page_Down:
+                    chooser.Key(K::kPageDown);
+                    break;
+                case XK_Home:
+                    chooser.Key(K::kHome, shift);
+                    break;
+                case XK_End:
+                    chooser.Key(K::kEnd, shift);
+                    break;
+                case XK_Left:
+                    chooser.Key(K::kLeft, shift);
+                    break;
+                case XK_Right:
+                    chooser.Key(K::kRight, shift);
+                    break;
                 case XK_Return:
-                case XK_KP_Enter: chooser.Key(K::kReturn); break;
-                case XK_Escape: chooser.Key(K::kEscape); break;
-                case XK_BackSpace: chooser.Key(K::kBackspace); break;
-                case XK_Delete: chooser.Key(K::kDelete); break;
+                case XK_KP_Enter:
+                    chooser.Key(K::kReturn);
+                    break;
+                case XK_Escape:
+                    chooser.Key(K::kEscape);
+                    break;
+                case XK_BackSpace:
+                    chooser.Key(K::kBackspace);
+                    break;
+                case XK_Delete:
+                    chooser.Key(K::kDelete);
+                    break;
                 default:
                     if ((e.xkey.state & ControlMask) && (key == XK_a || key == XK_A))
                         chooser.Key(K::kSelectAll);

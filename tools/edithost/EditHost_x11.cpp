@@ -353,13 +353,24 @@ std::string Describe(const Counts& c)
 
 bool KeysymOf(const std::string& name, KeySym& key)
 {
-    static const std::map<std::string, KeySym> named = {
-        {"down", XK_Down},       {"up", XK_Up},           {"left", XK_Left},
-        {"right", XK_Right},     {"return", XK_Return},   {"escape", XK_Escape},
-        {"space", XK_space},     {"backspace", XK_BackSpace}, {"home", XK_Home},
-        {"end", XK_End},         {"pagedown", XK_Page_Down}, {"pageup", XK_Page_Up},
-        {"delete", XK_Delete},   {".", XK_period},        {"-", XK_minus},
-        {"_", XK_underscore},    {"/", XK_slash},         {",", XK_comma}};
+    static const std::map<std::string, KeySym> named = {{"down", XK_Down},
+                                                        {"up", XK_Up},
+                                                        {"left", XK_Left},
+                                                        {"right", XK_Right},
+                                                        {"return", XK_Return},
+                                                        {"escape", XK_Escape},
+                                                        {"space", XK_space},
+                                                        {"backspace", XK_BackSpace},
+                                                        {"home", XK_Home},
+                                                        {"end", XK_End},
+                                                        {"pagedown", XK_Page_Down},
+                                                        {"pageup", XK_Page_Up},
+                                                        {"delete", XK_Delete},
+                                                        {".", XK_period},
+                                                        {"-", XK_minus},
+                                                        {"_", XK_underscore},
+                                                        {"/", XK_slash},
+                                                        {",", XK_comma}};
     if (const auto it = named.find(name); it != named.end())
     {
         key = it->second;
@@ -395,8 +406,8 @@ private:
         if (!mpTarget || !mpTarget->mWindow)
             return false;
         Window child = 0;
-        return XTranslateCoordinates(mpD, mpTarget->mWindow, DefaultRootWindow(mpD), x, y, &sx,
-                                     &sy, &child);
+        return XTranslateCoordinates(mpD, mpTarget->mWindow, DefaultRootWindow(mpD), x, y, &sx, &sy,
+                                     &child);
     }
     void MoveTo(int x, int y)
     {
@@ -527,7 +538,8 @@ void User::Do(const edithost::Command& c)
         Slot* slot = Find(a[0], c.mLine);
         if (!slot || !MakeWindow(*slot, c.mLine) || c.mName == "window")
             return;
-        mHost.Call([&] { slot->mOpen = slot->mHost.OpenEditor(reinterpret_cast<void*>(slot->mWindow)); });
+        mHost.Call(
+            [&] { slot->mOpen = slot->mHost.OpenEditor(reinterpret_cast<void*>(slot->mWindow)); });
         Check(slot->mOpen, c.mLine, "effEditOpen opens " + a[0] + "'s editor");
         mpTarget = slot;
         Sleep(kSettleMs);
@@ -670,8 +682,8 @@ void User::Do(const edithost::Command& c)
     }
     else if (c.mName == "expect-file" && a.size() == 1)
     {
-        const bool there = WaitFor([&] { return access((mOut + "/" + a[0]).c_str(), F_OK) == 0; },
-                                   2000);
+        const bool there =
+            WaitFor([&] { return access((mOut + "/" + a[0]).c_str(), F_OK) == 0; }, 2000);
         Check(there, c.mLine, a[0] + " is there");
     }
     else if (c.mName == "expect" && a.size() == 3)
@@ -720,8 +732,8 @@ void User::Do(const edithost::Command& c)
     {
         if (Slot* slot = Find(a[0], c.mLine))
         {
-            const std::vector<Window> kids = slot->mWindow ? Children(mpD, slot->mWindow)
-                                                           : std::vector<Window>();
+            const std::vector<Window> kids =
+                slot->mWindow ? Children(mpD, slot->mWindow) : std::vector<Window>();
             XWindowAttributes at{};
             const bool ok = kids.size() == 1 && XGetWindowAttributes(mpD, kids[0], &at);
             Check(ok && at.x == x && at.y == y, c.mLine,
@@ -749,10 +761,9 @@ void User::Do(const edithost::Command& c)
         {
             XWindowAttributes at{};
             XGetWindowAttributes(mpD, slot->mWindow, &at);
-            const Window cover =
-                XCreateSimpleWindow(mpD, DefaultRootWindow(mpD), at.x, at.y,
-                                    static_cast<unsigned>(at.width),
-                                    static_cast<unsigned>(at.height), 0, 0, 0xFF00FF);
+            const Window cover = XCreateSimpleWindow(
+                mpD, DefaultRootWindow(mpD), at.x, at.y, static_cast<unsigned>(at.width),
+                static_cast<unsigned>(at.height), 0, 0, 0xFF00FF);
             XMapRaised(mpD, cover);
             XSync(mpD, False);
             Sleep(100);
