@@ -7,7 +7,7 @@
 // (X11PictureWindow.h), so a host that never calls idle still sees the editor, and an
 // uncovered editor is repainted by the server alone.
 //
-// The value prompt's entry box is a child window drawn by us (TextField.h); menus, the file
+// The value prompt's entry box is a child window drawn by us (X11EntryBox.h); menus, the file
 // chooser and questions are popups drawn by us (X11Popups.h). Native events become
 // WindowEvents for IGraphicsWin, which holds all the logic. Every resource has an owner
 // (X11Handles.h), and an error trap is held around every call that reaches the server.
@@ -18,7 +18,6 @@
 #include "ITextStyle.h"
 #include "LICE_IBitmap.h"
 #include "LICE_MemBitmap.h"
-#include "TextField.h"
 #include "WindowSystem.h"
 
 #include <dlfcn.h>
@@ -28,8 +27,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 
+#include "X11EntryBox.h"
 #include "X11Handles.h"
 #include "X11PictureWindow.h"
 #include "X11Popups.h"
@@ -47,9 +46,12 @@ using namespace orx::x11;
 constexpr long kEditorEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                                PointerMotionMask | KeyPressMask | LeaveWindowMask |
                                FocusChangeMask | StructureNotifyMask;
-constexpr long kEntryEvents =
-    ExposureMask | ButtonPressMask | KeyPressMask | FocusChangeMask | StructureNotifyMask;
 
+// Whether an editor can be offered: a display is named. Hosts read the has-editor flag once,
+// when they make the instance (often in a scanner process before any window exists), so it is
+// decided then, without connecting: a connection at every instance would cost a round trip
+// and can hang for minutes on a remote display that does not answer. A named display that
+// cannot be reached makes effEditOpen answer 0, which hosts expect of any editor.
 bool DisplayNamed() noexcept
 {
     const char* name = std::getenv("DISPLAY");
@@ -129,7 +131,6 @@ private:
 
     void HandleXEvent(XEvent& e) noexcept;
     void EditorButton(const XButtonEvent& b, bool press) noexcept;
-    void EntryKey(XKeyEvent& k) noexcept;
     void Send(WindowEvent::EKind kind) noexcept
     {
         WindowEvent e;
@@ -141,7 +142,6 @@ private:
     // made by others.
     void SetFocus(Window w) noexcept;
     void FocusMoved(Window w) noexcept;
-    void DrawEntry() noexcept;
     // Closes and releases everything; the connection last.
     void ReleaseAll() noexcept;
     IRect EditorOnScreen() noexcept;
@@ -164,11 +164,7 @@ private:
     ClickCounter mClicks;
     Window mFocus = 0;
 
-    PictureWindow mEntry;
-    IRect mEntryRect;
-    TextField mEntryField;
-    std::optional<ITextStyle> mEntryStyle;
-    bool mDestroyingEntry = false;
+    EntryBox mEntry;
 };
 
 bool X11WindowSystem::CreateEditorWindow(void* parent, const IRect& rect) noexcept
@@ -239,7 +235,6 @@ void X11WindowSystem::ReleaseAll() noexcept
             mEntry.Destroy();
             mEditor.Destroy();
         }
-        mEntryStyle.reset();
         mArrow.reset();
     }
     mConnection.Close();
@@ -335,14 +330,23 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
         switch (e.type)
         {
         case KeyPress:
-            EntryKey(e.xkey);
+            switch (mEntry.Key(e.xkey))
+            {
+            case EntryBox::EKey::kCommit:
+                Send(WindowEvent::kEntryCommit);
+                break;
+            case EntryBox::EKey::kCancel:
+                Send(WindowEvent::kEntryCancel);
+                break;
+            default:
+                break;
+            }
             return;
         case ButtonPress:
-            if (e.xbutton.button == Button1 && mEntryStyle)
+            if (e.xbutton.button == Button1)
             {
-                mEntryField.PlaceCaret(e.xbutton.x, mEntryRect.W(), *mEntryStyle);
                 SetFocus(mEntry.Id());
-                DrawEntry();
+                mEntry.Click(e.xbutton.x);
             }
             return;
         case FocusIn:
@@ -480,12 +484,12 @@ void X11WindowSystem::FocusMoved(Window w) noexcept
     const bool entryHad = mEntry && mFocus == mEntry.Id();
     mFocus = w;
     const bool entryHas = mEntry && w == mEntry.Id();
-    if (entryHad && !entryHas && !mDestroyingEntry)
+    if (entryHad && !entryHas)
         Send(WindowEvent::kEntryBlur);
     else if (!entryHad && entryHas)
         Send(WindowEvent::kEntryFocus);
     if (mEntry)
-        DrawEntry();
+        mEntry.Draw(entryHas);
 }
 
 // ---- the entry box ----
@@ -495,25 +499,10 @@ bool X11WindowSystem::CreateEntryBox(const IRect& rect, const std::string& text,
 {
     if (!mEditor || mEntry)
         return false;
-    try
-    {
-        mEntryStyle.emplace("Arial", fontHeight, IColorARGB(255, 0, 0, 0), ITextStyle::kStyleNormal,
-                            ITextStyle::kAlignCenter);
-    }
-    catch (...)
-    {
-        return false;
-    }
     X11ErrorTrap trap(D());
-    if (!mEntry.Create(D(), mEditor.Id(), rect, kEntryEvents, false))
-    {
-        mEntryStyle.reset();
+    if (!mEntry.Create(D(), mEditor.Id(), rect, text, fontHeight))
         return false;
-    }
-    mEntryRect = rect;
-    mEntryField.SetText(text, true);
     SetFocus(mEntry.Id());
-    DrawEntry();
     return true;
 }
 
@@ -523,10 +512,7 @@ void X11WindowSystem::DestroyEntryBox() noexcept
         return;
     X11ErrorTrap trap(D());
     const bool hadFocus = mFocus == mEntry.Id();
-    mDestroyingEntry = true;
     mEntry.Destroy();
-    mDestroyingEntry = false;
-    mEntryStyle.reset();
     // The keys go back to the editor rather than nowhere.
     if (hadFocus && mEditor && !mLost)
         SetFocus(mEditor.Id());
@@ -536,88 +522,15 @@ std::string X11WindowSystem::EntryText(int maxLength) const noexcept
 {
     if (!mEntry || maxLength <= 0)
         return {};
-    return mEntryField.Text().substr(0, static_cast<std::size_t>(maxLength));
+    return mEntry.Text().substr(0, static_cast<std::size_t>(maxLength));
 }
 
 void X11WindowSystem::SetEntryText(const std::string& text) noexcept
 {
     if (!mEntry)
         return;
-    mEntryField.SetText(text, true);
     X11ErrorTrap trap(D());
-    DrawEntry();
-}
-
-void X11WindowSystem::DrawEntry() noexcept
-{
-    if (!mEntry || !mEntryStyle)
-        return;
-    try
-    {
-        LICE_MemBitmap picture(mEntryRect.W(), mEntryRect.H());
-        mEntryField.Draw(picture, *mEntryStyle, mFocus == mEntry.Id());
-        mEntry.PutAll(picture);
-    }
-    catch (...)
-    {
-    }
-}
-
-void X11WindowSystem::EntryKey(XKeyEvent& k) noexcept
-{
-    char buf[32] = {};
-    KeySym key = 0;
-    const int n = XLookupString(&k, buf, sizeof(buf) - 1, &key, nullptr);
-    const bool shift = (k.state & ShiftMask) != 0;
-    switch (key)
-    {
-    case XK_Return:
-    case XK_KP_Enter:
-        Send(WindowEvent::kEntryCommit);
-        return;
-    case XK_Escape:
-        Send(WindowEvent::kEntryCancel);
-        return;
-    case XK_Left:
-        mEntryField.Key(TextField::kLeft, shift);
-        break;
-    case XK_Right:
-        mEntryField.Key(TextField::kRight, shift);
-        break;
-    case XK_Home:
-        mEntryField.Key(TextField::kHome, shift);
-        break;
-    case XK_End:
-        mEntryField.Key(TextField::kEnd, shift);
-        break;
-    case XK_BackSpace:
-        mEntryField.Key(TextField::kBackspace);
-        break;
-    case XK_Delete:
-        mEntryField.Key(TextField::kDelete);
-        break;
-    default:
-        if ((k.state & ControlMask) && (key == XK_a || key == XK_A))
-            mEntryField.Key(TextField::kSelectAll);
-        else if (n > 0 && !(k.state & ControlMask))
-        {
-            std::string text;
-            for (int i = 0; i < n; ++i) // Latin-1 as UTF-8
-            {
-                const auto c = static_cast<unsigned char>(buf[i]);
-                if (c < 0x80)
-                    text += static_cast<char>(c);
-                else
-                {
-                    text += static_cast<char>(0xC0 | (c >> 6));
-                    text += static_cast<char>(0x80 | (c & 0x3F));
-                }
-            }
-            mEntryField.Type(text);
-        }
-        break;
-    }
-    DrawEntry();
+    mEntry.SetText(text);
 }
 
 // ---- popups ----

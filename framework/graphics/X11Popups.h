@@ -71,6 +71,9 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
 bool RunQuestion(PopupHost& host, const std::string& caption, const std::string& text, bool yesNo,
                  const IRect& over, PopupEnd& end) noexcept;
 
+// The key of a key press, and the characters it types (as UTF-8) when text is given.
+KeySym KeyOf(XKeyEvent& event, std::string* text = nullptr) noexcept;
+
 // The Windows virtual-key code of an X key (the editor's keys), 0 for others.
 int VirtualKeyOf(KeySym key) noexcept;
 

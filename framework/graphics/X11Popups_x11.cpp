@@ -94,30 +94,6 @@ void RunModal(PopupHost& host, Window grabWindow, const std::function<void(XEven
     XFlush(d);
 }
 
-KeySym KeyOf(XEvent& e, std::string* text = nullptr) noexcept
-{
-    char buf[32] = {};
-    KeySym key = 0;
-    const int n = XLookupString(&e.xkey, buf, sizeof(buf) - 1, &key, nullptr);
-    if (text)
-    {
-        text->clear();
-        // Latin-1 from XLookupString, as UTF-8.
-        for (int i = 0; i < n; ++i)
-        {
-            const auto c = static_cast<unsigned char>(buf[i]);
-            if (c < 0x80)
-                *text += static_cast<char>(c);
-            else
-            {
-                *text += static_cast<char>(0xC0 | (c >> 6));
-                *text += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-    }
-    return key;
-}
-
 // The panels of a menu, each in a popup window, following the menu's open levels.
 class MenuWindows
 {
@@ -197,7 +173,7 @@ int RunDrawnMenu(PopupHost& host, DrawnMenu& menu, PopupEnd& end)
                 menu.Released(e.xbutton.x_root, e.xbutton.y_root);
             break;
         case KeyPress:
-            switch (KeyOf(e))
+            switch (KeyOf(e.xkey))
             {
             case XK_Up:
             case XK_KP_Up:
@@ -351,7 +327,7 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
             else if (e.type == KeyPress)
             {
                 std::string text;
-                const KeySym key = KeyOf(e, &text);
+                const KeySym key = KeyOf(e.xkey, &text);
                 const bool shift = (e.xkey.state & ShiftMask) != 0;
                 using K = FileChooser::EKey;
                 switch (key)
@@ -420,6 +396,30 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
     {
         return false;
     }
+}
+
+KeySym KeyOf(XKeyEvent& e, std::string* text) noexcept
+{
+    char buf[32] = {};
+    KeySym key = 0;
+    const int n = XLookupString(&e, buf, sizeof(buf) - 1, &key, nullptr);
+    if (text)
+    {
+        text->clear();
+        // Latin-1 from XLookupString, as UTF-8.
+        for (int i = 0; i < n; ++i)
+        {
+            const auto c = static_cast<unsigned char>(buf[i]);
+            if (c < 0x80)
+                *text += static_cast<char>(c);
+            else
+            {
+                *text += static_cast<char>(0xC0 | (c >> 6));
+                *text += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+    }
+    return key;
 }
 
 int VirtualKeyOf(KeySym key) noexcept
