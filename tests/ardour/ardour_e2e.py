@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Orlantix in Ardour 7, headless: Ardour's own VST scanner reads the library, a Lua session
+"""Orlantix in Ardour 7, headless: Ardour's own VST scanner reads the library (and reports its
+editor where there is a display, on a virtual X server of its own, and none without), a Lua session
 makes a MIDI track with Orlantix (set to a factory preset through Ardour's preset store) and a
 capture processor after it, saves it, adds a loop range to the session file, opens it again
 and plays the loop. The MIDI Ardour passes on from Orlantix must be what orlantix-render sends
