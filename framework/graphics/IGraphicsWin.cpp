@@ -180,6 +180,12 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
         rect = mpSystem->EditorWindowRect();
         CloseWindow();
     }
+    else
+    {
+        // A window the host destroyed under an open prompt took the box with it: the prompt
+        // is over, or no value could be typed in again.
+        CloseEntry();
+    }
     if (!mpSystem->CreateEditorWindow(parent, rect))
         return nullptr;
     // Dirty first: a backend may run the first frame as its timer starts.
@@ -190,9 +196,10 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
 
 void IGraphicsWin::CloseWindow() noexcept
 {
+    // Also when the window went with the host's: a prompt in it is over.
+    CloseEntry();
     if (!IsWindowOpen())
         return;
-    CloseEntry();
     mpSystem->StopFrameTimer();
     mpSystem->ReleasePointer();
     mpSystem->DestroyEditorWindow();

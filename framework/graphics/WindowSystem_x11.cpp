@@ -76,7 +76,7 @@ public:
         : mGraphics(graphics), mDisplayNamed(DisplayNamed())
     {
     }
-    ~X11WindowSystem() override { DestroyEditorWindow(); }
+    ~X11WindowSystem() override { ReleaseAll(); }
 
     bool CreateEditorWindow(void* parent, const IRect& rect) noexcept override;
     void DestroyEditorWindow() noexcept override;
@@ -181,16 +181,20 @@ bool X11WindowSystem::CreateEditorWindow(void* parent, const IRect& rect) noexce
         const auto host = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent));
         made = mEditor.Create(D(), host, rect, kEditorEvents, false, mArrow.get());
         if (made)
-        {
             XStoreName(D(), mEditor.Id(), "IPlug");
-            SetFocus(mEditor.Id());
-        }
         // A parent that is no window of the display shows here.
         made = trap.Errors() == 0 && made;
         if (!made)
         {
             mEditor.Destroy();
             mArrow.reset();
+        }
+        else
+        {
+            // Many hosts show their window only after the editor opened in it: until then the
+            // focus cannot go there, which is no failure.
+            X11ErrorTrap focusTrap(D());
+            SetFocus(mEditor.Id());
         }
     }
     if (!made)

@@ -215,6 +215,22 @@ TEST_F(X11Layer, LetsGoWhenTheHostDestroysItsWindowOrGivesNone)
     EXPECT_EQ(LiveTotal(), 0);
     mpG->CloseWindow(); // the host closing the editor afterwards changes nothing
     EXPECT_EQ(LiveTotal(), 0);
+    EXPECT_FALSE(mpG->EntryOpen()); // the prompt went with its box
+
+    // A parent the host has not shown yet (many show it after the editor opened): the editor
+    // opens, and shows with it.
+    const Window hidden =
+        XCreateSimpleWindow(mpHost, DefaultRootWindow(mpHost), 0, 0, 200, 100, 0, 0, 0xFFFFFF);
+    XSync(mpHost, False);
+    ASSERT_NE(mpG->OpenWindow(reinterpret_cast<void*>(hidden)), nullptr);
+    XMapWindow(mpHost, hidden);
+    XSync(mpHost, False);
+    mpG->IdleWindow();
+    mParent = hidden;
+    const IColorARGB knob = mpG->GetPixel(20, 20);
+    EXPECT_EQ(PixelAt(20, 20), static_cast<unsigned long>(knob.mR << 16 | knob.mG << 8 | knob.mB));
+    mpG->CloseWindow();
+    EXPECT_EQ(LiveTotal(), 0);
 
     // A parent that is no window of the display: no editor, nothing left behind.
     EXPECT_EQ(mpG->OpenWindow(reinterpret_cast<void*>(0x7FFFFF)), nullptr);
