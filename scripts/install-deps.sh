@@ -21,6 +21,9 @@ packages=(
     wine64 python3-mido zynaddsubfx-vst strace
     # the Windows editor under wine draws into a virtual X server
     xvfb
+    # the Linux library's editor: an X11 window layer (MIT-SHM through libXext); its tests
+    # drive it through XTEST and count what the X server holds with the X-Resource extension
+    libx11-dev libxext-dev libxtst-dev libxres-dev
     # a real DAW that hosts the plug-in headless in an end-to-end test (ardour7-lua)
     ardour
 )

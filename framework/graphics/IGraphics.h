@@ -62,6 +62,10 @@ public:
     // where the context still paints into its surface); the host is offered an editor only
     // then.
     virtual bool HasScreen() const noexcept { return false; }
+    // Plug-in: [main-thread] The host's idle time for the open editor window (effEditIdle),
+    // without the instance lock: a window layer with no message loop of its own handles its
+    // events and frames here. Never waits.
+    virtual void IdleWindow() noexcept {}
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
     // Shows rect of the surface on screen; off screen there is nothing to do.

@@ -180,18 +180,26 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
         rect = mpSystem->EditorWindowRect();
         CloseWindow();
     }
+    else
+    {
+        // A window the host destroyed under an open prompt took the box with it: the prompt
+        // is over, or no value could be typed in again.
+        CloseEntry();
+    }
     if (!mpSystem->CreateEditorWindow(parent, rect))
         return nullptr;
-    mpSystem->StartFrameTimer(FramePeriodMs());
+    // Dirty first: a backend may run the first frame as its timer starts.
     MarkAllDirty();
+    mpSystem->StartFrameTimer(FramePeriodMs());
     return mpSystem->EditorWindow();
 }
 
 void IGraphicsWin::CloseWindow() noexcept
 {
+    // Also when the window went with the host's: a prompt in it is over.
+    CloseEntry();
     if (!IsWindowOpen())
         return;
-    CloseEntry();
     mpSystem->StopFrameTimer();
     mpSystem->ReleasePointer();
     mpSystem->DestroyEditorWindow();
@@ -205,6 +213,12 @@ void* IGraphicsWin::WindowHandle() const noexcept
 bool IGraphicsWin::IsWindowOpen() const noexcept
 {
     return WindowHandle() != nullptr;
+}
+
+void IGraphicsWin::IdleWindow() noexcept
+{
+    if (IsWindowOpen())
+        mpSystem->Idle();
 }
 
 bool IGraphicsWin::HasScreen() const noexcept

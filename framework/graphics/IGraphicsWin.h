@@ -43,6 +43,8 @@ public:
     bool IsWindowOpen() const noexcept override;
     // As the window system says.
     bool HasScreen() const noexcept override;
+    // The window system's idle time (WindowSystem::Idle).
+    void IdleWindow() noexcept override;
     // The timer period for the frame rate, in milliseconds (41 at 24 frames per second).
     int FramePeriodMs() const noexcept { return 1000 / FPS(); }
 

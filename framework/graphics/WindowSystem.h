@@ -8,7 +8,9 @@
 //                              and dialogs answered by a scripted chooser.
 //   WindowSystem_win32.cpp     a child window of the host's HWND, handles in counted owners
 //                              (Win32Handle.h); menus, the EDIT entry box, common dialogs.
-//   WindowSystem_x11.cpp       (later) an X11 child window.
+//   WindowSystem_x11.cpp       an X11 child window of the host's window on a display
+//                              connection of its own; entry box, menus and file chooser
+//                              drawn by the layer itself (X11Popups.h).
 //
 // How a backend works:
 // - CreateWindowSystem is the factory; IGraphicsWin calls it once, at construction, and owns
@@ -60,7 +62,8 @@ public:
     virtual void GrowEditorWindow(int dw, int dh) noexcept = 0;
     virtual void FocusEditorWindow() noexcept = 0;
 
-    // A kTimer event every periodMs milliseconds until stopped.
+    // A kTimer event every periodMs milliseconds until stopped. A backend without timers of
+    // its own may send the first one at once.
     virtual void StartFrameTimer(int periodMs) noexcept = 0;
     virtual void StopFrameTimer() noexcept = 0;
 
@@ -99,6 +102,10 @@ public:
     virtual void ShowMessage(const std::string& caption, const std::string& text) noexcept = 0;
     // Opens url in the user's browser; false when offline or it could not be opened.
     virtual bool OpenUrl(const std::string& url) noexcept = 0;
+
+    // The host's idle time for the editor (effEditIdle): a backend without a message loop of
+    // its own handles its events and frame ticks here, without waiting for anything.
+    virtual void Idle() noexcept {}
 
     // Whether the windows appear on the user's screen; a backend without a screen (the
     // headless one) answers false, and the host is then offered no editor.

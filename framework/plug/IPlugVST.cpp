@@ -97,9 +97,16 @@ intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t i
     IPlugVST* plug = FromEffect(effect);
     if (!plug)
         return 0;
-    // Idle requests come many times a second and need nothing: answer without waiting for
-    // the audio thread.
-    if (opcode == vst2::effEditIdle || opcode == vst2::effIdle)
+    // Idle requests come many times a second: answer without waiting for the audio thread.
+    // Edit idle is the editor window's time where the window system has no message loop of
+    // its own (X11); the editor takes the lock itself where it needs it.
+    if (opcode == vst2::effEditIdle)
+    {
+        if (IGraphics* graphics = plug->GetGraphics())
+            graphics->IdleWindow();
+        return 0;
+    }
+    if (opcode == vst2::effIdle)
         return 0;
     IMutexLock lock(plug->Mutex());
     ORX_TRACE("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Orlantix in Ardour 7, headless: Ardour's own VST scanner reads the library, a Lua session
+"""Orlantix in Ardour 7, headless: Ardour's own VST scanner reads the library (and reports its
+editor where there is a display, on a virtual X server of its own, and none without), a Lua session
 makes a MIDI track with Orlantix (set to a factory preset through Ardour's preset store) and a
 capture processor after it, saves it, adds a loop range to the session file, opens it again
 and plays the loop. The MIDI Ardour passes on from Orlantix must be what orlantix-render sends
@@ -17,6 +18,8 @@ import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "editor"))
+from editor_wine_checks import start_xvfb  # noqa: E402
 LUA = "/usr/bin/ardour7-lua"
 SCANNER = "/usr/lib/ardour7/ardour-vst-scanner"
 RATE, BLOCK = 44100, 512
@@ -49,18 +52,41 @@ def ardour_env(home, plugin_dir):
     return env
 
 
-def scan(plugin, env):
-    """Ardour's scanner, as Ardour runs it; returns the plug-in's unique id from its cache."""
+def scan_once(plugin, env, display):
+    """Ardour's scanner, as Ardour runs it, on display (None: no DISPLAY at all); returns
+    the plug-in's unique id and has-editor flag from its cache."""
     scan_env = dict(env, LD_LIBRARY_PATH="/usr/lib/ardour7")
+    scan_env.pop("DISPLAY", None)
+    if display:
+        scan_env["DISPLAY"] = display
     r = run([SCANNER, "-f", "-v", plugin], scan_env, 120)
     if r.returncode != 0 or "Found Plugin" not in r.stdout + r.stderr:
         fail("ardour-vst-scanner refused %s:\n%s%s" % (plugin, r.stdout, r.stderr))
     caches = glob.glob(os.path.join(env["XDG_CACHE_HOME"], "ardour7", "vst", "*.v2i"))
-    ids = [m for c in caches for m in re.findall(r'<VST2Info id="(\d+)" name="Orlantix"',
-                                                     open(c).read())]
-    if not ids:
+    found = [m for c in caches for m in re.findall(
+        r'<VST2Info id="(\d+)" name="Orlantix"[^>]* has_editor="(\d)"', open(c).read())]
+    if not found:
         fail("the scanner's cache names no Orlantix: %s" % caches)
-    return ids[0]
+    return found[0]
+
+
+def scan(plugin, env):
+    """The editor is offered where there is a display to show it on (on a virtual X server of
+    its own here), and not without one; returns the plug-in's unique id."""
+    _, editor = scan_once(plugin, env, None)
+    if editor != "0":
+        fail("without a display, the scanner reports has_editor=\"%s\"" % editor)
+    server, display = start_xvfb()
+    try:
+        unique_id, editor = scan_once(plugin, env, display)
+    finally:
+        server.terminate()
+        server.wait()
+    if editor != "1":
+        fail("on a display, the scanner reports has_editor=\"%s\"" % editor)
+    print("the scanner reports the editor on a display (has_editor=\"1\") and none without "
+          "one")
+    return unique_id
 
 
 def install_preset(env, unique_id, label, state):

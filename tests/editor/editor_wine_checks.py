@@ -26,14 +26,14 @@ import wine_runs  # noqa: E402
 SUMMARY = re.compile(r"^(\d+) passed, (\d+) failed$")
 
 
-def start_xvfb():
+def start_xvfb(screen="1024x768x24"):
     """A virtual X server on a display number it chooses itself: (process, ":N")."""
     xvfb = shutil.which("Xvfb")
     if not xvfb:
         wine_runs.fail("Xvfb is missing (package xvfb, scripts/install-deps.sh)")
     read_end, write_end = os.pipe()
     server = subprocess.Popen([xvfb, "-displayfd", str(write_end), "-screen", "0",
-                               "1024x768x24", "-nolisten", "tcp"],
+                               screen, "-nolisten", "tcp"],
                               pass_fds=(write_end,), stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL)
     os.close(write_end)
