@@ -329,7 +329,26 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
         mLost = true;
         return;
     }
-    if (mEntry && w == mEntry.Id())
+    const bool entry = mEntry && w == mEntry.Id();
+    if (entry || (mEditor && w == mEditor.Id()))
+    {
+        // Focus moves between the editor and its entry box alike; the pointer's crossings and
+        // grabs do not move it.
+        if (e.type == FocusIn && e.xfocus.detail != NotifyPointer && e.xfocus.mode != NotifyGrab)
+        {
+            FocusMoved(w);
+            return;
+        }
+        if (e.type == FocusOut && mFocus == w && e.xfocus.detail != NotifyPointer &&
+            e.xfocus.detail != NotifyInferior && e.xfocus.mode != NotifyGrab)
+        {
+            FocusMoved(0);
+            return;
+        }
+        if (e.type == FocusIn || e.type == FocusOut)
+            return;
+    }
+    if (entry)
     {
         switch (e.type)
         {
@@ -352,15 +371,6 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
                 SetFocus(mEntry.Id());
                 mEntry.Click(e.xbutton.x);
             }
-            return;
-        case FocusIn:
-            if (e.xfocus.detail != NotifyPointer && e.xfocus.mode != NotifyGrab)
-                FocusMoved(w);
-            return;
-        case FocusOut:
-            if (mFocus == w && e.xfocus.detail != NotifyPointer &&
-                e.xfocus.detail != NotifyInferior && e.xfocus.mode != NotifyGrab)
-                FocusMoved(0);
             return;
         default:
             return;
@@ -412,15 +422,6 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
             mTrackLeave = false;
             Send(WindowEvent::kMouseLeave);
         }
-        return;
-    case FocusIn:
-        if (e.xfocus.detail != NotifyPointer && e.xfocus.mode != NotifyGrab)
-            FocusMoved(w);
-        return;
-    case FocusOut:
-        if (mFocus == w && e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyInferior &&
-            e.xfocus.mode != NotifyGrab)
-            FocusMoved(0);
         return;
     default:
         // Exposure needs nothing: the server paints from the window's background.

@@ -880,34 +880,10 @@ void Run(const edithost::Command& c, const std::string& outFolder)
 
 int main(int argc, char** argv)
 {
-    std::string scriptPath, outFolder = ".";
-    std::vector<std::pair<std::string, std::string>> plugins;
-    for (int i = 1; i + 1 < argc; i += 2)
-    {
-        const std::string opt = argv[i], value = argv[i + 1];
-        if (opt == "--plugin" && value.find('=') != std::string::npos)
-            plugins.emplace_back(value.substr(0, value.find('=')),
-                                 value.substr(value.find('=') + 1));
-        else if (opt == "--script")
-            scriptPath = value;
-        else if (opt == "--out")
-            outFolder = value;
-        else
-        {
-            std::fprintf(stderr, "usage: orx-edithost --plugin NAME=PATH ... --script FILE "
-                                 "--out FOLDER\n");
-            return 2;
-        }
-    }
-    std::ifstream in(scriptPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in || plugins.empty())
-    {
-        std::fprintf(stderr, "orx-edithost: no script at %s or no plug-in given\n",
-                     scriptPath.c_str());
+    edithost::Invocation run;
+    if (!edithost::ReadInvocation(argc, argv, "orx-edithost", run))
         return 2;
-    }
+    const std::string& outFolder = run.mOut;
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = &HostWindowProc;
@@ -917,7 +893,7 @@ int main(int argc, char** argv)
     wc.lpszClassName = kHostClass;
     RegisterClassW(&wc);
 
-    for (const auto& [name, path] : plugins)
+    for (const auto& [name, path] : run.mPlugins)
     {
         auto slot = std::make_unique<Slot>();
         slot->mName = name;
@@ -957,7 +933,7 @@ int main(int argc, char** argv)
         return 77;
     }
 
-    for (const edithost::Command& c : edithost::ReadScript(text.str()))
+    for (const edithost::Command& c : edithost::ReadScript(run.mScriptText))
         Run(c, outFolder);
 
     for (auto& [name, slot] : gSlots)

@@ -851,34 +851,10 @@ void User::Do(const edithost::Command& c)
 
 int main(int argc, char** argv)
 {
-    std::string scriptPath, outFolder = ".";
-    std::vector<std::pair<std::string, std::string>> plugins;
-    for (int i = 1; i + 1 < argc; i += 2)
-    {
-        const std::string opt = argv[i], value = argv[i + 1];
-        if (opt == "--plugin" && value.find('=') != std::string::npos)
-            plugins.emplace_back(value.substr(0, value.find('=')),
-                                 value.substr(value.find('=') + 1));
-        else if (opt == "--script")
-            scriptPath = value;
-        else if (opt == "--out")
-            outFolder = value;
-        else
-        {
-            std::fprintf(stderr, "usage: orx-edithost-x11 --plugin NAME=PATH ... --script FILE "
-                                 "--out FOLDER\n");
-            return 2;
-        }
-    }
-    std::ifstream in(scriptPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    if (!in || plugins.empty())
-    {
-        std::fprintf(stderr, "orx-edithost-x11: no script at %s or no plug-in given\n",
-                     scriptPath.c_str());
+    edithost::Invocation run;
+    if (!edithost::ReadInvocation(argc, argv, "orx-edithost-x11", run))
         return 2;
-    }
+    const std::string& outFolder = run.mOut;
     Display* host = XOpenDisplay(nullptr);
     Display* user = XOpenDisplay(nullptr);
     int event = 0, error = 0, major = 0, minor = 0;
@@ -896,7 +872,7 @@ int main(int argc, char** argv)
     XSync(user, False);
 
     int offset = 0;
-    for (const auto& [name, path] : plugins)
+    for (const auto& [name, path] : run.mPlugins)
     {
         auto slot = std::make_unique<Slot>();
         slot->mName = name;
@@ -917,7 +893,7 @@ int main(int argc, char** argv)
     std::thread userThread(
         [&]
         {
-            User(user, hostThread, outFolder).Run(edithost::ReadScript(text.str()));
+            User(user, hostThread, outFolder).Run(edithost::ReadScript(run.mScriptText));
             finished.store(true);
         });
     hostThread.Run(finished);

@@ -1,6 +1,8 @@
 #include "EditScript.h"
 
 #include <charconv>
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 
 namespace edithost
@@ -34,6 +36,38 @@ std::vector<Command> ReadScript(const std::string& text)
         commands.push_back(std::move(c));
     }
     return commands;
+}
+
+bool ReadInvocation(int argc, char** argv, const char* tool, Invocation& out)
+{
+    std::string scriptPath;
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const std::string opt = argv[i], value = argv[i + 1];
+        if (opt == "--plugin" && value.find('=') != std::string::npos)
+            out.mPlugins.emplace_back(value.substr(0, value.find('=')),
+                                      value.substr(value.find('=') + 1));
+        else if (opt == "--script")
+            scriptPath = value;
+        else if (opt == "--out")
+            out.mOut = value;
+        else
+        {
+            std::fprintf(stderr, "usage: %s --plugin NAME=PATH ... --script FILE --out FOLDER\n",
+                         tool);
+            return false;
+        }
+    }
+    std::ifstream in(scriptPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in || out.mPlugins.empty())
+    {
+        std::fprintf(stderr, "%s: no script at %s or no plug-in given\n", tool, scriptPath.c_str());
+        return false;
+    }
+    out.mScriptText = text.str();
+    return true;
 }
 
 } // namespace edithost

@@ -4,6 +4,7 @@
 // meaning; here they are only read. Portable, so the script's reading is the same everywhere.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace edithost
@@ -21,5 +22,17 @@ struct Command
 
 // The commands of text in order; a line that is empty or only a comment gives none.
 std::vector<Command> ReadScript(const std::string& text);
+
+// What a host run is told: --plugin NAME=PATH (one or more), --script FILE, --out FOLDER.
+struct Invocation
+{
+    std::vector<std::pair<std::string, std::string>> mPlugins;
+    std::string mScriptText;
+    std::string mOut = ".";
+};
+
+// Reads the command line of tool and its script; false, with the reason on stderr, when either
+// cannot be had.
+bool ReadInvocation(int argc, char** argv, const char* tool, Invocation& out);
 
 } // namespace edithost
