@@ -8,6 +8,7 @@
 #include "EditorLayout.h"
 #include "EventStream.h"
 #include "HeadlessWindow.h"
+#include "HostedStream.h"
 #include "IGraphicsWin.h"
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
@@ -15,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,21 +82,7 @@ public:
     std::vector<StreamEvent> Play(long long from, long long frames, int block = 512)
     {
         mHost.GetTransport().mSamplePos = static_cast<double>(from);
-        const int first = mHost.ProcessCalls();
-        std::map<int, long long> starts;
-        for (long long done = 0; done < frames;)
-        {
-            const int n = static_cast<int>(std::min<long long>(block, frames - done));
-            starts[mHost.ProcessCalls()] = static_cast<long long>(mHost.GetTransport().mSamplePos);
-            mHost.Process(n);
-            done += n;
-        }
-        std::vector<StreamEvent> stream;
-        for (const orxhost::CapturedEvent& e : mHost.Events())
-            if (e.mBlock >= first)
-                stream.push_back(
-                    {starts[e.mBlock] + e.mDeltaFrames, e.mData[0], e.mData[1], e.mData[2]});
-        return stream;
+        return PlayHost(mHost, frames, block);
     }
 
     // The host's normalised value for plain value v of a parameter.

@@ -3,6 +3,7 @@
 // record, as a host sequencer drives it; with the helpers the hosted tests share.
 
 #include "EventStream.h"
+#include "HostedStream.h"
 #include "OrlantixParamIndex.h"
 #include "VstHost.h"
 
@@ -32,21 +33,7 @@ protected:
     // last one cut to fit) and answers the MIDI sent during them, at absolute sample times.
     std::vector<StreamEvent> Play(long long total, int block)
     {
-        const int first = mHost.ProcessCalls();
-        std::map<int, long long> starts;
-        for (long long done = 0; done < total;)
-        {
-            const int n = static_cast<int>(std::min<long long>(block, total - done));
-            starts[mHost.ProcessCalls()] = static_cast<long long>(mHost.GetTransport().mSamplePos);
-            mHost.Process(n);
-            done += n;
-        }
-        std::vector<StreamEvent> stream;
-        for (const orxhost::CapturedEvent& e : mHost.Events())
-            if (e.mBlock >= first)
-                stream.push_back(
-                    {starts[e.mBlock] + e.mDeltaFrames, e.mData[0], e.mData[1], e.mData[2]});
-        return stream;
+        return PlayHost(mHost, total, block);
     }
 
     // The events sent during one process call, as the host received them.
