@@ -128,10 +128,42 @@ void IGraphics::MarkAllDirty() noexcept
 
 void IGraphics::DeleteControls() noexcept
 {
+    ReleaseMouse();
     mControls.clear();
-    mMouseCapture = -1;
     mMouseOver = -1;
+}
+
+void IGraphics::BeginGesture(int paramIdx) noexcept
+{
+    if (paramIdx < 0 || !mpPlug)
+        return;
+    EndGesture();
+    mGestureParam = paramIdx;
+    mpPlug->BeginParamGestureFromGUI(paramIdx);
+}
+
+void IGraphics::EndGesture() noexcept
+{
+    if (mGestureParam < 0)
+        return;
+    const int paramIdx = mGestureParam;
+    mGestureParam = -1;
+    if (mpPlug)
+        mpPlug->EndParamGestureFromGUI(paramIdx);
+}
+
+void IGraphics::TellHost(bool withStateChange) noexcept
+{
+    if (mpPlug)
+        mpPlug->FlushHostNotices(withStateChange);
+}
+
+void IGraphics::ReleaseMouse() noexcept
+{
+    mMouseCapture = -1;
     mMouseX = mMouseY = -1;
+    EndGesture();
+    TellHost(false);
 }
 
 int IGraphics::FindControlAt(int x, int y) const noexcept
@@ -149,8 +181,8 @@ int IGraphics::FindControlAt(int x, int y) const noexcept
 
 void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
 {
-    mMouseCapture = -1;
-    mMouseX = mMouseY = -1;
+    // A press whose release never came (a drag ended outside any window) ends here.
+    ReleaseMouse();
     const int c = FindControlAt(x, y);
     if (c < 0)
         return;
@@ -159,10 +191,15 @@ void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
     mMouseY = y;
     mLastClickWasRight = keys.mR;
     IControl* control = GetControl(c);
-    const int paramIdx = control->ParamIdx();
+    BeginGesture(control->ParamIdx());
+    mPopupTookMouse = false;
     control->HandleMouseDown(x, y, keys);
-    if (paramIdx >= 0 && mpPlug)
-        mpPlug->BeginParamGestureFromGUI(paramIdx);
+    if (mPopupTookMouse)
+    {
+        mPopupTookMouse = false;
+        ReleaseMouse();
+    }
+    TellHost(false);
 }
 
 void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
@@ -171,12 +208,10 @@ void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
     mMouseCapture = -1;
     mMouseX = mMouseY = -1;
     mLastClickWasRight = false;
-    IControl* control = GetControl(c);
-    if (!control)
-        return;
-    control->HandleMouseUp(x, y, keys);
-    if (control->ParamIdx() >= 0 && mpPlug)
-        mpPlug->EndParamGestureFromGUI(control->ParamIdx());
+    if (IControl* control = GetControl(c))
+        control->HandleMouseUp(x, y, keys);
+    EndGesture();
+    TellHost(false);
 }
 
 void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
@@ -189,37 +224,69 @@ void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
     mMouseX = x;
     mMouseY = y;
     control->HandleMouseDrag(x, y, dx, dy, keys);
+    TellHost(false);
 }
 
 bool IGraphics::DoubleClick(int x, int y, const IMouseKeys& keys) noexcept
 {
-    mMouseCapture = -1;
+    ReleaseMouse();
     const int c = FindControlAt(x, y);
     IControl* control = GetControl(c);
     if (!control)
         return false;
+    BeginGesture(control->ParamIdx());
     if (!control->DblAsSingleClick())
     {
         control->HandleDoubleClick(x, y, keys);
+        EndGesture();
+        TellHost(false);
         return false;
     }
+    // A press like any other: its release ends the gesture.
     mMouseCapture = c;
     mMouseX = x;
     mMouseY = y;
+    mPopupTookMouse = false;
     control->HandleMouseDown(x, y, keys);
-    return true;
+    const bool captured = !mPopupTookMouse;
+    if (mPopupTookMouse)
+    {
+        mPopupTookMouse = false;
+        ReleaseMouse();
+    }
+    TellHost(false);
+    return captured;
 }
 
 void IGraphics::Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcept
 {
-    if (IControl* control = GetControl(FindControlAt(x, y)))
-        control->HandleWheel(x, y, keys, notches);
+    IControl* control = GetControl(FindControlAt(x, y));
+    if (!control)
+        return;
+    // Inside a drag's gesture the turn belongs to it; otherwise it is a gesture of its own.
+    const bool own = mGestureParam < 0;
+    if (own)
+        BeginGesture(control->ParamIdx());
+    control->HandleWheel(x, y, keys, notches);
+    if (own)
+        EndGesture();
+    TellHost(false);
 }
 
 void IGraphics::KeyDown(int x, int y, int keyCode) noexcept
 {
-    if (IControl* control = GetControl(FindControlAt(x, y)))
-        control->HandleKey(x, y, keyCode);
+    IControl* control = GetControl(FindControlAt(x, y));
+    if (!control)
+        return;
+    const bool own = mGestureParam < 0;
+    if (own)
+        BeginGesture(control->ParamIdx());
+    mPopupTookMouse = false;
+    control->HandleKey(x, y, keyCode);
+    mPopupTookMouse = false;
+    if (own)
+        EndGesture();
+    TellHost(false);
 }
 
 bool IGraphics::MouseOver(int x, int y, const IMouseKeys& keys) noexcept
@@ -250,6 +317,8 @@ void IGraphics::MouseOut() noexcept
 bool IGraphics::CollectDirty(IRect& rect) noexcept
 {
     BeginFrame();
+    // Once a frame, and outside the lock the frame hook ran under.
+    TellHost(true);
     bool dirty = false;
     for (auto& control : mControls)
     {

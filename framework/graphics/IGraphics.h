@@ -151,6 +151,10 @@ public:
     void MarkAllDirty() noexcept;
 
     // Mouse and keys from the window layer, in editor pixels. [main-thread]
+    // A press on a control bound to a parameter opens the host's edit gesture on it; the
+    // release closes it, and so does a menu or prompt that takes the mouse during the press
+    // (PopupTakesMouse). A double click, a wheel turn and a key each make a gesture of their
+    // own. What the host is told goes out after each event, outside the instance lock.
     void MouseDown(int x, int y, const IMouseKeys& keys) noexcept;
     void MouseUp(int x, int y, const IMouseKeys& keys) noexcept;
     void MouseDrag(int x, int y, const IMouseKeys& keys) noexcept;
@@ -166,6 +170,14 @@ public:
     // The control under (x, y): the captured one, else the topmost visible, ungreyed hit; -1.
     int FindControlAt(int x, int y) const noexcept;
     int CapturedControl() const noexcept { return mMouseCapture; }
+    // [main-thread] A menu, prompt or dialog takes the mouse: the press that opened it gets no
+    // release, so the control is let go and its gesture ends once the press is handled.
+    void PopupTakesMouse() noexcept { mPopupTookMouse = true; }
+    // [main-thread] The window goes (or its controls): the captured control is let go and an
+    // open gesture ends.
+    void ReleaseMouse() noexcept;
+    // The parameter whose gesture is open, or -1.
+    int GestureParam() const noexcept { return mGestureParam; }
 
     // The frame cycle. [main-thread]
     // Under the plug-in's lock, shows the deferred pushes and runs the frame hook; then
@@ -196,6 +208,19 @@ public:
 protected:
     // Deletes every control and forgets capture and hover.
     void DeleteControls() noexcept;
+    // The host's edit gesture on paramIdx (nothing for -1); one at a time, so a begin ends the
+    // gesture still open.
+    void BeginGesture(int paramIdx) noexcept;
+    void EndGesture() noexcept;
+    // Sends what the host is owed (IPlugBase::FlushHostNotices).
+    void TellHost(bool withStateChange) noexcept;
+    // For the destructors of window layers: from here on the plug-in, which is going, is not
+    // called (a gesture still open is forgotten).
+    void DetachPlug() noexcept
+    {
+        mGestureParam = -1;
+        mpPlug = nullptr;
+    }
 
     IRect mDrawRECT; // the clip rectangle of the frame being painted
 
@@ -220,4 +245,6 @@ private:
     int mMouseY = -1;
     bool mHandleMouseOver = false;
     bool mLastClickWasRight = false;
+    bool mPopupTookMouse = false;
+    int mGestureParam = -1;
 };

@@ -12,6 +12,8 @@ IGraphicsWin::IGraphicsWin(IPlugBase* plug, int width, int height, int fps)
 
 IGraphicsWin::~IGraphicsWin()
 {
+    // The plug-in base deletes its context while it is being destroyed itself.
+    DetachPlug();
     CloseWindow();
 }
 
@@ -70,6 +72,8 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
             mEntryState = 4; // a click in the editor commits the entry, and still counts
         mpSystem->CapturePointer();
         MouseDown(e.mX, e.mY, e.mKeys);
+        if (CapturedControl() < 0)
+            mpSystem->ReleasePointer(); // nothing under the press, or a menu took the mouse
         return;
     case WindowEvent::kMouseUp:
         mpSystem->ReleasePointer();
@@ -196,7 +200,8 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
 
 void IGraphicsWin::CloseWindow() noexcept
 {
-    // Also when the window went with the host's: a prompt in it is over.
+    // Also when the window went with the host's: a prompt in it is over, and so is a drag.
+    ReleaseMouse();
     CloseEntry();
     if (!IsWindowOpen())
         return;

@@ -55,12 +55,21 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool te
         cy = static_cast<int>((r.mT + r.mB) * 0.5);
     }
 
+    PopupTakesMouse();
     if (std::unique_ptr<IPopupMenu> menu = control->BuildParamMenu())
     {
         const int id = mpSystem->ShowPopupMenu(*menu);
         menu->SetChosenItemIdx(id - 1);
         if (id > 0)
+        {
+            const bool own = GestureParam() < 0;
+            if (own)
+                BeginGesture(control->ParamIdx());
             control->ApplyMenuChoice(*menu, id - 1);
+            if (own)
+                EndGesture();
+            TellHost(false);
+        }
         return;
     }
 
@@ -95,7 +104,14 @@ void IGraphicsWin::CommitEntry() noexcept
             key = 0;
         v = key;
     }
+    // The prompt's own gesture: the press that opened it was over long ago.
+    const bool own = GestureParam() < 0;
+    if (own)
+        BeginGesture(mpPromptControl->ParamIdx());
     mpPromptControl->SetValueFromUser(mpPromptParam->ToNormalised(v));
+    if (own)
+        EndGesture();
+    TellHost(false);
 }
 
 void IGraphicsWin::CloseEntry() noexcept
@@ -124,12 +140,21 @@ void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perC
             flags |= IPopupMenu::Item::kBreak;
         menu.AddTextItem(text ? text : "", -1, flags);
     }
+    PopupTakesMouse();
     const int id = mpSystem->ShowPopupMenu(menu);
     menu.SetChosenItemIdx(id - 1);
     const char* chosen = id > 0 ? DisplayTextForKey(*param, id - 1) : nullptr;
     int key = 0;
     if (chosen && param->ValueForText(chosen, &key))
+    {
+        const bool own = GestureParam() < 0;
+        if (own)
+            BeginGesture(control->ParamIdx());
         control->SetValueFromUser(param->ToNormalised(key));
+        if (own)
+            EndGesture();
+        TellHost(false);
+    }
 }
 
 bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* folder,

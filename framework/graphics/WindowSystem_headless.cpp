@@ -89,6 +89,7 @@ public:
 
     int ShowPopupMenu(const IPopupMenu& menu) noexcept override
     {
+        ModalLoop();
         ++mMenusShown;
         mLastMenu.clear();
         ListMenu(menu, "");
@@ -122,6 +123,7 @@ public:
 
     bool ChooseFile(std::string& path, bool, const std::string& folder) noexcept override
     {
+        ModalLoop();
         mLastFileFolder = folder;
         const Answer answer = NextAnswer();
         const std::string* chosen = std::get_if<std::string>(&answer);
@@ -132,6 +134,7 @@ public:
     }
     bool ChooseColour(IColorARGB& color, const std::string&) noexcept override
     {
+        ModalLoop();
         const Answer answer = NextAnswer();
         const IColorARGB* chosen = std::get_if<IColorARGB>(&answer);
         if (!chosen)
@@ -141,6 +144,7 @@ public:
     }
     bool AskYesNo(const std::string&, const std::string& text) noexcept override
     {
+        ModalLoop();
         mMessages.push_back(text);
         const Answer answer = NextAnswer();
         const bool* yes = std::get_if<bool>(&answer);
@@ -175,6 +179,14 @@ public:
     }
 
     using Answer = std::variant<std::monostate, int, std::string, IColorARGB, bool>;
+
+    // A menu or dialog runs a loop of its own, as the platforms' do: the release of the press
+    // that opened it goes to that loop, never to the editor.
+    void ModalLoop() noexcept
+    {
+        if (mButtonDown)
+            mReleaseEaten = true;
+    }
 
     Answer NextAnswer()
     {
@@ -214,6 +226,8 @@ public:
     IRect mRect;
     int mTimerMs = 0;
     bool mCaptured = false;
+    bool mButtonDown = false;   // between a press and its release
+    bool mReleaseEaten = false; // a modal loop took the release of the press
     IRect mInvalid;
     int mPresents = 0;
     IRect mLastPresented;
@@ -279,11 +293,18 @@ void HeadlessWindow::Press(int x, int y, const IMouseKeys& keys)
     IMouseKeys held = keys;
     if (!held.mR)
         held.mL = true;
+    mSystem.mButtonDown = true;
     Send(mGraphics, WindowEvent::kMouseDown, x, y, held, held.mR);
 }
 
 void HeadlessWindow::Release(int x, int y, const IMouseKeys& keys)
 {
+    mSystem.mButtonDown = false;
+    if (mSystem.mReleaseEaten)
+    {
+        mSystem.mReleaseEaten = false;
+        return;
+    }
     IMouseKeys after = keys;
     const bool right = keys.mR;
     after.mL = after.mR = false;
@@ -313,6 +334,7 @@ void HeadlessWindow::DoubleClick(int x, int y, const IMouseKeys& keys)
     Click(x, y, keys);
     IMouseKeys held = keys;
     held.mL = true;
+    mSystem.mButtonDown = true;
     Send(mGraphics, WindowEvent::kDoubleClick, x, y, held);
     Release(x, y, keys);
 }

@@ -1,5 +1,6 @@
 #include "IMutex.h"
 
+#include <cstring>
 #include <new>
 #include <pthread.h>
 
@@ -30,9 +31,28 @@ IMutex::~IMutex()
 void IMutex::Enter() noexcept
 {
     pthread_mutex_lock(Native(mStorage));
+    if (mDepth++ == 0)
+        mOwner.store(CallerToken(), std::memory_order_relaxed);
 }
 
 void IMutex::Leave() noexcept
 {
+    if (--mDepth == 0)
+        mOwner.store(0, std::memory_order_relaxed);
     pthread_mutex_unlock(Native(mStorage));
+}
+
+bool IMutex::HeldByCaller() const noexcept
+{
+    return mOwner.load(std::memory_order_relaxed) == CallerToken();
+}
+
+std::uintptr_t IMutex::CallerToken() noexcept
+{
+    // pthread_self reads the thread's own record: no call into the kernel, no allocation.
+    static_assert(sizeof(pthread_t) <= sizeof(std::uintptr_t), "pthread_t wider than a word");
+    std::uintptr_t token = 0;
+    const pthread_t self = pthread_self();
+    std::memcpy(&token, &self, sizeof(self));
+    return token;
 }

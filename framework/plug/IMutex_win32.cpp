@@ -27,9 +27,23 @@ IMutex::~IMutex()
 void IMutex::Enter() noexcept
 {
     EnterCriticalSection(Native(mStorage));
+    if (mDepth++ == 0)
+        mOwner.store(CallerToken(), std::memory_order_relaxed);
 }
 
 void IMutex::Leave() noexcept
 {
+    if (--mDepth == 0)
+        mOwner.store(0, std::memory_order_relaxed);
     LeaveCriticalSection(Native(mStorage));
+}
+
+bool IMutex::HeldByCaller() const noexcept
+{
+    return mOwner.load(std::memory_order_relaxed) == CallerToken();
+}
+
+std::uintptr_t IMutex::CallerToken() noexcept
+{
+    return static_cast<std::uintptr_t>(GetCurrentThreadId()); // never 0
 }

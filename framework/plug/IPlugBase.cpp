@@ -230,26 +230,107 @@ void IPlugBase::SetLatencyFrames(int frames)
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
 {
     ORX_TRACE("IPlugBase::SetParameterFromGUI", "%d:%f", paramIdx, normalised);
-    IMutexLock lock(mMutex);
-    IParameter* param = GetParam(paramIdx);
-    if (!param)
-        return; // controls bound to no parameter never get here; a bad index must not crash
-    param->SetNormalised(normalised);
-    if (HostKnowsParam(paramIdx))
-        ReportParamChange(paramIdx, normalised);
-    HandleParamChange(paramIdx);
+    {
+        IMutexLock lock(mMutex);
+        IParameter* param = GetParam(paramIdx);
+        if (!param)
+            return; // controls bound to no parameter never get here; a bad index must not crash
+        param->SetNormalised(normalised);
+        if (HostKnowsParam(paramIdx))
+            mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised);
+        mNotices.RecordStateChanged();
+        HandleParamChange(paramIdx);
+    }
+    FlushHostNotices(false);
 }
 
 void IPlugBase::BeginParamGestureFromGUI(int paramIdx)
 {
-    if (HostKnowsParam(paramIdx))
-        BeginParamGesture(paramIdx);
+    if (!HostKnowsParam(paramIdx))
+        return;
+    {
+        IMutexLock lock(mMutex);
+        mNotices.Record(HostNotices::Kind::kBeginEdit, paramIdx);
+    }
+    FlushHostNotices(false);
 }
 
 void IPlugBase::EndParamGestureFromGUI(int paramIdx)
 {
-    if (HostKnowsParam(paramIdx))
-        EndParamGesture(paramIdx);
+    if (!HostKnowsParam(paramIdx))
+        return;
+    {
+        IMutexLock lock(mMutex);
+        mNotices.Record(HostNotices::Kind::kEndEdit, paramIdx);
+    }
+    FlushHostNotices(false);
+}
+
+void IPlugBase::InformHostOfParamChange(int paramIdx, double normalised) noexcept
+{
+    if (!HostKnowsParam(paramIdx))
+        return;
+    IMutexLock lock(mMutex);
+    mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised);
+}
+
+void IPlugBase::InformHostOfStateChange() noexcept
+{
+    IMutexLock lock(mMutex);
+    mNotices.RecordStateChanged();
+}
+
+void IPlugBase::FlushHostNotices(bool withStateChange) noexcept
+{
+    // Taken in small batches, so the buffer fits on the stack of whichever thread flushes.
+    constexpr int kBatch = 32;
+    HostNotices::Notice batch[kBatch];
+    if (mMutex.HeldByCaller())
+        return;
+    for (;;)
+    {
+        int n = 0;
+        bool stateChanged = false;
+        {
+            IMutexLock lock(mMutex);
+            n = mNotices.TakeNotices(batch, kBatch);
+            if (n < kBatch && withStateChange)
+                stateChanged = mNotices.TakeStateChanged();
+        }
+        try
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                const HostNotices::Notice& notice = batch[i];
+                switch (notice.mKind)
+                {
+                case HostNotices::Kind::kBeginEdit:
+                    BeginParamGesture(notice.mParamIdx);
+                    break;
+                case HostNotices::Kind::kValue:
+                    ReportParamChange(notice.mParamIdx, notice.mValue);
+                    break;
+                case HostNotices::Kind::kEndEdit:
+                    EndParamGesture(notice.mParamIdx);
+                    break;
+                }
+            }
+            if (stateChanged)
+                ReportStateChange();
+        }
+        catch (...)
+        {
+            // A binding's host call threw: what remains waits for the next flush.
+        }
+        if (n < kBatch)
+            return;
+    }
+}
+
+unsigned IPlugBase::DroppedHostNotices() noexcept
+{
+    IMutexLock lock(mMutex);
+    return mNotices.Dropped();
 }
 
 bool IPlugBase::WriteParamValues(IByteChunk& chunk, bool all)

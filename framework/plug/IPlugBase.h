@@ -4,6 +4,7 @@
 // editor's graphics context. A host binding (IPlugVST) fills in the host services; the plug-in
 // derives from the binding and overrides the handlers it needs. Thread tags: ThreadTags.h.
 
+#include "HostNotices.h"
 #include "IByteChunk.h"
 #include "IChannel.h"
 #include "IChannelPair.h"
@@ -116,15 +117,32 @@ public:
     virtual void HandleSysEx(const ISysExMessage& msg);
     // [audio-thread] (locked) Hands one system-exclusive message to the host.
     virtual bool EmitSysEx(const ISysExMessage& msg) = 0;
+    // [main-thread] Tells the host that the state changed (what the state chunk or a preset
+    // would save), so it marks its project modified and reads the parameters again. Never
+    // called with the instance lock held. Default: nothing.
+    virtual void ReportStateChange() {}
 
     // Editor and state operations. The host hears only of the parameters it was told of
     // (index below the declared count): it may index its own array with what we report. The
-    // others still reach the plug-in's handler.
-    // [main-thread] (takes lock) A control's edit: tells the host and runs the handler.
+    // others still reach the plug-in's handler. What the host is told waits in the host notices
+    // and goes out once the instance lock is free (FlushHostNotices).
+    // [main-thread] (takes lock) A control's edit: runs the handler, tells the host the value
+    // and that the state changed.
     void SetParameterFromGUI(int paramIdx, double normalised);
-    // [main-thread] A press and a release on a control bound to paramIdx.
+    // [main-thread] (takes lock) A press and a release on a control bound to paramIdx.
     void BeginParamGestureFromGUI(int paramIdx);
     void EndParamGestureFromGUI(int paramIdx);
+    // [any-thread] (takes lock) A value the host should show, for a declared parameter that
+    // changed other than by the host (a preset load, a span drag, a bound controller).
+    void InformHostOfParamChange(int paramIdx, double normalised) noexcept;
+    // [main-thread] (takes lock) An edit changed what the state chunk or a preset would save.
+    void InformHostOfStateChange() noexcept;
+    // [main-thread] Sends the waiting notices in order, and the state change too when
+    // withStateChange (the editor sends that once a frame). Does nothing while the caller
+    // holds the instance lock: the outermost holder sends them once it lets go.
+    void FlushHostNotices(bool withStateChange) noexcept;
+    // Notices that found the queue full since construction.
+    unsigned DroppedHostNotices() noexcept;
     // True for the parameters declared to the host.
     bool HostKnowsParam(int paramIdx) const noexcept
     {
@@ -241,4 +259,5 @@ private:
     std::vector<IInChannel> mInChannels;
     std::vector<IOutChannel> mOutChannels;
     int mDeclaredParamCount = 0;
+    HostNotices mNotices; // under mMutex
 };

@@ -104,28 +104,45 @@ intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t i
     {
         if (IGraphics* graphics = plug->GetGraphics())
             graphics->IdleWindow();
+        plug->FlushHostNotices(true);
         return 0;
     }
     if (opcode == vst2::effIdle)
-        return 0;
-    IMutexLock lock(plug->Mutex());
-    ORX_TRACE("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,
-              static_cast<int>(value));
-    if (opcode == vst2::effClose)
     {
-        // The lock belongs to the instance: give it back before the instance goes.
-        lock.Release();
-        delete plug;
+        plug->FlushHostNotices(true);
         return 0;
     }
-    try
+    // The host is asked who it is before the lock is taken: no host call is made under it.
+    if (opcode == vst2::effOpen)
+        plug->HostId();
+    intptr_t answer = 0;
     {
-        return plug->Dispatch(opcode, index, value, ptr, opt);
+        IMutexLock lock(plug->Mutex());
+        ORX_TRACE("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,
+                  static_cast<int>(value));
+        if (opcode == vst2::effClose)
+        {
+            // The lock belongs to the instance: give it back before the instance goes.
+            lock.Release();
+            delete plug;
+            return 0;
+        }
+        try
+        {
+            answer = plug->Dispatch(opcode, index, value, ptr, opt);
+        }
+        catch (...)
+        {
+            answer = 0;
+        }
     }
-    catch (...)
+    if (!OnAudioThread(opcode))
     {
-        return 0;
+        // With the editor open its frames send the state change, once a frame.
+        const IGraphics* graphics = plug->GetGraphics();
+        plug->FlushHostNotices(!graphics || !graphics->IsWindowOpen());
     }
+    return answer;
 }
 
 // [main-thread] (some hosts: audio thread)
@@ -189,6 +206,19 @@ void IPlugVST::ReportParamChange(int paramIdx, double normalised)
 void IPlugVST::EndParamGesture(int paramIdx)
 {
     CallHost(vst2::audioMasterEndEdit, paramIdx);
+}
+
+void IPlugVST::ReportStateChange()
+{
+    CallHost(vst2::audioMasterUpdateDisplay);
+}
+
+bool IPlugVST::OnAudioThread(int32_t opcode) noexcept
+{
+    // Hosts send these from their processing thread: what waits for the host is sent from the
+    // main thread's next entry instead.
+    return opcode == vst2::effProcessEvents || opcode == vst2::effStartProcess ||
+           opcode == vst2::effStopProcess;
 }
 
 int IPlugVST::TransportSamplePosition()

@@ -36,6 +36,8 @@ public:
     void BeginParamGesture(int paramIdx) override;
     void ReportParamChange(int paramIdx, double normalised) override;
     void EndParamGesture(int paramIdx) override;
+    // audioMasterUpdateDisplay.
+    void ReportStateChange() override;
     // The transport queries answer defaults when the host gives nothing (see ITimeInfo).
     int TransportSamplePosition() override;
     double TransportTempo() override;
@@ -64,6 +66,8 @@ protected:
 
 private:
     static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;
+    // Dispatcher requests that hosts make from their audio thread.
+    static bool OnAudioThread(int32_t opcode) noexcept;
 
     // The host entries stored in the effect record. Each takes the instance lock.
     // [main-thread] (some hosts call it from others, the lock covers that)

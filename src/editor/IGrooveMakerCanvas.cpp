@@ -3,8 +3,10 @@
 #include "EditorModel.h"
 #include "GrooveMaker.h"
 #include "IGraphics.h"
+#include "IPlugBase.h"
 
 #include <algorithm>
+#include <cmath>
 
 const IColorARGB IGrooveMakerCanvas::kActive{255, 235, 101, 20};
 const IColorARGB IGrooveMakerCanvas::kMuted{255, 127, 127, 127};
@@ -26,7 +28,10 @@ void IGrooveMakerCanvas::SetVelocity(int step, int velocity) noexcept
     if (mGroove.Locked(step) || mGroove.Velocity(step) == velocity)
         return;
     mGroove.SetVelocity(step, velocity);
-    MarkDirty(true); // bound to no parameter: nothing reaches the host
+    MarkDirty(false);
+    // Bound to no parameter: the host hears only that the state changed.
+    if (IPlugBase* plug = GetPlug())
+        plug->InformHostOfStateChange();
 }
 
 void IGrooveMakerCanvas::Press(int x, int y) noexcept
@@ -47,15 +52,37 @@ void IGrooveMakerCanvas::HandleMouseUp(int x, int y, const IMouseKeys&) noexcept
     Press(x, y);
 }
 
-void IGrooveMakerCanvas::HandleMouseDrag(int x, int y, int, int, const IMouseKeys&) noexcept
+int IGrooveMakerCanvas::VelocityAt(int y) const noexcept
 {
     const IRect& r = GetRECT();
-    int velocity = (r.mB - y) * kVelocityScale;
     if (y <= r.mT)
-        velocity = 128;
-    else if (y >= r.mB)
-        velocity = 0;
-    SetVelocity(StepAt(x), velocity);
+        return 128;
+    if (y >= r.mB)
+        return 0;
+    return (r.mB - y) * kVelocityScale;
+}
+
+void IGrooveMakerCanvas::HandleMouseDrag(int x, int y, int dx, int dy, const IMouseKeys&) noexcept
+{
+    // A fast stroke reaches us as few points far apart (window systems fold the moves between
+    // two frames into one): every step it crossed takes the stroke's height there.
+    const int x0 = x - dx;
+    const int from = StepAt(x0);
+    const int to = StepAt(x);
+    const int dir = to > from ? 1 : -1;
+    for (int step = from == to ? to : from + dir;; step += dir)
+    {
+        int yAt = y;
+        if (step != to)
+        {
+            const int middle = GetRECT().mL + step * kStepPitch + kStepPitch / 2;
+            const double t = std::clamp(static_cast<double>(middle - x0) / dx, 0.0, 1.0);
+            yAt = static_cast<int>(std::lround((y - dy) + t * dy));
+        }
+        SetVelocity(step, VelocityAt(yAt));
+        if (step == to)
+            break;
+    }
 }
 
 bool IGrooveMakerCanvas::Paint(IGraphics& graphics) noexcept

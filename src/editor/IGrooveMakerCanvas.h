@@ -1,7 +1,7 @@
 #pragma once
 // The groove grid as a bar graph: one bar per step, velocity / 2 pixels high, which the user
-// draws with the mouse. A press sets the step under the pointer; a drag paints across steps
-// (left of the canvas step 0, right of it step 47; above it 128, below it 0). Locked steps
+// draws with the mouse. A press sets the step under the pointer; a drag paints every step it
+// crosses (left of the canvas step 0, right of it step 47; above it 128, below it 0). Locked steps
 // keep their velocity. Bars of steps beyond the active count keep their height and can still
 // be edited; a muted step's bar is grey.
 //
@@ -34,6 +34,8 @@ public:
 
     // The step under x, within 0..47 wherever x lies.
     int StepAt(int x) const noexcept;
+    // The velocity a stroke at y draws: 128 above the canvas, 0 below it.
+    int VelocityAt(int y) const noexcept;
 
     static const IColorARGB kActive;
     static const IColorARGB kMuted;

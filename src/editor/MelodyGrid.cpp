@@ -181,6 +181,7 @@ void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int 
         {
             ToggleDegree(*melody, pulse, degree);
             cell.MarkDirty();
+            mPlug.InformHostOfStateChange();
         }
     }
     cell.mpCanvas->MarkDirty(false);
@@ -192,6 +193,8 @@ void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
     IMutexLock lock(mPlug.Mutex());
     mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation, code, true);
     cell.MarkDirty();
+    if (code != MelodyCanvas::kCopy)
+        mPlug.InformHostOfStateChange();
     Commit();
 }
 
@@ -206,6 +209,7 @@ void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
     mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation,
                                    live ? MelodyCanvas::kDisable : MelodyCanvas::kEnable, true);
     cell.MarkDirty();
+    mPlug.InformHostOfStateChange();
     Commit();
 }
 
@@ -234,7 +238,10 @@ void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
     IMutexLock lock(mPlug.Mutex());
     mPlug.Gui().ApplyRowCommand(code, row, amount);
     if (code != kRowCopy)
+    {
         MarkAllCells();
+        mPlug.InformHostOfStateChange();
+    }
     Commit();
 }
 
@@ -248,7 +255,10 @@ void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 {
     IMutexLock lock(mPlug.Mutex());
     if (Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation))
+    {
         melody->mRepeatCount = count;
+        mPlug.InformHostOfStateChange();
+    }
     Commit();
     if (cell.mpCounter->Follow(count))
         cell.mpCounter->MarkDirty(false);

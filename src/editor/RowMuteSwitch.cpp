@@ -23,5 +23,10 @@ void RowMuteSwitch::HandleMouseDown(int x, int y, const IMouseKeys& keys) noexce
     gui.RowMuteFromSwitch(mRow, on);
     const int solo = kRowSolo1 + mRow;
     if (gui.Row(mRow).mSoloed && mPlug.GetParam(solo)->Value() <= 0.5)
+    {
+        // A second parameter the press moves: a gesture of its own, sent after the lock.
+        mPlug.BeginParamGestureFromGUI(solo);
         mPlug.SetParameterFromGUI(solo, 1.0);
+        mPlug.EndParamGestureFromGUI(solo);
+    }
 }

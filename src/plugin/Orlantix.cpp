@@ -171,8 +171,8 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
                 if (IGraphics* graphics = GetGraphics())
                     graphics->PushParamValue(a.mParamIdx, x, true);
                 HandleParamChange(a.mParamIdx);
-                if (a.mParamIdx < DeclaredParamCount())
-                    ReportParamChange(a.mParamIdx, x);
+                // Sent from the main thread's next entry, never from here.
+                InformHostOfParamChange(a.mParamIdx, x);
             }
         }
         // Consumed whether or not it was bound.
@@ -213,17 +213,37 @@ void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
               "0 <= beginStep && beginStep < MAX_STEPS");
     ORX_CHECK(kTag, 1 <= numSteps && numSteps <= MAX_STEPS,
               "1 <= numSteps && numSteps <= MAX_STEPS");
-    IMutexLock lock(Mutex());
-    IParameter* count = GetParam(kNumStep);
-    IParameter* first = GetParam(kStepOne);
-    count->SetValue(std::clamp(static_cast<double>(numSteps), count->Min(), count->Max()));
-    first->SetValue(std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
-    mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
-    mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
-    if (IGraphics* graphics = GetGraphics())
     {
-        graphics->PushParamValue(kNumStep, count->Value(), false);
-        graphics->PushParamValue(kStepOne, first->Value(), false);
+        IMutexLock lock(Mutex());
+        IParameter* count = GetParam(kNumStep);
+        IParameter* first = GetParam(kStepOne);
+        const double oldCount = count->Value();
+        const double oldFirst = first->Value();
+        count->SetValue(std::clamp(static_cast<double>(numSteps), count->Min(), count->Max()));
+        first->SetValue(
+            std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
+        mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
+        mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
+        if (IGraphics* graphics = GetGraphics())
+        {
+            graphics->PushParamValue(kNumStep, count->Value(), false);
+            graphics->PushParamValue(kStepOne, first->Value(), false);
+        }
+        mpGui->RedrawAll();
+        // The host's lanes follow the drag: each moved parameter as a gesture of its own.
+        const auto tell = [this](int paramIdx, double before)
+        {
+            const IParameter* param = GetParam(paramIdx);
+            if (param->Value() == before)
+                return;
+            BeginParamGestureFromGUI(paramIdx);
+            InformHostOfParamChange(paramIdx, param->Normalised());
+            EndParamGestureFromGUI(paramIdx);
+        };
+        tell(kNumStep, oldCount);
+        tell(kStepOne, oldFirst);
+        if (count->Value() != oldCount || first->Value() != oldFirst)
+            InformHostOfStateChange();
     }
-    mpGui->RedrawAll();
+    FlushHostNotices(false);
 }

@@ -70,7 +70,8 @@ public:
     bool WritePreset(const char* path);
     // Reads a preset file; false, with nothing changed, when it cannot be opened.
     bool ReadPreset(const char* path);
-    // Preset text already in memory; path names the preset (null keeps no path).
+    // Preset text already in memory; path names the preset (null keeps no path). The host hears
+    // of every declared parameter that moved and of the state change.
     void ReadPresetText(const char* data, size_t size, const char* path);
     // "Save As": ".preset" is appended unless the chosen path ends with it; the preset tree is
     // rebuilt. Answers the path written, empty on failure.
@@ -89,8 +90,8 @@ public:
     OrlantixView& View() noexcept { return *mpView; }
 
     // [main-thread] The chord span control's drag: the first active chord step and the number
-    // of active steps. Writes NumStep and StepOne (clamped into their ranges, the host is not
-    // told), then the progression and the player.
+    // of active steps. Writes NumStep and StepOne (clamped into their ranges), then the
+    // progression and the player; the host hears of each that moved, in a gesture of its own.
     void SetChordSpanFromEditor(int beginStep, int numSteps);
 
     // [main-thread] Binds a controller number to a parameter on the given channels (bit n =

@@ -34,6 +34,11 @@ bool Orlantix::ReadPreset(const char* path)
 void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 {
     IMutexLock lock(Mutex());
+    // The host's views of its parameters follow the preset: it hears of each one that moved.
+    double before[kNumDeclaredParams];
+    for (int i = 0; i < kNumDeclaredParams; ++i)
+        before[i] = GetParam(i)->Normalised();
+
     // A preset starts from the full span; its own span parameters follow with the handlers.
     mEngine.mProgression.Reset();
     mEngine.mPlayer.UpdateSpan();
@@ -48,6 +53,10 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
     View().ShowPresetName(mPresetName.Name());
     View().RedrawAll();
     PushValuesToEditor();
+    for (int i = 0; i < kNumDeclaredParams; ++i)
+        if (const double now = GetParam(i)->Normalised(); now != before[i])
+            InformHostOfParamChange(i, now);
+    InformHostOfStateChange();
 }
 
 std::string Orlantix::SavePresetAs(const std::string& chosen)

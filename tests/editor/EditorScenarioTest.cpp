@@ -58,6 +58,13 @@ TEST(EditorScenario, DrawingTheGrooveIsHeardExceptOnALockedStep)
     EXPECT_EQ(groove.Velocity(40), 128);
     edited.Window().Drag(StepX(41), 600, StepX(41), 640, 2);
     EXPECT_EQ(groove.Velocity(41), 0);
+    // A stroke that arrives as one move (window systems fold the moves between two frames)
+    // paints every step it crossed, along its slope: 28 at step 10 rising by 4 a step.
+    edited.Window().Drag(StepX(10), 600, StepX(20), 580, 1);
+    for (int step = 10; step <= 20; ++step)
+        EXPECT_EQ(groove.Velocity(step), 28 + 4 * (step - 10)) << step;
+    for (int step = 10; step <= 20; ++step)
+        groove.SetVelocity(step, 128);
 
     // Drawn as it is: a bar 32 pixels high on step 3, the locked step full, the muted one grey.
     edited.Window().Tick();

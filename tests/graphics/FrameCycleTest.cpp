@@ -189,7 +189,7 @@ TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)
     g->MouseDrag(10, 5, {});
     g->MouseUp(10, 5, {});
     EXPECT_DOUBLE_EQ(plug.GetParam(kGain)->Value(), 7.5);
-    EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "report 0", "change 0", "end 0"}));
+    EXPECT_EQ(plug.mLog, (std::vector<std::string>{"begin 0", "change 0", "report 0", "end 0"}));
 
     g->SetControlsForParam(kSteps, 0.0);
     EXPECT_EQ(plug.GetParam(kSteps)->Value(), 1.0);

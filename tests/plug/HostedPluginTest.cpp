@@ -152,6 +152,10 @@ TEST_F(HostedPlugin, VendorSpecificParameterText)
 TEST_F(HostedPlugin, EditorChangesAreAutomatedWithGestures)
 {
     EXPECT_EQ(mHost.SendMidi(0xB0, kGainController, 127), 1);
+    // Nothing reaches the host from the audio thread's request; the next main-thread entry
+    // brings it, in order.
+    EXPECT_TRUE(mHost.Automation().empty());
+    mHost.Dispatch(vst2::effIdle);
     ASSERT_EQ(mHost.Automation().size(), 1u);
     EXPECT_EQ(mHost.Automation()[0].mIndex, kGain);
     EXPECT_FLOAT_EQ(mHost.Automation()[0].mValue, 1.0f);

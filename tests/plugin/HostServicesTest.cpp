@@ -128,6 +128,9 @@ TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
     mPlug->HandleMidiMessage(Cc(2, 7, 127));
     EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 127.0);
     EXPECT_EQ(mPlug->Engine().mVelocity, 127);
+    // The host hears of it from the main thread's next entry, never from the audio thread.
+    EXPECT_TRUE(mHost.mAutomated.empty());
+    mPlug->FlushHostNotices(false);
     ASSERT_EQ(mHost.mAutomated.size(), 1u);
     EXPECT_EQ(mHost.mAutomated[0].first, kVel);
     EXPECT_FLOAT_EQ(mHost.mAutomated[0].second, 1.0f);
@@ -138,6 +141,7 @@ TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
     mPlug->AssignController(64, kStkRun, 0xFFFF);
     mPlug->HandleMidiMessage(Cc(15, 64, 0));
     EXPECT_FALSE(mPlug->Engine().mStrikeSeq.Running());
+    mPlug->FlushHostNotices(false);
     EXPECT_EQ(mHost.mAutomated.size(), 2u);
     EXPECT_TRUE(mHost.mSent.empty()); // never passed on
 
@@ -227,7 +231,7 @@ TEST_F(HostServices, SysExWaitsInStorageReservedAtActivationAndWhatDoesNotFitIsC
     EXPECT_EQ(mPlug->DroppedSysEx(), 2);
 }
 
-TEST_F(HostServices, SpanFromTheEditorWritesItsParametersQuietly)
+TEST_F(HostServices, SpanFromTheEditorTellsTheHostWhatMoved)
 {
     RecordingView view;
     mPlug->SetView(&view);
@@ -237,9 +241,16 @@ TEST_F(HostServices, SpanFromTheEditorWritesItsParametersQuietly)
     EXPECT_EQ(mPlug->Engine().mProgression.BeginStep(), 3);
     EXPECT_EQ(mPlug->Engine().mProgression.StepCount(), 5);
     EXPECT_EQ(mPlug->Engine().mPlayer.StartPosition(), 12);
-    EXPECT_TRUE(mHost.mAutomated.empty());
+    // Both moved: the host's lanes follow.
+    ASSERT_EQ(mHost.mAutomated.size(), 2u);
+    EXPECT_EQ(mHost.mAutomated[0].first, kNumStep);
+    EXPECT_FLOAT_EQ(mHost.mAutomated[0].second,
+                    static_cast<float>(mPlug->GetParam(kNumStep)->Normalised()));
+    EXPECT_EQ(mHost.mAutomated[1].first, kStepOne);
     EXPECT_EQ(view.mRedrawAlls, 1);
-    EXPECT_TRUE(view.mSpans.empty()); // the control shows it already
+    EXPECT_TRUE(view.mSpans.empty());    // the control shows it already
+    mPlug->SetChordSpanFromEditor(3, 5); // nothing moved: nothing told
+    EXPECT_EQ(mHost.mAutomated.size(), 2u);
 
     CheckCapture checks;
     mPlug->SetChordSpanFromEditor(12, 13);

@@ -129,10 +129,11 @@ public:
         const int kind = msg.MessageKind();
         if (kind == IMidiMessage::kControlChange && msg.mData1 == kGainController)
         {
-            // The path an editor knob takes: gesture, value, host told, handler run.
-            BeginParamGesture(kGain);
+            // The path an editor knob takes: gesture, value, handler run; the host is told from
+            // the main thread's next entry.
+            BeginParamGestureFromGUI(kGain);
             SetParameterFromGUI(kGain, msg.mData2 / 127.0);
-            EndParamGesture(kGain);
+            EndParamGestureFromGUI(kGain);
             return;
         }
         if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff)
