@@ -41,6 +41,7 @@ MARK_SECONDS = 5     # until the title shows an edit
 SAVE_SECONDS = 10    # until a save shows
 QUIT_SECONDS = 30
 STEP_SECONDS = 0.25  # between the steps of a drag
+SETTLE_SECONDS = 0.5  # ten of Ardour's idle calls for the editor
 KEYS = {"down": "Down", "up": "Up", "left": "Left", "right": "Right", "return": "Return",
         "escape": "Escape", "space": "space"}
 # Ardour's rc file: its own dummy backend offered and started as the engine, without asking.
@@ -247,8 +248,10 @@ class ArdourGui:
 
     def save(self):
         xdo(self.display, "key", "--window", self.main, "ctrl+s")
-        wait_for("Ctrl+S did not save: the title stays '%s'" % self.title(), SAVE_SECONDS,
-                 lambda: not self.title().startswith("*"))
+        try:
+            wait_for("", SAVE_SECONDS, lambda: not self.title().startswith("*"))
+        except Failure:
+            raise Failure("Ctrl+S did not save: the title stays '%s'" % self.title())
 
     def quit(self):
         xdo(self.display, "key", "--window", self.main, "ctrl+q")
@@ -311,6 +314,12 @@ def run(a, display):
             raise Failure("the session shows modified right after loading: '%s'" % gui.title())
         unmarked = []
         for name, commands in edits(a.script):
+            # What an edit tells the host may come over a few of its idle calls: the next
+            # edit starts from a saved session that stays saved.
+            time.sleep(SETTLE_SECONDS)
+            if gui.title().startswith("*"):
+                gui.save()
+                time.sleep(SETTLE_SECONDS)
             gui.edit(commands)
             try:
                 wait_for(name, MARK_SECONDS, lambda: gui.title().startswith("*"))
@@ -318,6 +327,7 @@ def run(a, display):
                 unmarked.append(name)
                 continue
             print("marked modified after %s" % name)
+            time.sleep(SETTLE_SECONDS)
             gui.save()
         if unmarked:
             raise Failure("after these edits in the editor Ardour did not mark the session "
