@@ -9,8 +9,9 @@ after each, Ardour must mark the session modified (its main window's title gains
 Ctrl+S must save it (the "*" goes); a saved session must stay saved while nothing is edited.
 Then Ctrl+Q must quit without a question, the session is opened again headless and saved as a
 snapshot, and the plug-in state Ardour stores there (and the one the GUI saved) must equal the
-state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte. On failure a picture of the screen is left in the output
-folder (failure.png) with Ardour's output (ardour.log).
+state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte.
+On failure a picture of the screen is left in the output folder (failure.png) with Ardour's
+output (ardour.log).
 
 usage: ardour_gui_e2e.py --plugin LIB --preset FILE --edithost PROGRAM --out DIR
 Skipped (exit 77) with the reason where Ardour, its scanner or xdotool is not installed, or
