@@ -24,8 +24,9 @@ packages=(
     # the Linux library's editor: an X11 window layer (MIT-SHM through libXext); its tests
     # drive it through XTEST and count what the X server holds with the X-Resource extension
     libx11-dev libxext-dev libxtst-dev libxres-dev
-    # a real DAW that hosts the plug-in headless in an end-to-end test (ardour7-lua)
-    ardour
+    # a real DAW that hosts the plug-in in end-to-end tests: headless (ardour7-lua), and its
+    # GUI with Orlantix's editor on Xvfb, driven through XTEST by xdotool
+    ardour xdotool
 )
 
 missing=()

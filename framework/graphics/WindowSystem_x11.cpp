@@ -47,17 +47,6 @@ constexpr long kEditorEvents = ExposureMask | ButtonPressMask | ButtonReleaseMas
                                PointerMotionMask | KeyPressMask | LeaveWindowMask |
                                FocusChangeMask | StructureNotifyMask;
 
-// Whether an editor can be offered: a display is named. Hosts read the has-editor flag once,
-// when they make the instance (often in a scanner process before any window exists), so it is
-// decided then, without connecting: a connection at every instance would cost a round trip
-// and can hang for minutes on a remote display that does not answer. A named display that
-// cannot be reached makes effEditOpen answer 0, which hosts expect of any editor.
-bool DisplayNamed() noexcept
-{
-    const char* name = std::getenv("DISPLAY");
-    return name && *name;
-}
-
 IMouseKeys KeysOf(unsigned state) noexcept
 {
     IMouseKeys keys;
@@ -72,10 +61,7 @@ IMouseKeys KeysOf(unsigned state) noexcept
 class X11WindowSystem final : public WindowSystem, private PopupHost
 {
 public:
-    explicit X11WindowSystem(IGraphicsWin& graphics)
-        : mGraphics(graphics), mDisplayNamed(DisplayNamed())
-    {
-    }
+    explicit X11WindowSystem(IGraphicsWin& graphics) : mGraphics(graphics) {}
     ~X11WindowSystem() override { ReleaseAll(); }
 
     bool CreateEditorWindow(void* parent, const IRect& rect) noexcept override;
@@ -115,7 +101,10 @@ public:
     void ShowMessage(const std::string& caption, const std::string& text) noexcept override;
     bool OpenUrl(const std::string& url) noexcept override;
 
-    bool ShowsOnScreen() const noexcept override { return mDisplayNamed; }
+    // Always: hosts read the has-editor flag once, when they make the instance, often in a
+    // scanner process run without a display, and cache it for good. Whether a display can be
+    // reached is found out when the editor opens; effEditOpen answers 0 where none can.
+    bool ShowsOnScreen() const noexcept override { return true; }
     void Idle() noexcept override;
 
     std::string HostProgramPath() const noexcept override;
@@ -148,7 +137,6 @@ private:
     void AfterPopup(const PopupEnd& end) noexcept;
 
     IGraphicsWin& mGraphics;
-    const bool mDisplayNamed;
     DisplayConnection mConnection;
     PictureWindow mEditor;
     OwnedCursor mArrow;
@@ -169,7 +157,7 @@ private:
 
 bool X11WindowSystem::CreateEditorWindow(void* parent, const IRect& rect) noexcept
 {
-    if (!parent || mEditor || !mDisplayNamed)
+    if (!parent || mEditor)
         return false;
     if (!mConnection && !mConnection.Open())
         return false;

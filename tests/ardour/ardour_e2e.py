@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Orlantix in Ardour 7, headless: Ardour's own VST scanner reads the library (and reports its
-editor where there is a display, on a virtual X server of its own, and none without), a Lua session
+editor both without a display and on one, a virtual X server of its own), a Lua session
 makes a MIDI track with Orlantix (set to a factory preset through Ardour's preset store) and a
 capture processor after it, saves it, adds a loop range to the session file, opens it again
 and plays the loop. The MIDI Ardour passes on from Orlantix must be what orlantix-render sends
@@ -71,10 +71,10 @@ def scan_once(plugin, env, display):
 
 
 def scan(plugin, env):
-    """The editor is offered where there is a display to show it on (on a virtual X server of
-    its own here), and not without one; returns the plug-in's unique id."""
+    """The editor is offered whether or not the scanner has a display (Ardour keeps what a scan
+    run without one found), and on a virtual X server of its own; returns the unique id."""
     _, editor = scan_once(plugin, env, None)
-    if editor != "0":
+    if editor != "1":
         fail("without a display, the scanner reports has_editor=\"%s\"" % editor)
     server, display = start_xvfb()
     try:
@@ -84,8 +84,7 @@ def scan(plugin, env):
         server.wait()
     if editor != "1":
         fail("on a display, the scanner reports has_editor=\"%s\"" % editor)
-    print("the scanner reports the editor on a display (has_editor=\"1\") and none without "
-          "one")
+    print("the scanner reports the editor (has_editor=\"1\") with a display and without one")
     return unique_id
 
 

@@ -2,7 +2,8 @@
 // makes on the server and in the process is counted by its own owners (X11Handles.h) and all
 // of it goes when the editor closes, when the host destroys the window under it, and when the
 // parent it was given is no window at all; the first frame is on screen before any idle time;
-// a host's own X error handler stays in place; and without a display nothing is offered.
+// a host's own X error handler stays in place; and without a display the editor is still
+// offered (hosts decide that once, often in a scanner without one), but opens no window.
 
 #include "GraphicsTestSupport.h"
 #include "IGraphicsWin.h"
@@ -237,13 +238,20 @@ TEST_F(X11Layer, LetsGoWhenTheHostDestroysItsWindowOrGivesNone)
     EXPECT_EQ(LiveTotal(), 0);
 }
 
-TEST_F(X11Layer, OffersNothingWithoutADisplay)
+TEST_F(X11Layer, OffersTheEditorWithoutADisplayButOpensNoWindow)
 {
     unsetenv("DISPLAY");
     EditorPlug plug;
     IGraphicsWin* g = new IGraphicsWin(&plug, 100, 100, 0);
     plug.AttachEditor(g);
-    EXPECT_FALSE(g->HasScreen());
+    EXPECT_TRUE(g->HasScreen());
     EXPECT_EQ(g->OpenWindow(Parent()), nullptr);
+    EXPECT_FALSE(g->IsWindowOpen());
+    EXPECT_EQ(LiveTotal(), 0);
+
+    // A display that appears later (the host's own, named after the scan) is used then.
+    setenv("DISPLAY", gDisplay.c_str(), 1);
+    ASSERT_NE(g->OpenWindow(Parent()), nullptr);
+    g->CloseWindow();
     EXPECT_EQ(LiveTotal(), 0);
 }

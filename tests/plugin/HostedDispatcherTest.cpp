@@ -5,6 +5,9 @@
 
 #include "TextUtil.h"
 
+#include <cstdlib>
+#include <string>
+
 TEST_F(HostedOrlantix, TheEffectRecordDescribesAnInstrumentWithSixtyParameters)
 {
     const vst2::Effect* e = mHost.Effect();
@@ -16,12 +19,29 @@ TEST_F(HostedOrlantix, TheEffectRecordDescribesAnInstrumentWithSixtyParameters)
     EXPECT_EQ(e->uniqueID, orx::FourCC("dhOx"));
     EXPECT_EQ(e->version, 10000);
     EXPECT_EQ(e->initialDelay, 0);
-    // Replacing, double replacing, program chunks, mono-capable, synth; no editor yet.
-    EXPECT_EQ(e->flags, vst2::kFlagCanReplacing | vst2::kFlagCanDoubleReplacing |
-                            vst2::kFlagProgramChunks | vst2::kFlagCanMono | vst2::kFlagIsSynth);
+    // Replacing, double replacing, program chunks, mono-capable, synth, and the editor, which
+    // is declared even where no display can be reached (as here).
+    EXPECT_EQ(e->flags, vst2::kFlagHasEditor | vst2::kFlagCanReplacing |
+                            vst2::kFlagCanDoubleReplacing | vst2::kFlagProgramChunks |
+                            vst2::kFlagCanMono | vst2::kFlagIsSynth);
     Start();
     EXPECT_EQ(mHost.Effect()->numInputs, 2);
     EXPECT_EQ(mHost.Effect()->numOutputs, 2);
+
+    // Without a display the editor has its size but opens no window.
+    const char* display = std::getenv("DISPLAY");
+    const std::string kept = display ? display : "";
+    unsetenv("DISPLAY");
+    int width = 0, height = 0;
+    EXPECT_TRUE(mHost.EditorSize(width, height));
+    EXPECT_EQ(width, 720);
+    EXPECT_EQ(height, 650);
+    int parent = 1; // a window id, had there been a display
+    EXPECT_FALSE(mHost.OpenEditor(&parent));
+    mHost.EditorIdle();
+    EXPECT_TRUE(mHost.CloseEditor()); // closing what did not open is harmless
+    if (display)
+        setenv("DISPLAY", kept.c_str(), 1);
 }
 
 TEST_F(HostedOrlantix, NamesCategoryAndVersion)
