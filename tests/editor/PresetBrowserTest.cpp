@@ -124,3 +124,34 @@ TEST(PresetBrowser, SaveWithoutAFileOfItsOwnAsksForOne)
     EXPECT_EQ(FilesIn(root.Path()), (std::vector<std::string>{"first.preset"}));
     EXPECT_STREQ(other.Editor().PresetField().GetText(), "PRESET");
 }
+
+// The menu lists files, then folders, each in name order whatever order the disk lists them
+// in, and leaves hidden entries out; every item loads the file it names.
+TEST(PresetBrowser, ListsNamesInOrderAndEachItemLoadsWhatItShows)
+{
+    TempFolder root;
+    const std::string preset = ReadText(std::string(ORX_SOURCE_DIR) + "/presets/Default.preset");
+    // Written in the reverse of the order expected, so the disk's own order cannot pass.
+    for (const char* name :
+         {"Drums/Kick 10.preset", "Drums/kick 9.preset", "bass/Wobble.preset", "10 Leads/l.preset",
+          "9 Pads/p.preset", ".git/hidden.preset", "Zeta.preset", "Beta 10.preset", "beta 9.preset",
+          "alpha.preset", "_init.preset", ".hidden.preset", ".DS_Store"})
+        root.Write(name, preset);
+
+    Harness h;
+    h.Plug().ConfigPool().SetString(kConfigPresetFolder, root.Str().c_str());
+    OpenMenu(h, "Rescan");
+    std::vector<std::string> expected = {"_init",    "alpha", "beta 9",   "Beta 10",  "Zeta",
+                                         "9 Pads",   "> p",   "10 Leads", "> l",      "bass",
+                                         "> Wobble", "Drums", "> kick 9", "> Kick 10"};
+    expected.insert(expected.end(), kCommands.begin(), kCommands.end());
+    EXPECT_EQ(OpenMenu(h), expected);
+
+    // Each file's item, chosen from the menu, loads that file: the field shows its name.
+    for (const char* file :
+         {"_init", "alpha", "beta 9", "Beta 10", "Zeta", "p", "l", "Wobble", "kick 9", "Kick 10"})
+    {
+        OpenMenu(h, file);
+        EXPECT_STREQ(h.Editor().PresetField().GetText(), file);
+    }
+}
