@@ -278,7 +278,7 @@ void FileChooser::Draw(LICE_IBitmap& b) const
     ITextStyle text = mStyle;
     ITextStyle light = mStyle;
     light.mColor = IColorARGB(255, 255, 255, 255);
-    DrawTextOnSurface(b, light, mSave ? "Save As" : "Open", IRect(10, 6, kWidth - 10, 24));
+    DrawTextOnSurface(b, light, Title(), IRect(10, 6, kWidth - 10, 24));
 
     // The folder, its end kept when it is too long.
     std::string folder = mFolder;

@@ -65,6 +65,8 @@ public:
     FileChooser(bool save, const std::string& folder);
 
     EState State() const noexcept { return mState; }
+    // The panel's title, "Save As" or "Open"; the platform names its window so too.
+    const char* Title() const noexcept { return mSave ? "Save As" : "Open"; }
     // The chosen file's full path once chosen.
     const std::string& Path() const noexcept { return mPath; }
     const std::string& Folder() const noexcept { return mFolder; }

@@ -56,7 +56,8 @@ using Dialog = HeadlessWindow::EFileDialog;
 void OpenMenu(Harness& h, const std::string& item, Dialog dialog, const std::string& file)
 {
     OpenMenu(h, item, file);
-    EXPECT_EQ(h.Window().LastFileDialog(), dialog) << item;
+    EXPECT_EQ(h.Window().LastFileDialog(), dialog)
+        << item << " (1: an open dialog, 2: a save dialog)";
 }
 
 const std::vector<std::string> kCommands = {"---",         "Load ...", "---",   "Save",
