@@ -187,12 +187,15 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
             const bool shown =
                 (h.Editor().Model().mProgression.GetMelody(k, v)->mPitchSets[0].mPlayingMask &
                  bit) != 0;
+            const bool pending =
+                h.Plug().Engine().mProgression.GetMelody(k, v)->mPitchSets[0].mRestorePending;
             h.Window().Click(canvas.mL + melody_grid::PulseColumn(pulses, 0).mFrom + 2,
                              canvas.mT + melody_grid::DegreeRow(degree).mFrom + 2);
             const PitchSet& set = h.Plug().Engine().mProgression.GetMelody(k, v)->mPitchSets[0];
             const bool restored = set.mRestorePending ? (set.mSavedMask & bit) != 0 : !shown;
             expect(((set.mPlayingMask & bit) != 0) != shown &&
-                       ((set.mBaseMask & bit) != 0) != shown && restored != shown,
+                       ((set.mBaseMask & bit) != 0) != shown && restored != shown &&
+                       set.mRestorePending == pending,
                    round, "degree click");
             break;
         }
