@@ -51,7 +51,7 @@ int CompareFolded(std::string_view a, std::string_view b) noexcept
         const unsigned char y = IsDigit(b[j]) ? '0' : Folded(b[j]);
         if (x != y)
             return x < y ? -1 : 1;
-        // Only a digit meets '0' here, and '0' is a digit: both sides are the same byte.
+        // The same byte but for case (a digit here never meets a digit).
         ++i;
         ++j;
     }
