@@ -4,10 +4,10 @@
 #include "LICE_Fill.h"
 #include "LICE_MemBitmap.h"
 #include "LICE_Pixel.h"
+#include "NameOrder.h"
 #include "TextRenderer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -27,13 +27,6 @@ constexpr LICE_pixel kWhite = 0xFFFFFFFFu;
 constexpr LICE_pixel kSelectionFace = 0xFF0078D7u;
 constexpr LICE_pixel kInactiveSelection = 0xFFCCE4F7u;
 constexpr LICE_pixel kButtonFace = 0xFFE1E1E1u;
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool IsFolder(const fs::path& p)
 {
@@ -82,7 +75,8 @@ void FileChooser::Load(const std::string& folder)
         (it->is_directory(typeError) ? folders : files)
             .push_back({entry, it->is_directory(typeError)});
     }
-    auto byName = [](const Listed& a, const Listed& b) { return Lower(a.mName) < Lower(b.mName); };
+    auto byName = [](const Listed& a, const Listed& b)
+    { return orx::NameBefore(a.mName, b.mName); };
     std::sort(folders.begin(), folders.end(), byName);
     std::sort(files.begin(), files.end(), byName);
     if (mFolder != "/")
@@ -284,7 +278,7 @@ void FileChooser::Draw(LICE_IBitmap& b) const
     ITextStyle text = mStyle;
     ITextStyle light = mStyle;
     light.mColor = IColorARGB(255, 255, 255, 255);
-    DrawTextOnSurface(b, light, mSave ? "Save As" : "Open", IRect(10, 6, kWidth - 10, 24));
+    DrawTextOnSurface(b, light, Title(), IRect(10, 6, kWidth - 10, 24));
 
     // The folder, its end kept when it is too long.
     std::string folder = mFolder;

@@ -4,14 +4,14 @@
 // are tested without a screen; the platform part shows Draw's picture in a window and passes
 // the input on (coordinates in the panel's pixels).
 //
-// The list holds ".." (but at the root), the subfolders, then the files, each group sorted
-// without regard to case; names starting with "." are left out. Keys: up, down, page up, page
-// down, home and end move through the list (a file's name goes into the name field); typing
-// edits the name field; Return opens the selected folder, or takes the selected file or the
-// typed name (a folder's name opens the folder); Escape cancels. A click selects, a double
-// click acts as Return on the entry; the wheel scrolls; the two buttons act as Return and
-// Escape. Opening wants an existing file; saving wants an existing folder and asks before
-// replacing a file (Return: replace, Escape: back).
+// The list holds ".." (but at the root), the subfolders, then the files, each group in name
+// order (NameOrder.h: without regard to case, numbers by value); names starting with "." are
+// left out. Keys: up, down, page up, page down, home and end move through the list (a file's
+// name goes into the name field); typing edits the name field; Return opens the selected
+// folder, or takes the selected file or the typed name (a folder's name opens the folder);
+// Escape cancels. A click selects, a double click acts as Return on the entry; the wheel
+// scrolls; the two buttons act as Return and Escape. Opening wants an existing file; saving
+// wants an existing folder and asks before replacing a file (Return: replace, Escape: back).
 
 #include "IRect.h"
 #include "ITextStyle.h"
@@ -65,6 +65,8 @@ public:
     FileChooser(bool save, const std::string& folder);
 
     EState State() const noexcept { return mState; }
+    // The panel's title, "Save As" or "Open"; the platform names its window so too.
+    const char* Title() const noexcept { return mSave ? "Save As" : "Open"; }
     // The chosen file's full path once chosen.
     const std::string& Path() const noexcept { return mPath; }
     const std::string& Folder() const noexcept { return mFolder; }

@@ -23,6 +23,14 @@ void HeadlessOffersEditor(bool offered) noexcept;
 class HeadlessWindow
 {
 public:
+    // The kind of file dialog the layer was asked for.
+    enum class EFileDialog
+    {
+        kNone, // none yet
+        kOpen,
+        kSave,
+    };
+
     // graphics must have been built with the headless backend linked in.
     explicit HeadlessWindow(IGraphicsWin& graphics);
 
@@ -80,6 +88,8 @@ public:
     const std::vector<std::string>& OpenedUrls() const;
     const std::vector<std::string>& Messages() const;
     const std::string& LastFileFolder() const;
+    // Open or save: a save dialog asks for a new name, an open one for an existing file.
+    EFileDialog LastFileDialog() const;
 
     // The surface as an opaque RGB PNG file.
     bool Snapshot(const char* path) const;

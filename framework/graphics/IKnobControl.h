@@ -1,6 +1,9 @@
 #pragma once
 // A control turned by dragging: a drag across the whole control (its height, or its width when
-// horizontal) moves the value by 1 / gearing; shift or control make it ten times finer.
+// horizontal) moves the value by 1 / gearing; shift or control make it ten times finer. A knob
+// of a parameter with few steps is geared down so that a step never takes a long drag: a knob
+// of three positions at the gearing of one of a hundred would otherwise not move at all for a
+// drag that turns every other knob.
 
 #include "IControl.h"
 
@@ -25,6 +28,9 @@ public:
 protected:
     // The change of value for a drag of (dx, dy) at gearing.
     double DragDelta(int dx, int dy, double gearing) const noexcept;
+    // The gearing, lowered for a stepped parameter (integer, enumerated, boolean) when a step
+    // would take more than a short drag.
+    double StepGearing() const noexcept;
 
     int mDirection;
     double mGearing;

@@ -121,10 +121,12 @@ public:
             mEntry->mText = text;
     }
 
-    bool ChooseFile(std::string& path, bool, const std::string& folder) noexcept override
+    bool ChooseFile(std::string& path, bool save, const std::string& folder) noexcept override
     {
         ModalLoop();
         mLastFileFolder = folder;
+        mLastFileDialog =
+            save ? HeadlessWindow::EFileDialog::kSave : HeadlessWindow::EFileDialog::kOpen;
         const Answer answer = NextAnswer();
         const std::string* chosen = std::get_if<std::string>(&answer);
         if (!chosen || chosen->empty())
@@ -236,6 +238,7 @@ public:
     std::vector<std::string> mLastMenu;
     int mMenusShown = 0;
     std::string mLastFileFolder;
+    HeadlessWindow::EFileDialog mLastFileDialog = HeadlessWindow::EFileDialog::kNone;
     std::vector<std::string> mMessages;
     std::vector<std::string> mOpenedUrls;
     bool mOnline = true;
@@ -496,6 +499,11 @@ const std::vector<std::string>& HeadlessWindow::Messages() const
 const std::string& HeadlessWindow::LastFileFolder() const
 {
     return mSystem.mLastFileFolder;
+}
+
+HeadlessWindow::EFileDialog HeadlessWindow::LastFileDialog() const
+{
+    return mSystem.mLastFileDialog;
 }
 
 bool HeadlessWindow::Snapshot(const char* path) const

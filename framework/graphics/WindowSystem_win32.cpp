@@ -451,8 +451,11 @@ bool Win32WindowSystem::CreateEntryBox(const IRect& rect, const std::string& tex
 {
     if (!mWindow || mEntry)
         return false;
+    // One line that scrolls sideways: a box that cannot scroll refuses every character past
+    // its width (a value longer than the one it opened with, "1.25" and a "5" after it, could
+    // not be typed), and a centred box of several lines never scrolls sideways.
     HWND box = CreateWindowExW(
-        0, L"EDIT", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, rect.mL,
+        0, L"EDIT", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL, rect.mL,
         rect.mT, rect.W(), rect.H(), mWindow.get(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryBoxId)), ThisModule(), nullptr);
     if (!box)

@@ -301,6 +301,8 @@ bool RunFileChooser(PopupHost& host, bool save, const std::string& folder, const
         PictureWindow window;
         if (!window.Create(d, DefaultRootWindow(d), place, kPopupEvents, true))
             return false;
+        // Named as titled, so tools that look at the screen (and test hosts) tell the two apart.
+        XStoreName(d, window.Id(), chooser.Title());
         LICE_MemBitmap picture(FileChooser::kWidth, FileChooser::kHeight);
         auto show = [&]
         {

@@ -177,9 +177,13 @@ void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int 
         gui.ClearSelection();
         gui.SelectCell(k, v, true);
         Melody* melody = mPlug.Engine().mProgression.GetMelody(k, v);
-        if (melody && pulse >= 0 && degree >= 0)
+        if (melody && pulse >= 0 && pulse < kPitchSetsPerMelody && degree >= 0 &&
+            degree < kNumPitchDegrees)
         {
-            ToggleDegree(*melody, pulse, degree);
+            // The degree flips as the canvas shows it (the model of the last frame): the audio
+            // thread may have moved the live mask since.
+            const int shown = cell.ShownMelody().mPitchSets[pulse].mPlayingMask;
+            SetDegree(*melody, pulse, degree, (shown & (1 << degree)) == 0);
             cell.MarkDirty();
             mPlug.InformHostOfStateChange();
         }

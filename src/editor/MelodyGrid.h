@@ -47,7 +47,8 @@ public:
     // What the controls do. [main-thread] (takes lock)
     // A left or middle press on a canvas: control adds or removes the cell from the selection;
     // otherwise it becomes the only selected cell and, when pulse and degree are both 0 or more,
-    // that degree of that pulse is toggled.
+    // that degree of that pulse is toggled as the canvas shows it (SetDegree: a temporary
+    // modifier's change stays temporary).
     void PressCell(const MelodyCell& cell, bool control, int pulse, int degree) noexcept;
     // A melody command of the cell menu on this cell alone, as a permanent edit.
     void ApplyCellCommand(const MelodyCell& cell, int code) noexcept;

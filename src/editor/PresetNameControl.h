@@ -1,9 +1,10 @@
 #pragma once
 // The preset field: shows the current preset's name and, on any press, the preset menu: the
-// preset folder's tree as nested submenus (files first, then each non-empty subfolder), then
-// "Load ...", "Save", "Save As ..." and "Rescan". Choosing a file loads it. The menu is built
-// from the tree each time it opens, so it always lists the tree as last scanned ("Rescan" and
-// "Save As ..." scan again); item tags are file indices, or the commands' negative tags.
+// preset folder's tree as nested submenus (files first, then each non-empty subfolder, each
+// group in the tree's name order), then "Load ...", "Save", "Save As ..." and "Rescan".
+// Choosing a file loads it. The menu is built from the tree each time it opens, so it always
+// lists the tree as last scanned ("Rescan" and "Save As ..." scan again); item tags are file
+// indices, numbered in the order shown, or the commands' negative tags.
 //
 // Files are read and written with the instance's preset operations (atomic saves); the file
 // dialogs are the window layer's.

@@ -179,23 +179,59 @@ PitchSet* ChordProgression::GetPitchSet(int stepIdx, int variationIdx, int pulse
     return &m->mPitchSets[pulseIdx];
 }
 
+namespace
+{
+int WithBit(int mask, int bit, bool on) noexcept
+{
+    return on ? mask | bit : mask & ~bit;
+}
+
+// Pitch set q as it will stand once the temporary changes pending on it are undone: a melody
+// change brings back its saved pitch set, a strike change its saved mask.
+PitchSet Lasting(const Melody& melody, int q) noexcept
+{
+    PitchSet set = melody.mRestorePending ? melody.mSavedPitchSets[q] : melody.mPitchSets[q];
+    if (set.mRestorePending)
+        set.mPlayingMask = set.mSavedMask;
+    set.mSavedMask = 0;
+    set.mRestorePending = false;
+    set.mRandom = melody.mPitchSets[q].mRandom;
+    return set;
+}
+} // namespace
+
+void SetDegree(Melody& melody, int pulseIdx, int degree, bool on) noexcept
+{
+    if (pulseIdx < 0 || pulseIdx >= kPitchSetsPerMelody || degree < 0 || degree >= kNumPitchDegrees)
+        return;
+    const int bit = 1 << degree;
+    // What plays now, and every mask a pending restore would bring back, take the click; the
+    // pending restores stay, so a temporary change still ends when its time comes.
+    PitchSet& set = melody.mPitchSets[pulseIdx];
+    set.mPlayingMask = WithBit(set.mPlayingMask, bit, on);
+    if (set.mRestorePending)
+        set.mSavedMask = WithBit(set.mSavedMask, bit, on);
+    PitchSet& saved = melody.mSavedPitchSets[pulseIdx];
+    if (melody.mRestorePending)
+    {
+        saved.mPlayingMask = WithBit(saved.mPlayingMask, bit, on);
+        if (saved.mRestorePending)
+            saved.mSavedMask = WithBit(saved.mSavedMask, bit, on);
+    }
+    // The edited pattern becomes the melody as it will play once those changes are undone.
+    set.mBaseMask = Lasting(melody, pulseIdx).mPlayingMask;
+    if (melody.mRestorePending)
+        saved.mBaseMask = set.mBaseMask;
+    for (int p = 0; p < kPitchSetsPerMelody; ++p)
+        melody.mBasePitchSets[p] = Lasting(melody, p);
+}
+
 void ToggleDegree(Melody& melody, int pulseIdx, int degree) noexcept
 {
     if (pulseIdx < 0 || pulseIdx >= kPitchSetsPerMelody || degree < 0 || degree >= kNumPitchDegrees)
         return;
-    PitchSet& set = melody.mPitchSets[pulseIdx];
-    const int bit = 1 << degree;
-    // Relative to the edited mask, so a degree a temporary modifier moved toggles as drawn.
-    if (set.mBaseMask & bit)
-        set.mPlayingMask &= ~bit;
-    else
-        set.mPlayingMask |= bit;
-    set.mBaseMask = set.mPlayingMask;
-    set.mSavedMask = 0;
-    set.mRestorePending = false;
-    for (int p = 0; p < kPitchSetsPerMelody; ++p)
-        melody.mBasePitchSets[p] = melody.mPitchSets[p];
-    melody.mRestorePending = false;
+    SetDegree(melody, pulseIdx, degree,
+              (melody.mPitchSets[pulseIdx].mPlayingMask & (1 << degree)) == 0);
 }
 
 int ClampPulseCount(int numPulses) noexcept

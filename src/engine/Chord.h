@@ -88,8 +88,12 @@ private:
     MelodySet mSteps[MAX_STEPS];
 };
 
-// The editor's click on a cell: flips degree d of pulse p relative to the edited (base) mask
-// and makes the result the new edited pattern, dropping any pending restore.
+// The editor's click on a cell: turns degree d of pulse p on or off in the mask that plays and
+// in the masks that pending temporary changes will restore, which stay pending: a temporary
+// change still ends when its time comes, and the click outlives it. The edited (base) pattern
+// becomes the melody as it will play once those changes are undone.
+void SetDegree(Melody& melody, int pulseIdx, int degree, bool on) noexcept;
+// SetDegree with the degree's bit in the playing mask flipped: the click as the melody plays.
 void ToggleDegree(Melody& melody, int pulseIdx, int degree) noexcept;
 
 // A pulse count outside 1..4 (from a damaged stored form) is read as the nearest valid one.

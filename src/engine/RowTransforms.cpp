@@ -6,36 +6,59 @@
 
 namespace
 {
-constexpr int kRingSize = MAX_STEPS * kPitchSetsPerMelody;
-
-PitchSet& RingSlot(ChordProgression& progression, int row, int i) noexcept
+// The pitch sets of a row that play (step 0 pulse 0 ... step 11 pulse n - 1, n pulses a chord)
+// form a ring; the hidden ones beyond the pulse count stay where they are.
+class PulseRing
 {
-    return progression.GetMelody(i / kPitchSetsPerMelody, row)->mPitchSets[i % kPitchSetsPerMelody];
-}
+public:
+    PulseRing(ChordProgression& progression, int row) noexcept
+        : mProgression(progression), mRow(row),
+          mPulses(ClampPulseCount(progression.GetMelody(0, row)->mNumPulses))
+    {
+    }
+    int Size() const noexcept { return MAX_STEPS * mPulses; }
+    PitchSet& operator[](int i) const noexcept
+    {
+        return mProgression.GetMelody(i / mPulses, mRow)->mPitchSets[i % mPulses];
+    }
 
-// The 48 pitch sets of the row (step 0 pulse 0 ... step 11 pulse 3) form a ring.
+private:
+    ChordProgression& mProgression;
+    int mRow;
+    int mPulses;
+};
+
 void ShiftPulses(ChordProgression& progression, int row, int places, bool left) noexcept
 {
-    places %= kRingSize;
+    const PulseRing ring(progression, row);
+    const int size = ring.Size();
+    places %= size;
     for (int n = 0; n < places; ++n)
     {
         PitchSet held;
         if (left)
         {
-            MovePitchSet(held, RingSlot(progression, row, 0));
-            for (int i = 0; i + 1 < kRingSize; ++i)
-                MovePitchSet(RingSlot(progression, row, i), RingSlot(progression, row, i + 1));
-            MovePitchSet(RingSlot(progression, row, kRingSize - 1), held);
+            MovePitchSet(held, ring[0]);
+            for (int i = 0; i + 1 < size; ++i)
+                MovePitchSet(ring[i], ring[i + 1]);
+            MovePitchSet(ring[size - 1], held);
         }
         else
         {
-            MovePitchSet(held, RingSlot(progression, row, kRingSize - 1));
-            for (int i = kRingSize - 1; i > 0; --i)
-                MovePitchSet(RingSlot(progression, row, i), RingSlot(progression, row, i - 1));
-            MovePitchSet(RingSlot(progression, row, 0), held);
+            MovePitchSet(held, ring[size - 1]);
+            for (int i = size - 1; i > 0; --i)
+                MovePitchSet(ring[i], ring[i - 1]);
+            MovePitchSet(ring[0], held);
         }
     }
 }
+
+// Every pitch set of the row, hidden ones included: i = 0 .. 47.
+PitchSet& RowSlot(ChordProgression& progression, int row, int i) noexcept
+{
+    return progression.GetMelody(i / kPitchSetsPerMelody, row)->mPitchSets[i % kPitchSetsPerMelody];
+}
+constexpr int kRowSlots = MAX_STEPS * kPitchSetsPerMelody;
 
 void ShiftChords(ChordProgression& progression, int row, int places, bool left) noexcept
 {
@@ -135,9 +158,9 @@ void ApplyRowCommand(ChordProgression& progression, int rowNumber, int code, int
             MelodyTransform(*progression.GetMelody(i, row), kMelodyFlipLR, true);
         break;
     case kRowFlipTB:
-        for (int i = 0; i < kRingSize; ++i)
+        for (int i = 0; i < kRowSlots; ++i)
         {
-            PitchSet& set = RingSlot(progression, row, i);
+            PitchSet& set = RowSlot(progression, row, i);
             set.mPlayingMask = MaskMirror(set.mPlayingMask);
         }
         break;
@@ -149,9 +172,9 @@ void ApplyRowCommand(ChordProgression& progression, int rowNumber, int code, int
         break;
     case kRowShiftUp:
     case kRowShiftDown:
-        for (int i = 0; i < kRingSize; ++i)
+        for (int i = 0; i < kRowSlots; ++i)
         {
-            PitchSet& set = RingSlot(progression, row, i);
+            PitchSet& set = RowSlot(progression, row, i);
             set.mPlayingMask = code == kRowShiftUp ? MaskUp(set.mPlayingMask, amount)
                                                    : MaskDown(set.mPlayingMask, amount);
         }
@@ -163,9 +186,9 @@ void ApplyRowCommand(ChordProgression& progression, int rowNumber, int code, int
         ShiftChords(progression, row, amount, false);
         break;
     case kRowRandomPulse:
-        for (int i = 0; i < kRingSize; ++i)
+        for (int i = 0; i < kRowSlots; ++i)
         {
-            PitchSet& set = RingSlot(progression, row, i);
+            PitchSet& set = RowSlot(progression, row, i);
             set.mPlayingMask = set.mRandom.NextDegreeMask();
         }
         break;

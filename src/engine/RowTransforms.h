@@ -1,7 +1,8 @@
 #pragma once
 // Commands on a whole variation row, that is melody v of all twelve chord steps: enable,
 // disable, copy and paste through a row clipboard, reversal, mirroring, shifts by chord and by
-// pulse, random degrees and scrambling. The editor owns the clipboard and the generator.
+// pulse, random degrees and scrambling. The editor owns the clipboard and the generator. Moves
+// by pulse keep to the pulses a chord plays; the hidden pitch sets beyond them stay put.
 
 #include "Chord.h"
 #include "MwcRandom.h"

@@ -25,22 +25,22 @@ void SwapPitchSets(PitchSet& a, PitchSet& b) noexcept
     MovePitchSet(b, held);
 }
 
-// One pulse earlier: 0 <- 1, 1 <- 2, 2 <- 3, 3 <- old 0.
-void RotateLeft(Melody& m) noexcept
+// One pulse earlier within the melody's n pulses: 0 <- 1, ..., n - 1 <- old 0.
+void RotateLeft(Melody& m, int n) noexcept
 {
     PitchSet first;
     MovePitchSet(first, m.mPitchSets[0]);
-    for (int p = 0; p + 1 < kPitchSetsPerMelody; ++p)
+    for (int p = 0; p + 1 < n; ++p)
         MovePitchSet(m.mPitchSets[p], m.mPitchSets[p + 1]);
-    MovePitchSet(m.mPitchSets[kPitchSetsPerMelody - 1], first);
+    MovePitchSet(m.mPitchSets[n - 1], first);
 }
 
-// One pulse later: 3 <- 2, 2 <- 1, 1 <- 0, 0 <- old 3.
-void RotateRight(Melody& m) noexcept
+// One pulse later within the melody's n pulses: n - 1 <- n - 2, ..., 0 <- old n - 1.
+void RotateRight(Melody& m, int n) noexcept
 {
     PitchSet last;
-    MovePitchSet(last, m.mPitchSets[kPitchSetsPerMelody - 1]);
-    for (int p = kPitchSetsPerMelody - 1; p > 0; --p)
+    MovePitchSet(last, m.mPitchSets[n - 1]);
+    for (int p = n - 1; p > 0; --p)
         MovePitchSet(m.mPitchSets[p], m.mPitchSets[p - 1]);
     MovePitchSet(m.mPitchSets[0], last);
 }
@@ -148,11 +148,14 @@ void MelodyTransform(Melody& melody, int value, bool permanent) noexcept
         melody.mRestorePending = true;
     }
     PitchSet* sets = melody.mPitchSets;
+    // Moves in time stay within the pulses that play: the pitch sets beyond them are hidden,
+    // and a note moved there would fall silent (one moved from there would sound unseen).
+    const int pulses = ClampPulseCount(melody.mNumPulses);
     switch (value)
     {
     case kMelodyFlipLR:
-        SwapPitchSets(sets[0], sets[3]);
-        SwapPitchSets(sets[1], sets[2]);
+        for (int p = 0; p < pulses / 2; ++p)
+            SwapPitchSets(sets[p], sets[pulses - 1 - p]);
         break;
     case kMelodyFlipTB:
         for (int p = 0; p < kPitchSetsPerMelody; ++p)
@@ -162,13 +165,13 @@ void MelodyTransform(Melody& melody, int value, bool permanent) noexcept
     case kMelodyLeft2:
     case kMelodyLeft3:
         for (int k = 0; k <= value - kMelodyLeft1; ++k)
-            RotateLeft(melody);
+            RotateLeft(melody, pulses);
         break;
     case kMelodyRight1:
     case kMelodyRight2:
     case kMelodyRight3:
         for (int k = 0; k <= value - kMelodyRight1; ++k)
-            RotateRight(melody);
+            RotateRight(melody, pulses);
         break;
     case kMelodyUp1:
     case kMelodyUp2:

@@ -31,6 +31,7 @@ void MovePitchSet(PitchSet& dst, const PitchSet& src) noexcept;
 // A temporary change saves what it changes, for the restore at the next pulse.
 void StrikeTransform(PitchSet& set, int value, bool permanent) noexcept;
 // A temporary change saves the four pitch sets, for the restore at the end of the chord pass.
+// Flips and shifts in time keep to the melody's pulse count; the pitch sets beyond it stay put.
 void MelodyTransform(Melody& melody, int value, bool permanent) noexcept;
 // Clears all masks of the melody and makes the empty melody its edited pattern.
 void ClearMelody(Melody& melody) noexcept;

@@ -1,6 +1,9 @@
 #pragma once
 // Intrusive doubly linked list of owned nodes, as the preset tree keeps its files and folders.
 
+#include <algorithm>
+#include <vector>
+
 class Node
 {
 public:
@@ -40,6 +43,21 @@ public:
             n = next;
         }
         mpFirst = mpLast = nullptr;
+    }
+
+    // Puts the nodes in the order of before (a strict weak order on const T&); equal nodes keep
+    // their order. Allocates a list of pointers: not for the audio thread.
+    template <class Before>
+    void Sort(Before before)
+    {
+        std::vector<T*> nodes;
+        for (T* n = First(); n; n = Next(n))
+            nodes.push_back(n);
+        std::stable_sort(nodes.begin(), nodes.end(),
+                         [&](const T* a, const T* b) { return before(*a, *b); });
+        mpFirst = mpLast = nullptr;
+        for (T* n : nodes)
+            Append(n);
     }
 
     bool Empty() const { return mpFirst == nullptr; }

@@ -1,9 +1,40 @@
 #include "PresetFolder.h"
 
+#include "NameOrder.h"
+
 #include <cstring>
+
+namespace
+{
+bool Hidden(const char* name)
+{
+    return name[0] == '.';
+}
+
+// Files by the name the menu shows, then by their whole name (a.preset before a.txt).
+bool FileBefore(const PresetFile& a, const PresetFile& b)
+{
+    const int shown = orx::CompareNames(a.DisplayName(), b.DisplayName());
+    return shown != 0 ? shown < 0 : orx::NameBefore(a.FileName(), b.FileName());
+}
+
+bool FolderBefore(const PresetFolder& a, const PresetFolder& b)
+{
+    return orx::NameBefore(a.Name(), b.Name());
+}
+} // namespace
+
+void PresetFolder::Scan()
+{
+    HostFolder::Scan();
+    mFiles.Sort(FileBefore);
+    mSubfolders.Sort(FolderBefore);
+}
 
 void PresetFolder::FolderFound(const char* name)
 {
+    if (Hidden(name))
+        return;
     auto child = std::make_unique<PresetFolder>(name, this);
     child->Scan();
     if (!child->Empty())
@@ -12,7 +43,7 @@ void PresetFolder::FolderFound(const char* name)
 
 void PresetFolder::FileFound(const char* name)
 {
-    if (std::strchr(name, '.'))
+    if (!Hidden(name) && std::strchr(name, '.'))
         mFiles.Append(new PresetFile(this, name));
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The preset tree: a folder with its files and non-empty subfolders, numbered depth-first so
-// that every file has a unique index (files of a folder before those of its subfolders).
+// that every file has a unique index (files of a folder before those of its subfolders). Files
+// and subfolders are each kept in name order (NameOrder.h), whatever order the file system
+// lists them in, so the numbers follow the order the preset menu shows. Hidden entries (names
+// starting with ".") are left out, as file choosers leave them out.
 
 #include "HostFolder.h"
 #include "PresetFile.h"
@@ -17,6 +20,8 @@ public:
     {
     }
 
+    // Lists the folder, then puts its files and subfolders in name order.
+    void Scan() override;
     // Every subfolder is scanned in turn and kept only when it holds something.
     void FolderFound(const char* name) override;
     // Every file with a "." in its name is listed, whatever its extension.

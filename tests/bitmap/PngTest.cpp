@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <string>
+#include <zlib.h>
 
 namespace
 {
@@ -180,6 +181,66 @@ TEST(Png, DamagedDataFailsCleanly)
     auto given = Filled(3, 3, 0x12345678);
     EXPECT_FALSE(LICE::LoadPngFromMemory(flat.data(), 100, *given));
     EXPECT_EQ(given->getWidth(), 3);
+}
+
+// The size bound takes each side in its role: a filtered row's bytes grow with the width, the
+// number of rows with the height. A long thin image compresses close to deflate's limit and
+// must decode either way round; a large claim in a few bytes is refused before any bitmap is
+// sized for it (with a correct header checksum, so that the bound is what refuses it).
+TEST(Png, TheSizeBoundTellsWidthFromHeight)
+{
+    const auto wide =
+        EncodeRaw(60000, 1, PNG_COLOR_TYPE_GRAY, 1, {std::vector<unsigned char>(60000 / 8, 0)});
+    const auto tall = EncodeRaw(1, 60000, PNG_COLOR_TYPE_GRAY, 1,
+                                std::vector<std::vector<unsigned char>>(60000, {0}));
+    EXPECT_LE(wide.size(), 100u); // 7501 filtered bytes: near the limit of 1032 a byte
+    for (const auto* png : {&wide, &tall})
+    {
+        const auto b = LICE::LoadPngFromMemory(png->data(), png->size());
+        ASSERT_TRUE(b) << png->size() << " bytes";
+        EXPECT_EQ(b->getWidth() * b->getHeight(), 60000);
+        EXPECT_EQ(At(*b, b->getWidth() - 1, b->getHeight() - 1), LICE_RGBA(0, 0, 0, 255));
+    }
+    EXPECT_EQ(LICE::LoadPngFromMemory(wide.data(), wide.size())->getWidth(), 60000);
+
+    // A bitmap that counts the sizes it is asked to take.
+    class Counting final : public LICE_IBitmap
+    {
+    public:
+        LICE_pixel* getBits() const override { return const_cast<LICE_pixel*>(&mPixel); }
+        int getWidth() const override { return 1; }
+        int getHeight() const override { return 1; }
+        int getRowSpan() const override { return 1; }
+        bool resize(int, int) override
+        {
+            ++mResizes;
+            return false;
+        }
+        int mResizes = 0;
+
+    private:
+        LICE_pixel mPixel = 0;
+    };
+    for (const int colourType : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGBA})
+    {
+        auto claim = EncodeRaw(1, 1, colourType, colourType == PNG_COLOR_TYPE_GRAY ? 1 : 8,
+                               {std::vector<unsigned char>(4, 0)});
+        // The header chunk: length, "IHDR" at 12, width at 16, height at 20, its CRC at 29.
+        for (const int at : {16, 20})
+        {
+            claim[at] = 0x00;
+            claim[at + 1] = 0x00;
+            claim[at + 2] = 0x40; // 16384
+            claim[at + 3] = 0x00;
+        }
+        const uLong crc = crc32(crc32(0L, Z_NULL, 0), claim.data() + 12, 17);
+        for (int i = 0; i < 4; ++i)
+            claim[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+        Counting counting;
+        EXPECT_FALSE(LICE::LoadPngFromMemory(claim.data(), claim.size(), counting));
+        EXPECT_EQ(counting.mResizes, 0) << claim.size() << " bytes claim 16384 x 16384";
+        EXPECT_FALSE(LICE::LoadPngFromMemory(claim.data(), claim.size()));
+    }
 }
 
 TEST(Png, ABitmapThatCannotTakeTheSizeIsRefused)

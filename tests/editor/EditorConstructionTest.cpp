@@ -206,6 +206,54 @@ TEST(Editor, ReadOutsFollowTheirKnobsInTheParametersOwnTerms)
                       IRect(swing.mL + 40, swing.mT + 17, swing.mL + 70, swing.mT + 29));
 }
 
+// Dragged a pixel at a time toward the far end of its range, every knob of a stepped parameter
+// moves a step at least every 20 pixels, however few steps it has (the pulse count has three
+// positions: at the editor's gearing a step took 128 pixels). Knobs whose steps were that short
+// already keep the editor's gearing.
+TEST(Editor, EveryKnobMovesAStepForAShortDrag)
+{
+    for (const Knob& k : kKnobs)
+    {
+        Harness h;
+        const int idx = ParamIndexNamed(h.Plug(), k.mName);
+        const IParameter& param = *h.Plug().GetParam(idx);
+        if (param.Type() == IParameter::kTypeDouble)
+            continue;
+        IControl& knob = *h.ControlOf(idx);
+        const int up = param.Value() < param.Max() ? -1 : 1;
+        auto [x, y] = Harness::Centre(knob);
+        IMouseKeys held;
+        held.mL = true;
+        h.Window().Press(x, y);
+        std::vector<int> changes; // the drag lengths at which the value changed
+        double last = param.Value();
+        for (int d = 1; d <= 200 && changes.size() < 2; ++d)
+        {
+            h.Window().Move(x, y + up * d, held);
+            if (param.Value() != last)
+                changes.push_back(d);
+            last = param.Value();
+        }
+        h.Window().Release(x, y + up * 200);
+        ASSERT_EQ(changes.size(), 2u) << k.mName;
+        EXPECT_LE(changes[0], 20) << k.mName;
+        EXPECT_LE(changes[1] - changes[0], 20) << k.mName;
+        const double range = param.Max() - param.Min();
+        const double stepPixels = (knob.GetRECT().H() * 8.0) * param.Step() / range;
+        if (stepPixels <= 20.0)
+        {
+            // The editor's gearing, 8: a step every stepPixels, as before.
+            EXPECT_NEAR(changes[1] - changes[0], stepPixels, 1.0) << k.mName;
+        }
+    }
+
+    // The case reported: a 40-pixel drag on the pulse count, from 4, moves it.
+    Harness h;
+    auto [x, y] = Harness::Centre(*h.ControlOf(kNumPulse));
+    h.Window().Drag(x, y, x, y + 40, 4);
+    EXPECT_LT(h.Plug().GetParam(kNumPulse)->Value(), 4.0);
+}
+
 // The host knows the first 60 parameters only: the editor's controls of the others (groove
 // locks and mutes, edit triggers, the preset field) must not be reported to it, since a host
 // may index its own parameter array with what it hears; they still reach the plug-in.

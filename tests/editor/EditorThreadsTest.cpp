@@ -178,17 +178,24 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
             const int pulses =
                 Locked(h, [&](Orlantix& p)
                        { return p.Engine().mProgression.GetMelody(k, v)->mNumPulses; });
-            const int degree = round % kNumPitchDegrees;
-            // The click toggles the degree in the edited mask and makes the playing mask, which
-            // the preset's strike modifiers may have moved, the edited one. Holding the lock
-            // keeps the audio thread from moving it between the reading and the click.
+            const int degree = round % kNumPitchDegrees, bit = 1 << degree;
+            // The click toggles the degree as the canvas shows it (the model of the last frame)
+            // in what plays, in what a pending temporary change restores (which stays pending)
+            // and in the edited mask. Holding the lock keeps the audio thread from moving the
+            // masks between the click and the reading.
             IMutexLock lock(h.Plug().Mutex());
-            const int before = BaseMask(h, k, v, 0);
+            const bool shown =
+                (h.Editor().Model().mProgression.GetMelody(k, v)->mPitchSets[0].mPlayingMask &
+                 bit) != 0;
+            const bool pending =
+                h.Plug().Engine().mProgression.GetMelody(k, v)->mPitchSets[0].mRestorePending;
             h.Window().Click(canvas.mL + melody_grid::PulseColumn(pulses, 0).mFrom + 2,
                              canvas.mT + melody_grid::DegreeRow(degree).mFrom + 2);
             const PitchSet& set = h.Plug().Engine().mProgression.GetMelody(k, v)->mPitchSets[0];
-            expect(((set.mBaseMask ^ before) & (1 << degree)) != 0 &&
-                       set.mBaseMask == set.mPlayingMask,
+            const bool restored = set.mRestorePending ? (set.mSavedMask & bit) != 0 : !shown;
+            expect(((set.mPlayingMask & bit) != 0) != shown &&
+                       ((set.mBaseMask & bit) != 0) != shown && restored != shown &&
+                       set.mRestorePending == pending,
                    round, "degree click");
             break;
         }

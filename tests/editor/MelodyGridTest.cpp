@@ -7,7 +7,9 @@
 #include "IPopupMenu.h"
 #include "ISpinnerControl.h"
 #include "ISwitchControl.h"
+#include "Modifiers.h"
 #include "RowTransforms.h"
+#include "Transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +106,42 @@ TEST(MelodyGrid, AClickTogglesTheDegreeUnderThePointerAndTheChangeIsHeard)
     rig.W().Click(CanvasX(1, 28), CanvasY(1, DegreeY(3)));
     EXPECT_EQ(Mask(rig, 1, 1, 0), 2);
     EXPECT_EQ(Mask(rig, 1, 1, 2), 8);
+}
+
+// During a temporary strike change the canvas shows the changed mask: a click toggles what it
+// shows, the change stays temporary, and a click on a canvas the audio thread has changed
+// since its frame still does what the user saw.
+TEST(MelodyGrid, AClickTogglesWhatTheCanvasShowsAndTemporaryChangesStayTemporary)
+{
+    EditorRig rig;
+    Melody& m = rig.LiveMelody(0, 0);
+    const PitchSet& set = m.mPitchSets[0]; // degree 2
+    {
+        IMutexLock lock(rig.Plug().Mutex());
+        StrikeTransform(m.mPitchSets[0], kStrikeUp1, false); // degree 3 for this pulse
+    }
+    rig.Frame();
+    rig.W().Click(CanvasX(0, PulseX(0)), CanvasY(0, DegreeY(3)));
+    EXPECT_EQ(set.mPlayingMask, 0);
+    EXPECT_TRUE(set.mRestorePending);
+    EXPECT_EQ(set.mSavedMask, 4);
+    EXPECT_EQ(set.mBaseMask, 4);
+    rig.W().Click(CanvasX(0, PulseX(0)), CanvasY(0, DegreeY(0)));
+    EXPECT_EQ(set.mPlayingMask, 1);
+    EXPECT_EQ(set.mSavedMask, 4 | 1);
+    EXPECT_EQ(set.mBaseMask, 4 | 1);
+
+    // The pulse ends before the next frame: degree 2 sounds again, the canvas does not show it
+    // yet, and a click there means "on".
+    {
+        IMutexLock lock(rig.Plug().Mutex());
+        m.mPitchSets[0].mPlayingMask = set.mSavedMask;
+        m.mPitchSets[0].mRestorePending = false;
+    }
+    rig.W().Click(CanvasX(0, PulseX(0)), CanvasY(0, DegreeY(2)));
+    EXPECT_EQ(set.mPlayingMask, 4 | 1);
+    EXPECT_EQ(set.mBaseMask, 4 | 1);
+    EXPECT_EQ(rig.mModel.mProgression.GetMelody(0, 0)->mPitchSets[0].mPlayingMask, 4 | 1);
 }
 
 TEST(MelodyGrid, ControlClicksAndRowControlsSelectWhatTheEditButtonsChange)

@@ -50,6 +50,16 @@ std::vector<std::string> OpenMenu(Harness& h, const std::string& item = "",
     return h.Window().LastMenu();
 }
 
+// The same, for a command that shows a file dialog: it must be of the kind given (a Save As
+// that showed an open dialog would want an existing file), answered with file.
+using Dialog = HeadlessWindow::EFileDialog;
+void OpenMenu(Harness& h, const std::string& item, Dialog dialog, const std::string& file)
+{
+    OpenMenu(h, item, file);
+    EXPECT_EQ(h.Window().LastFileDialog(), dialog)
+        << item << " (1: an open dialog, 2: a save dialog)";
+}
+
 const std::vector<std::string> kCommands = {"---",         "Load ...", "---",   "Save",
                                             "Save As ...", "---",      "Rescan"};
 } // namespace
@@ -88,7 +98,7 @@ TEST(PresetBrowser, ListsTheFolderTreeLoadsSavesAndRescans)
               (std::vector<std::string>{"README", "sub/z.preset", "x.preset"}));
 
     // Save As asks for a file in the preset folder, adds ".preset" and lists the new file.
-    OpenMenu(h, "Save As ...", (root.Path() / "new").string());
+    OpenMenu(h, "Save As ...", Dialog::kSave, (root.Path() / "new").string());
     EXPECT_EQ(h.Window().LastFileFolder(), root.Str());
     EXPECT_EQ(ReadText(root.Path() / "new.preset"), ReadText(root.Path() / "sub/z.preset"));
     EXPECT_STREQ(h.Editor().PresetField().GetText(), "new");
@@ -104,7 +114,7 @@ TEST(PresetBrowser, ListsTheFolderTreeLoadsSavesAndRescans)
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "> later"), 1);
 
     // Load ... reads the file the dialog answers.
-    OpenMenu(h, "Load ...", (root.Path() / "x.preset").string());
+    OpenMenu(h, "Load ...", Dialog::kOpen, (root.Path() / "x.preset").string());
     EXPECT_STREQ(h.Editor().PresetField().GetText(), "x");
     EXPECT_EQ(h.Plug().GetParam(kSwing)->Value(), 0.6);
 }
@@ -114,13 +124,44 @@ TEST(PresetBrowser, SaveWithoutAFileOfItsOwnAsksForOne)
     TempFolder root;
     Harness h;
     h.Plug().ConfigPool().SetString(kConfigPresetFolder, root.Str().c_str());
-    OpenMenu(h, "Save", (root.Path() / "first.preset").string());
+    OpenMenu(h, "Save", Dialog::kSave, (root.Path() / "first.preset").string());
     EXPECT_EQ(FilesIn(root.Path()), (std::vector<std::string>{"first.preset"}));
     EXPECT_STREQ(h.Editor().PresetField().GetText(), "first");
     // A cancelled dialog writes nothing.
     Harness other;
     other.Plug().ConfigPool().SetString(kConfigPresetFolder, root.Str().c_str());
-    OpenMenu(other, "Save", std::string());
+    OpenMenu(other, "Save", Dialog::kSave, std::string());
     EXPECT_EQ(FilesIn(root.Path()), (std::vector<std::string>{"first.preset"}));
     EXPECT_STREQ(other.Editor().PresetField().GetText(), "PRESET");
+}
+
+// The menu lists files, then folders, each in name order whatever order the disk lists them
+// in, and leaves hidden entries out; every item loads the file it names.
+TEST(PresetBrowser, ListsNamesInOrderAndEachItemLoadsWhatItShows)
+{
+    TempFolder root;
+    const std::string preset = ReadText(std::string(ORX_SOURCE_DIR) + "/presets/Default.preset");
+    // Written in the reverse of the order expected, so the disk's own order cannot pass.
+    for (const char* name :
+         {"Drums/Kick 10.preset", "Drums/kick 9.preset", "bass/Wobble.preset", "10 Leads/l.preset",
+          "9 Pads/p.preset", ".git/hidden.preset", "Zeta.preset", "Beta 10.preset", "beta 9.preset",
+          "alpha.preset", "_init.preset", ".hidden.preset", ".DS_Store"})
+        root.Write(name, preset);
+
+    Harness h;
+    h.Plug().ConfigPool().SetString(kConfigPresetFolder, root.Str().c_str());
+    OpenMenu(h, "Rescan");
+    std::vector<std::string> expected = {"_init",    "alpha", "beta 9",   "Beta 10",  "Zeta",
+                                         "9 Pads",   "> p",   "10 Leads", "> l",      "bass",
+                                         "> Wobble", "Drums", "> kick 9", "> Kick 10"};
+    expected.insert(expected.end(), kCommands.begin(), kCommands.end());
+    EXPECT_EQ(OpenMenu(h), expected);
+
+    // Each file's item, chosen from the menu, loads that file: the field shows its name.
+    for (const char* file :
+         {"_init", "alpha", "beta 9", "Beta 10", "Zeta", "p", "l", "Wobble", "kick 9", "Kick 10"})
+    {
+        OpenMenu(h, file);
+        EXPECT_STREQ(h.Editor().PresetField().GetText(), file);
+    }
 }

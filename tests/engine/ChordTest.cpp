@@ -1,6 +1,8 @@
 #include "Chord.h"
 
 #include "CheckCapture.h"
+#include "Modifiers.h"
+#include "Transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -96,32 +98,59 @@ TEST(Chord, SpanValuesOutsideTheProgressionReportAndAreHeldInRange)
     EXPECT_EQ(p.BeginStep(), 11);
 }
 
-TEST(Chord, ToggleDegreeWorksOnTheEditedMaskAndDropsPendingRestores)
+// A click toggles the degree as it plays (what the canvas shows); a temporary change pending on
+// the pulse or the melody stays pending and temporary, and the click outlives its undoing.
+TEST(Chord, ADegreeClickTogglesWhatPlaysAndLeavesTemporaryChangesTemporary)
 {
     ChordProgression p;
     Melody& m = *p.GetMelody(0, 0);
-    PitchSet& set = m.mPitchSets[0]; // mask 4
-    // A temporary change moved degree 2 to degree 3.
+    PitchSet& set = m.mPitchSets[0];
+    set.mBaseMask = 4;
+    // A temporary strike change moved degree 2 to degree 3.
     set.mSavedMask = 4;
     set.mPlayingMask = 8;
     set.mRestorePending = true;
-    m.mRestorePending = true;
-    // Degree 3 is not in the edited mask, so the click sets it (already set while playing).
-    ToggleDegree(m, 0, 3);
-    EXPECT_EQ(set.mPlayingMask, 8);
-    EXPECT_EQ(set.mBaseMask, 8);
-    EXPECT_EQ(set.mSavedMask, 0);
-    EXPECT_FALSE(set.mRestorePending);
-    EXPECT_FALSE(m.mRestorePending);
-    EXPECT_EQ(m.mBasePitchSets[0].mPlayingMask, 8);
+    // Degree 3 sounds, so the click takes it away; it was never in the edited mask.
     ToggleDegree(m, 0, 3);
     EXPECT_EQ(set.mPlayingMask, 0);
+    EXPECT_EQ(set.mSavedMask, 4);
+    EXPECT_TRUE(set.mRestorePending);
+    EXPECT_EQ(set.mBaseMask, 4);
+    // Degree 0 goes in now, after the restore and into the edited pattern.
     ToggleDegree(m, 0, 0);
-    ToggleDegree(m, 0, 4);
-    EXPECT_EQ(set.mPlayingMask, 17);
-    ToggleDegree(m, 4, 0); // outside the melody: nothing
+    EXPECT_EQ(set.mPlayingMask, 1);
+    EXPECT_EQ(set.mSavedMask, 5);
+    EXPECT_TRUE(set.mRestorePending);
+    EXPECT_EQ(set.mBaseMask, 5);
+    EXPECT_EQ(m.mBasePitchSets[0].mPlayingMask, 5);
+    EXPECT_FALSE(m.mBasePitchSets[0].mRestorePending);
+    // Degree 2, hidden by the change, goes out of what the restore brings back.
+    SetDegree(m, 0, 2, false);
+    EXPECT_EQ(set.mPlayingMask, 1);
+    EXPECT_EQ(set.mSavedMask, 1);
+    EXPECT_EQ(set.mBaseMask, 1);
+
+    // A temporary melody change pending (every pulse up one): the pitch sets it restores take
+    // the click, and the edited pattern is the melody as it will be after the restore.
+    Melody& r = *p.GetMelody(1, 2);
+    for (int q = 0; q < 4; ++q)
+        r.mPitchSets[q].mPlayingMask = r.mPitchSets[q].mBaseMask = 1 << q;
+    MelodyTransform(r, kMelodyUp1, false);
+    ToggleDegree(r, 1, 0);
+    EXPECT_EQ(r.mPitchSets[1].mPlayingMask, 4 | 1);
+    EXPECT_TRUE(r.mRestorePending);
+    EXPECT_EQ(r.mSavedPitchSets[1].mPlayingMask, 2 | 1);
+    EXPECT_EQ(r.mSavedPitchSets[1].mBaseMask, 2 | 1);
+    EXPECT_EQ(r.mPitchSets[1].mBaseMask, 2 | 1);
+    for (int q = 0; q < 4; ++q)
+        EXPECT_EQ(r.mBasePitchSets[q].mPlayingMask, q == 1 ? 3 : 1 << q) << q;
+
+    // Outside the melody: nothing.
+    ToggleDegree(m, 4, 0);
     ToggleDegree(m, 0, 5);
-    EXPECT_EQ(set.mPlayingMask, 17);
+    SetDegree(m, -1, 0, true);
+    EXPECT_EQ(set.mPlayingMask, 1);
+    EXPECT_EQ(set.mSavedMask, 1);
 }
 
 TEST(Chord, RowFlagsCoverAllTwelveChordSteps)

@@ -118,6 +118,30 @@ TEST(PatternEngine, EveryStrikeModifierTemporaryAndPermanent)
         }
 }
 
+// Clicks on a pulse while a temporary strike change plays it: they toggle what sounds, the
+// change still ends after its pulse, and what the clicks did to the pattern stays.
+TEST(PatternEngine, ClicksDuringATemporaryChangeOutliveIt)
+{
+    PatternEngine e;
+    for (int i = 0; i < kModifierSteps; ++i)
+    {
+        e.SetModifierValue(ModifierPane::kStrike, i, kStrikeUp1);
+        e.SetModifierPermanence(ModifierPane::kStrike, i, kTemporary);
+    }
+    Melody& m = *e.mProgression.GetMelody(0, 0);
+    const PitchSet& set = m.mPitchSets[2];
+    PlayRun(e, Playing(), 0, 2 * 11025 + 1, FixedBlocks(512));
+    ASSERT_EQ(set.mPlayingMask, 1); // degree 4 moved up to degree 0 for this pulse
+    ToggleDegree(m, 2, 0);          // the moved note off: nothing lasting
+    ToggleDegree(m, 2, 1);          // a note added for good
+    EXPECT_EQ(set.mPlayingMask, 2);
+    EXPECT_EQ(set.mBaseMask, 16 | 2);
+    PlayRun(e, Playing(), 2 * 11025 + 1, 11025, FixedBlocks(512));
+    EXPECT_EQ(set.mPlayingMask, 16 | 2);
+    EXPECT_FALSE(set.mRestorePending);
+    EXPECT_EQ(m.mBasePitchSets[2].mPlayingMask, 16 | 2);
+}
+
 TEST(PatternEngine, EveryMelodyModifierTemporaryAndPermanent)
 {
     // The first melody is {4, 0, 16, 0}; the melody sequencer changes it on pulse 1 and, for a

@@ -131,6 +131,61 @@ TEST(RowTransforms, ShiftsByPulseMoveAroundTheWholeRing)
     EXPECT_EQ(g.Ring(3), ring);
 }
 
+// With fewer than four pulses a chord, the moves by pulse go around the pulses that play only:
+// step 0's first pulse shifted left lands on step 11's last playing pulse, and the hidden
+// pitch sets beyond the pulse count stay as they were.
+TEST(RowTransforms, MovesByPulseKeepToThePulsesThatPlay)
+{
+    for (int n = 1; n < kPitchSetsPerMelody; ++n)
+    {
+        SCOPED_TRACE("pulses " + std::to_string(n));
+        RowFixture f;
+        f.mProgression.SetPulsesPerChord(n);
+        f.Label(2);
+        const std::vector<int> before = f.Ring(2);
+        std::vector<int> shown, hidden;
+        for (int i = 0; i < 48; ++i)
+            (i % 4 < n ? shown : hidden).push_back(before[i]);
+        // The row as the ring of shown pulses and the hidden rest put back together.
+        auto row = [&](const std::vector<int>& ring)
+        {
+            std::vector<int> out;
+            auto s = ring.cbegin();
+            auto h = hidden.cbegin();
+            for (int i = 0; i < 48; ++i)
+                out.push_back(i % 4 < n ? *s++ : *h++);
+            return out;
+        };
+        auto rotated = [&](int left)
+        {
+            std::vector<int> ring = shown;
+            const int size = static_cast<int>(ring.size());
+            std::rotate(ring.begin(), ring.begin() + ((left % size) + size) % size, ring.end());
+            return row(ring);
+        };
+
+        for (int amount : {1, 2, 5, 13, 47})
+        {
+            f.Apply(2, kRowShiftLeftPulse, amount);
+            EXPECT_EQ(f.Ring(2), rotated(amount)) << "left " << amount;
+            f.Apply(2, kRowShiftRightPulse, amount);
+            EXPECT_EQ(f.Ring(2), before) << "right " << amount;
+        }
+        f.Apply(2, kRowShiftRightPulse, 1);
+        EXPECT_EQ(f.Ring(2), rotated(-1));
+        f.Apply(2, kRowShiftLeftPulse, 1);
+
+        // Reversed by pulse: the pulses that play in reverse order; the hidden pitch sets go with
+        // their melodies, which trade places as in the reversal by chord.
+        f.Apply(2, kRowReversePulse);
+        std::vector<int> reversed = row(std::vector<int>(shown.rbegin(), shown.rend()));
+        for (int s = 0; s < MAX_STEPS; ++s)
+            for (int q = n; q < 4; ++q)
+                reversed[s * 4 + q] = before[(MAX_STEPS - 1 - s) * 4 + q];
+        EXPECT_EQ(f.Ring(2), reversed);
+    }
+}
+
 TEST(RowTransforms, ShiftsByChordMoveWholeMelodies)
 {
     RowFixture f;

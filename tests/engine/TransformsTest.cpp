@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 // A melody whose four pulses are told apart: masks 1, 2, 4, 8 (degrees 0..3).
@@ -112,6 +114,39 @@ TEST(Transforms, PulseMovesLeaveEachSlotsGeneratorInPlace)
     EXPECT_TRUE(m.mPitchSets[0].mRestorePending);
     EXPECT_EQ(m.mPitchSets[0].mSavedMask, 5);
     EXPECT_EQ(m.mPitchSets[0].mBaseMask, 2);
+}
+
+// Flips and shifts in time reverse or rotate the pulses that play and leave the hidden ones
+// (beyond the pulse count) where they are: nothing moves out of sight, nothing into it.
+TEST(Transforms, MovesInTimeKeepToTheMelodysPulses)
+{
+    const int lefts[] = {kMelodyLeft1, kMelodyLeft2, kMelodyLeft3};
+    const int rights[] = {kMelodyRight1, kMelodyRight2, kMelodyRight3};
+    for (int n = 1; n <= kPitchSetsPerMelody; ++n)
+    {
+        SCOPED_TRACE("pulses " + std::to_string(n));
+        const std::vector<int> ladder = {1, 2, 4, 8};
+        auto moved = [&](int value, bool permanent)
+        {
+            Melody m = Ladder();
+            m.mNumPulses = n;
+            MelodyTransform(m, value, permanent);
+            return Masks(m);
+        };
+        std::vector<int> expected = ladder;
+        std::reverse(expected.begin(), expected.begin() + n);
+        EXPECT_EQ(moved(kMelodyFlipLR, true), expected);
+        EXPECT_EQ(moved(kMelodyFlipLR, false), expected);
+        for (int k = 1; k <= 3; ++k)
+        {
+            expected = ladder;
+            std::rotate(expected.begin(), expected.begin() + k % n, expected.begin() + n);
+            EXPECT_EQ(moved(lefts[k - 1], true), expected) << "< " << k;
+            expected = ladder;
+            std::rotate(expected.begin(), expected.begin() + (n - k % n) % n, expected.begin() + n);
+            EXPECT_EQ(moved(rights[k - 1], false), expected) << "> " << k;
+        }
+    }
 }
 
 TEST(Transforms, TemporaryMelodyChangesSaveTheFourPitchSets)

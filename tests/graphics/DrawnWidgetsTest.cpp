@@ -264,6 +264,45 @@ TEST(TextField, EditsByCharactersAndDrawsCaretAndSelection)
     EXPECT_GT(caretColumn, 18); // right of the centre, after the text
 }
 
+// The value prompt opens with its whole text selected and the caret at its end, as system entry
+// boxes do: an arrow key ends the selection at that side, and typing goes in there.
+TEST(TextField, AnArrowOnTheOpeningSelectionPutsTheCaretAtThatSide)
+{
+    struct Case
+    {
+        TextField::EKey mKey;
+        bool mShift;
+        const char* mTyped;
+        const char* mExpected;
+    };
+    const Case cases[] = {
+        {TextField::kRight, false, "5", "1.255"}, {TextField::kLeft, false, "5", "51.25"},
+        {TextField::kEnd, false, "5", "1.255"},   {TextField::kHome, false, "5", "51.25"},
+        {TextField::kLeft, true, "5", "55"}, // the selection shrinks from the caret's end
+        {TextField::kRight, true, "5", "5"}, // already at the end: all still selected
+        {TextField::kBackspace, false, "5", "5"}, {TextField::kDelete, false, "", ""},
+    };
+    for (const Case& c : cases)
+    {
+        TextField f;
+        f.SetText("1.25", true);
+        EXPECT_EQ(f.Caret(), 4u);
+        f.Key(c.mKey, c.mShift);
+        f.Type(c.mTyped);
+        EXPECT_EQ(f.Text(), c.mExpected) << c.mKey << (c.mShift ? " with shift" : "");
+    }
+    // Shift and an arrow from the opening selection, then a plain arrow: the caret goes to the
+    // side of the arrow.
+    TextField f;
+    f.SetText("1.25", true);
+    f.Key(TextField::kLeft, true);
+    EXPECT_EQ(f.SelectionStart(), 0u);
+    EXPECT_EQ(f.SelectionEnd(), 3u);
+    f.Key(TextField::kRight);
+    f.Type("0");
+    EXPECT_EQ(f.Text(), "1.205");
+}
+
 TEST(FileChooser, ListsFoldersAndFilesAndOpensOnlyWhatExists)
 {
     TempFolder root;

@@ -249,3 +249,50 @@ TEST(PlugEditor, DeferredPushesReachTheControlsAtTheStartOfTheNextFrame)
     frame();
     EXPECT_EQ(hook.mSeen.size(), 3u);
 }
+
+// A deferred push shows once: a frame that shows it forgets it. A control the user moves after
+// that keeps the user's value through later frames, and through pushes to other parameters
+// (any push at all makes the next frame look at the record).
+TEST(PlugEditor, ADeferredPushShowsOnceAndNeverReturns)
+{
+    EditorPlug plug;
+    auto* g = new IGraphicsLice(&plug, 100, 100);
+    Filmstrip strip(30, 30, 101);
+    auto* gain = new IKnobMultiControl(&plug, 0, 0, kGain, strip.mHandle, 1.0);
+    auto* steps = new CountingControl(&plug, IRect(40, 0, 50, 10), kSteps);
+    auto* mode = new CountingControl(&plug, IRect(60, 0, 70, 10), kMode);
+    g->AddControl(gain);
+    g->AddControl(steps);
+    g->AddControl(mode);
+    plug.AttachEditor(g);
+    g->DeferParamPushes();
+    auto frame = [&]
+    {
+        IRect r;
+        if (g->CollectDirty(r))
+            g->PaintDirty(r);
+    };
+    frame();
+
+    g->PushParamValue(kGain, 2.0, false); // automation: 0.2
+    g->PushParamValue(kSteps, 16.0, false);
+    frame();
+    EXPECT_DOUBLE_EQ(gain->GetValue(), 0.2);
+    EXPECT_DOUBLE_EQ(steps->GetValue(), 1.0);
+
+    // The user turns the knob up by half its range.
+    g->MouseDown(10, 20, {});
+    g->MouseDrag(10, 5, {});
+    g->MouseUp(10, 5, {});
+    EXPECT_DOUBLE_EQ(gain->GetValue(), 0.7);
+    for (int round = 0; round < 3; ++round)
+    {
+        frame();
+        g->PushParamValue(kMode, round % 3, false); // the host moves another parameter
+        frame();
+        EXPECT_DOUBLE_EQ(gain->GetValue(), 0.7) << round;
+        EXPECT_DOUBLE_EQ(steps->GetValue(), 1.0) << round;
+        EXPECT_DOUBLE_EQ(mode->GetValue(), (round % 3) / 2.0) << round;
+    }
+    EXPECT_DOUBLE_EQ(plug.GetParam(kGain)->Value(), 7.0);
+}

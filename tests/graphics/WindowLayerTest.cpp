@@ -205,8 +205,10 @@ TEST_F(Window, KeysAndDialogs)
     EXPECT_EQ(mpKeys->mKeys, (std::vector<int>{31, 31, 1, 4, 12, 0}));
 
     std::string path = "old";
+    EXPECT_EQ(mW.LastFileDialog(), HeadlessWindow::EFileDialog::kNone);
     EXPECT_FALSE(mpG->PromptForFile(path, 0)); // nothing queued: cancelled
     EXPECT_EQ(path, "");
+    EXPECT_EQ(mW.LastFileDialog(), HeadlessWindow::EFileDialog::kOpen);
     std::string host;
     mpG->HostProgramFolder(host);
     EXPECT_EQ(mW.LastFileFolder(), host);
@@ -216,6 +218,7 @@ TEST_F(Window, KeysAndDialogs)
     EXPECT_TRUE(mpG->PromptForFile(path, 1, "/presets/"));
     EXPECT_EQ(path, "/presets/a.preset");
     EXPECT_EQ(mW.LastFileFolder(), "/presets/");
+    EXPECT_EQ(mW.LastFileDialog(), HeadlessWindow::EFileDialog::kSave);
     std::string plugin;
     mpG->PluginFolder(plugin);
     EXPECT_FALSE(plugin.empty());

@@ -11,6 +11,13 @@ std::vector<unsigned char> Bytes(const IByteChunk& c)
 {
     return std::vector<unsigned char>(c.Data(), c.Data() + c.Size());
 }
+
+// Out of line, so the compiler does not follow the test's constant sizes into branches the
+// chunk never takes for them (and warn about those).
+[[gnu::noinline]] bool AssignFromOwnStorage(IByteChunk& c, int offset, int size)
+{
+    return c.Assign(c.Data() + offset, size);
+}
 } // namespace
 
 TEST(IByteChunk, PutsLittleEndianWhateverTheType)
@@ -135,4 +142,29 @@ TEST(IByteChunk, AssignTakesBytesFromAnywhereIncludingItsOwnStorage)
     EXPECT_FALSE(c.Assign(c.Data() + 1, 1 << 20));
     EXPECT_FALSE(c.Assign(nullptr, 1));
     EXPECT_EQ(Bytes(c), (std::vector<unsigned char>{3, 4, 5, 6}));
+}
+
+// Every range that starts inside the chunk's own storage: taken (moved to the front) exactly
+// when it ends within the storage, refused with the content kept when it would run past its
+// end, whatever the offset. The storage is the 64 bytes of a first reserve, all in use.
+TEST(IByteChunk, AssignFromItsOwnStorageIsBoundedByWhatFollowsTheStart)
+{
+    constexpr int kStorage = 64;
+    std::vector<unsigned char> original(kStorage);
+    for (int i = 0; i < kStorage; ++i)
+        original[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i * 7 + 1);
+    for (int offset = 0; offset < kStorage; ++offset)
+        for (int size = 0; size <= kStorage + 1; ++size)
+        {
+            IByteChunk c;
+            ASSERT_TRUE(c.Reserve(kStorage));
+            ASSERT_TRUE(c.PutBytes(original.data(), kStorage));
+            const unsigned char* storage = c.Data();
+            const bool fits = size <= kStorage - offset;
+            ASSERT_EQ(AssignFromOwnStorage(c, offset, size), fits) << offset << " + " << size;
+            const auto from = original.begin() + offset;
+            EXPECT_EQ(Bytes(c), fits ? std::vector<unsigned char>(from, from + size) : original)
+                << offset << " + " << size;
+            EXPECT_EQ(c.Data(), storage);
+        }
 }

@@ -106,3 +106,74 @@ TEST_F(HostedOrlantix, ASuspendForgetsWhatWaitsToPassThrough)
     EXPECT_EQ(bends, 1);
     EXPECT_EQ(sysexes, 1);
 }
+
+// Messages passed through at the very sample of a generated note go out before it: a program
+// change at a note-on's sample must reach the synthesiser first, or the note sounds with the
+// old patch. Against the notes of a twin instance without them: every message goes in before
+// the first note at or after its sample, in the order sent, in every piece of a long host
+// block, and the notes are otherwise unchanged.
+TEST_F(HostedOrlantix, PassedThroughMessagesGoOutBeforeNotesAtTheirSample)
+{
+    auto start = [](orxhost::VstHost& host)
+    {
+        host.Start(44100.0f, 1024);
+        host.GetTransport().mTempo = 600.0; // 1/32 notes: a pulse every 551.25 samples
+        host.SetParameter(kTimeUnits, Norm(5, 0, 16));
+        host.SetParameter(kLengthUnits, Norm(5, 0, 16));
+    };
+    start(mHost);
+    mHost.Process(4096); // four pieces
+    const std::vector<orxhost::CapturedEvent> notes = EventsOfBlock(0);
+    ASSERT_GE(notes.size(), 5u); // note-ons every 1102.5 samples, note-offs
+
+    orxhost::VstHost twin;
+    ASSERT_TRUE(twin.Load(ORX_PLUGIN_PATH)) << twin.Error();
+    start(twin);
+    // At the sample of every note, and at the start of the second piece: a program change, a
+    // channel pressure and, at the first note, a SysEx; told apart by their data bytes.
+    std::vector<int32_t> offsets;
+    for (const orxhost::CapturedEvent& e : notes)
+        if (offsets.empty() || offsets.back() != e.mDeltaFrames)
+            offsets.push_back(e.mDeltaFrames);
+    offsets.push_back(1024);
+    std::vector<char> dump = {static_cast<char>(0xF0), 0x7D, 0x01, static_cast<char>(0xF7)};
+    vst2::SysExEvent sysex = SysEx(dump, offsets[0]);
+    twin.SendEvents({reinterpret_cast<vst2::Event*>(&sysex)});
+    std::vector<std::pair<int32_t, std::vector<uint8_t>>> sent = {{offsets[0], Unsigned(dump)}};
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+    {
+        const auto n = static_cast<uint8_t>(i);
+        twin.SendMidi(0xC0, n, 0, offsets[i]);
+        twin.SendMidi(0xD0, n, 0, offsets[i]);
+        sent.push_back({offsets[i], {0xC0, n, 0}});
+        sent.push_back({offsets[i], {0xD0, n, 0}});
+    }
+    std::stable_sort(sent.begin(), sent.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    twin.Process(4096);
+
+    auto describe = [](int32_t offset, const std::vector<uint8_t>& bytes)
+    {
+        std::string text = std::to_string(offset);
+        for (const uint8_t b : bytes)
+            text += " " + std::to_string(b);
+        return text;
+    };
+    auto bytesOf = [](const orxhost::CapturedEvent& e) {
+        return e.mType == vst2::kEventSysEx ? e.mSysEx : std::vector<uint8_t>(e.mData, e.mData + 3);
+    };
+    std::vector<std::string> expected, got;
+    std::size_t s = 0;
+    for (const orxhost::CapturedEvent& note : notes)
+    {
+        for (; s < sent.size() && sent[s].first <= note.mDeltaFrames; ++s)
+            expected.push_back(describe(sent[s].first, sent[s].second));
+        expected.push_back(describe(note.mDeltaFrames, bytesOf(note)));
+    }
+    for (; s < sent.size(); ++s)
+        expected.push_back(describe(sent[s].first, sent[s].second));
+    for (const orxhost::CapturedEvent& e : twin.Events())
+        if (e.mBlock == 0)
+            got.push_back(describe(e.mDeltaFrames, bytesOf(e)));
+    EXPECT_EQ(got, expected);
+}

@@ -1,8 +1,11 @@
 #include "PresetFolder.h"
+#include "NameOrder.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 namespace
@@ -30,11 +33,10 @@ TEST(PresetFolder, NumbersFilesBeforeSubfolders)
     EXPECT_EQ(sub->Name(), "sub");
     EXPECT_EQ(sub->mFirstIndex, 3);
     EXPECT_EQ(sub->Files().First()->mIndex, 3);
-    // The root's own files take 1 and 2 in whatever order the file system listed them.
-    std::set<int> rootIndices;
-    for (auto* f = root->Files().First(); f; f = NodeList<PresetFile>::Next(f))
-        rootIndices.insert(f->mIndex);
-    EXPECT_EQ(rootIndices, (std::set<int>{1, 2}));
+    // The root's own files take 1 and 2 in name order.
+    ASSERT_NE(root->FindFile(1), nullptr);
+    EXPECT_EQ(root->FindFile(1)->FileName(), "x.preset");
+    EXPECT_EQ(root->FindFile(2)->FileName(), "y.preset");
 
     PresetFile* z = root->FindFile(3);
     ASSERT_NE(z, nullptr);
@@ -89,4 +91,56 @@ TEST(PresetFolder, DeepFolderBeyondThePathLimitIsNotScanned)
     auto root = BuildPresetTree(t.Str().c_str());
     EXPECT_EQ(DisplayNames(*root), (std::set<std::string>{"near"}));
     EXPECT_TRUE(root->Subfolders().Empty());
+}
+
+// Names as a musician reads them: case aside, numbers by value, anything else by its byte; equal
+// names in those terms still in one fixed order, so the listing order cannot show through.
+TEST(PresetFolder, NameOrderIsOneTotalOrderWhateverTheListing)
+{
+    const std::vector<std::string> expected = {" lead",
+                                               "-pad",
+                                               "007",
+                                               "7",
+                                               "08 bars",
+                                               "8 Bars",
+                                               "9",
+                                               "010",
+                                               "10",
+                                               "99 bottles",
+                                               "100",
+                                               "_init",
+                                               "a",
+                                               "A1",
+                                               "a01",
+                                               "a1",
+                                               "a1b",
+                                               "a2",
+                                               "a10",
+                                               "A10b",
+                                               "Bass 2",
+                                               "bass 2 (soft)",
+                                               "Bass 10",
+                                               "bass10",
+                                               "Beta",
+                                               "beta",
+                                               "Zeta",
+                                               "zeta",
+                                               "zz",
+                                               "\xc3\x84rger",
+                                               "\xc3\xa9t\xc3\xa9"};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        for (std::size_t j = 0; j < expected.size(); ++j)
+        {
+            const int c = orx::CompareNames(expected[i], expected[j]);
+            EXPECT_EQ(c < 0, i < j) << expected[i] << " / " << expected[j];
+            EXPECT_EQ(c == 0, i == j) << expected[i] << " / " << expected[j];
+        }
+    std::mt19937 shuffle(19);
+    for (int round = 0; round < 20; ++round)
+    {
+        std::vector<std::string> names = expected;
+        std::shuffle(names.begin(), names.end(), shuffle);
+        std::sort(names.begin(), names.end(), orx::NameBefore);
+        ASSERT_EQ(names, expected) << "round " << round;
+    }
 }

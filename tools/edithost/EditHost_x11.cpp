@@ -35,6 +35,11 @@
 //                                   for up to 3 seconds
 //   expect-windows NAME N           windows inside NAME's host window, at any depth
 //   expect-popups N                 popup (override-redirect) windows on the screen
+//   expect-popup TITLE              a popup named TITLE ("Open", "Save As": the file chooser)
+//                                   on the screen, waited for up to 3 seconds; any other is
+//                                   dismissed with Escape and the script stops there, since
+//                                   what follows was written for TITLE (a wrong dialog would
+//                                   hold the host's thread until the test's time-out)
 //   expect-editor-at NAME X Y       the editor window's place in the host window
 //   expect-title NAME TEXT          the editor window's name
 //   cover NAME                      maps a window over NAME's host window and takes it away
@@ -241,6 +246,24 @@ std::vector<Window> Popups(Display* d)
     return out;
 }
 
+// The names of the popups on the screen, joined by " | " (a popup without a name counts as "").
+std::string PopupNames(Display* d)
+{
+    std::string names;
+    for (Window w : Popups(d))
+    {
+        char* name = nullptr;
+        if (!names.empty())
+            names += " | ";
+        if (XFetchName(d, w, &name) && name)
+        {
+            names += name;
+            XFree(name);
+        }
+    }
+    return names;
+}
+
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 20)
@@ -396,7 +419,15 @@ public:
     void Run(const std::vector<edithost::Command>& commands)
     {
         for (const edithost::Command& c : commands)
+        {
             Do(c);
+            if (mStopped)
+            {
+                std::lock_guard<std::mutex> lock(gPrint);
+                std::printf("stopped: line %d: the rest of the script cannot run\n", c.mLine);
+                return;
+            }
+        }
     }
 
 private:
@@ -482,6 +513,7 @@ private:
     HostThread& mHost;
     std::string mOut;
     Slot* mpTarget = nullptr;
+    bool mStopped = false; // a check failed that the rest of the script depends on
     std::vector<KeySym> mMenuKeys;
     std::string mMenuShot;
     std::map<std::string, Counts> mCounts;
@@ -727,6 +759,26 @@ void User::Do(const edithost::Command& c)
         const int have = static_cast<int>(Popups(mpD).size());
         Check(have == n, c.mLine,
               std::to_string(have) + " popups on the screen, expected " + std::to_string(n));
+    }
+    else if (c.mName == "expect-popup" && !a.empty())
+    {
+        std::string wanted;
+        for (const std::string& word : a)
+            wanted += (wanted.empty() ? "" : " ") + word;
+        std::string names;
+        const bool shown = WaitFor(
+            [&]
+            {
+                names = PopupNames(mpD);
+                return names == wanted;
+            },
+            3000);
+        Check(shown, c.mLine, "the popup on the screen is '" + names + "'");
+        if (!shown)
+        {
+            PressKey(XK_Escape);
+            mStopped = true;
+        }
     }
     else if (c.mName == "expect-editor-at" && a.size() == 3 && c.Int(1, x) && c.Int(2, y))
     {
