@@ -83,12 +83,18 @@ std::string ITextControl::FittedText(const ITextStyle& style, const std::string&
 
 bool ITextControl::Paint(IGraphics& graphics) noexcept
 {
+    return PaintText(graphics);
+}
+
+bool ITextControl::PaintText(IGraphics& graphics) noexcept
+{
     if (mText.empty())
         return true;
     try
     {
-        const std::string shown = FittedText(mTextStyle, mText, GetRECT().W());
-        return graphics.DrawText(mTextStyle, shown.c_str(), GetRECT());
+        const IRect box = TextRect();
+        const std::string shown = FittedText(mTextStyle, mText, box.W());
+        return graphics.DrawText(mTextStyle, shown.c_str(), box);
     }
     catch (...)
     {

@@ -16,6 +16,9 @@ public:
 
     // An empty text draws nothing and counts as drawn.
     bool Paint(IGraphics& graphics) noexcept override;
+    // Where the text is fitted and drawn: the control's rectangle, unless a control keeps a
+    // border of its own around the text.
+    virtual IRect TextRect() const noexcept { return GetRECT(); }
     // Also switches the text colour between the normal and the greyed one.
     void SetGreyed(bool greyed) noexcept override;
 
@@ -33,6 +36,8 @@ public:
 
 protected:
     ITextControl(IPlugBase* plug, const IRect& rect, int paramIdx, const ITextStyle& style);
+    // The text, fitted into TextRect and drawn there.
+    bool PaintText(IGraphics& graphics) noexcept;
 
     ITextStyle mTextStyle;
     IColorARGB mNormalColor;

@@ -141,9 +141,10 @@ constexpr int kLongestName = 64;
 
 } // namespace
 
-// The ink of every text lies inside its control: every value of every knob's read-out and
-// every spinner, every display text of the enumerated parameters, every repeat count. The
-// preset field cuts a long name short with an ellipsis, inside it too.
+// The ink of every text lies inside its control (inside the box it keeps for its text): every
+// value of every knob's read-out and every spinner, every display text of the enumerated
+// parameters, every repeat count. The preset field cuts a long name short with an ellipsis,
+// clear of its outline.
 TEST(EditorText, EveryTextTheEditorShowsLiesInsideItsControl)
 {
     Harness h;
@@ -157,7 +158,7 @@ TEST(EditorText, EveryTextTheEditorShowsLiesInsideItsControl)
             const auto* text = dynamic_cast<const ITextControl*>(g.GetControl(i));
             if (!text || !seen.insert({i, text->GetText()}).second)
                 continue;
-            const IRect& r = text->GetRECT();
+            const IRect r = text->TextRect();
             const std::string shown =
                 ITextControl::FittedText(text->Style(), text->GetText(), r.W());
             const IRect ink = InkOf(text->Style(), shown, r);
@@ -207,7 +208,8 @@ TEST(EditorText, EveryTextTheEditorShowsLiesInsideItsControl)
     // The longest names are cut, their beginning kept.
     const PresetNameControl& field = h.Editor().PresetField();
     const std::string longest = NameOfLength(kLongestName);
-    const std::string shown = ITextControl::FittedText(field.Style(), longest, field.GetRECT().W());
+    const std::string shown =
+        ITextControl::FittedText(field.Style(), longest, field.TextRect().W());
     EXPECT_LT(shown.size(), longest.size());
     EXPECT_EQ(shown.substr(0, shown.size() - 3), longest.substr(0, shown.size() - 3));
     EXPECT_EQ(shown.substr(shown.size() - 3), "\xE2\x80\xA6");
