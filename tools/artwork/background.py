@@ -156,12 +156,13 @@ def draw_controls(ctx, controls):
                 label(ctx, text, x + w / 2.0, y - 4)
         elif c.kind == "switch":
             label(ctx, c.fields[1], c.x + 8, c.y + 27)
-    pin = grid.image_sizes()[layout_entry("pane", "StrikePane")[5]]
-    for pane in grid.modifier_panes():
+    sizes = grid.image_sizes()
+    for pane, name in zip(grid.modifier_panes(), ("StrikePane", "MelodyPane")):
+        pin_size = sizes[layout_entry("pane", name)[5]]
         for i in range(8):
             x = pane.step_x(i)
             boxes.append((f"{pane.title} pin {i + 1}",
-                          (x, pane.pin_top, x + pin.width, pane.pin_top + pin.height)))
+                          (x, pane.pin_top, x + pin_size.width, pane.pin_top + pin_size.height)))
     # A label on a control, or a read-out on another control, would read as belonging to it.
     for text, box in labels:
         for name, other in boxes:
