@@ -5,15 +5,10 @@
 // overlap, except for plain copies at opacity 1.0.
 
 #include "LICE_IBitmap.h"
+#include "LICE_Rect.h"
 
 namespace LICE
 {
-
-// Right and bottom exclusive.
-struct Rect
-{
-    int mLeft, mTop, mRight, mBottom;
-};
 
 // The part srcRect of src (all of it when null) goes to (x, y) of dest. Plain copy at opacity
 // 1.0 copies rows; at 0.5 each byte becomes the average of the two, rounded down.
@@ -35,9 +30,10 @@ void ScaledBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int w
 // As ScaledBlit, the image turned by angle (radians, clockwise on screen) about the centre of the
 // destination box moved by (centerXOffset, centerYOffset). With clipToSource, samples outside
 // the source rectangle are skipped; otherwise only samples outside the source bitmap are.
+// Only destination pixels inside clip are written, when one is given.
 void RotatedBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int width, int height,
                  float srcX, float srcY, float srcWidth, float srcHeight, float angle,
                  bool clipToSource, float opacity, int mode, float centerXOffset = 0.0f,
-                 float centerYOffset = 0.0f);
+                 float centerYOffset = 0.0f, const Rect* clip = nullptr);
 
 } // namespace LICE

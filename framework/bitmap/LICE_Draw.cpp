@@ -43,22 +43,28 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double lo, doub
     return true;
 }
 
-void Plot(LICE_IBitmap* bitmap, int x, int y, LICE_pixel colour, float opacity, int mode,
-          double coverage)
+bool Inside(const Rect* clip, int x, int y)
 {
-    if (coverage > 0.0)
+    return !clip || (clip->mLeft <= x && x < clip->mRight && clip->mTop <= y && y < clip->mBottom);
+}
+
+void Plot(LICE_IBitmap* bitmap, int x, int y, LICE_pixel colour, float opacity, int mode,
+          double coverage, const Rect* clip)
+{
+    if (coverage > 0.0 && Inside(clip, x, y))
         BlendPixel(bitmap, x, y, colour, float(opacity * std::min(coverage, 1.0)), mode);
 }
 
 } // namespace
 
 void DrawLineSegment(LICE_IBitmap* bitmap, int x1, int y1, int x2, int y2, LICE_pixel colour,
-                     float opacity, int mode, bool antialias)
+                     float opacity, int mode, bool antialias, const Rect* clip)
 {
     if (!bitmap || !bitmap->getBits() || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0)
         return;
     // Only the part inside the bitmap (with a pixel of margin for antialiasing) is walked, so
-    // far-off end points cost nothing.
+    // far-off end points cost nothing. The clip rectangle only masks the walk: a line cut by it
+    // keeps the pixels of the whole line.
     double fx1 = x1, fy1 = y1, fx2 = x2, fy2 = y2;
     if (!ClipSegment(fx1, fy1, fx2, fy2, -1.0, bitmap->getWidth(), bitmap->getHeight()))
         return;
@@ -68,7 +74,8 @@ void DrawLineSegment(LICE_IBitmap* bitmap, int x1, int y1, int x2, int y2, LICE_
     const int steps = int(std::lround(length));
     if (steps == 0)
     {
-        Plot(bitmap, int(std::lround(fx1)), int(std::lround(fy1)), colour, opacity, mode, 1.0);
+        Plot(bitmap, int(std::lround(fx1)), int(std::lround(fy1)), colour, opacity, mode, 1.0,
+             clip);
         return;
     }
     const double incX = dx / steps, incY = dy / steps;
@@ -78,7 +85,8 @@ void DrawLineSegment(LICE_IBitmap* bitmap, int x1, int y1, int x2, int y2, LICE_
         const double py = fy1 + incY * i;
         if (!antialias)
         {
-            Plot(bitmap, int(std::lround(px)), int(std::lround(py)), colour, opacity, mode, 1.0);
+            Plot(bitmap, int(std::lround(px)), int(std::lround(py)), colour, opacity, mode, 1.0,
+                 clip);
             continue;
         }
         // Two pixels across the line share the coverage.
@@ -89,20 +97,20 @@ void DrawLineSegment(LICE_IBitmap* bitmap, int x1, int y1, int x2, int y2, LICE_
         const int along = int(std::lround(steep ? py : px));
         if (steep)
         {
-            Plot(bitmap, a, along, colour, opacity, mode, 1.0 - frac);
-            Plot(bitmap, a + 1, along, colour, opacity, mode, frac);
+            Plot(bitmap, a, along, colour, opacity, mode, 1.0 - frac, clip);
+            Plot(bitmap, a + 1, along, colour, opacity, mode, frac, clip);
         }
         else
         {
-            Plot(bitmap, along, a, colour, opacity, mode, 1.0 - frac);
-            Plot(bitmap, along, a + 1, colour, opacity, mode, frac);
+            Plot(bitmap, along, a, colour, opacity, mode, 1.0 - frac, clip);
+            Plot(bitmap, along, a + 1, colour, opacity, mode, frac, clip);
         }
     }
 }
 
 void DrawArcSegment(LICE_IBitmap* bitmap, float centerX, float centerY, float radius,
                     float minAngle, float maxAngle, LICE_pixel colour, float opacity, int mode,
-                    bool antialias)
+                    bool antialias, const Rect* clip)
 {
     if (!bitmap || !bitmap->getBits() || !(radius > 0.0f) || !std::isfinite(centerX) ||
         !std::isfinite(centerY) || !std::isfinite(radius) || !std::isfinite(minAngle) ||
@@ -120,13 +128,18 @@ void DrawArcSegment(LICE_IBitmap* bitmap, float centerX, float centerY, float ra
     const int y0 = int(std::clamp(std::floor(cy - r - 1.0), 0.0, h));
     const int x1 = int(std::clamp(std::ceil(cx + r + 1.0), -1.0, w - 1.0));
     const int y1 = int(std::clamp(std::ceil(cy + r + 1.0), -1.0, h - 1.0));
-    for (int y = y0; y <= y1; ++y)
+    // Each pixel's weight depends on its own place only, so the clip just narrows the walk.
+    const int xFrom = clip ? std::max(x0, clip->mLeft) : x0;
+    const int yFrom = clip ? std::max(y0, clip->mTop) : y0;
+    const int xTo = clip ? std::min(x1, clip->mRight - 1) : x1;
+    const int yTo = clip ? std::min(y1, clip->mBottom - 1) : y1;
+    for (int y = yFrom; y <= yTo; ++y)
     {
         const double py = y + 0.5 - cy;
         // Rows that miss the ring entirely are skipped whole.
         if (std::fabs(py) > r + 1.0)
             continue;
-        for (int x = x0; x <= x1; ++x)
+        for (int x = xFrom; x <= xTo; ++x)
         {
             const double px = x + 0.5 - cx;
             const double off = std::fabs(std::hypot(px, py) - r);
@@ -141,16 +154,16 @@ void DrawArcSegment(LICE_IBitmap* bitmap, float centerX, float centerY, float ra
                 if (angle > span)
                     continue;
             }
-            Plot(bitmap, x, y, colour, opacity, mode, coverage);
+            Plot(bitmap, x, y, colour, opacity, mode, coverage, nullptr);
         }
     }
 }
 
 void DrawCircleOutline(LICE_IBitmap* bitmap, float centerX, float centerY, float radius,
-                       LICE_pixel colour, float opacity, int mode, bool antialias)
+                       LICE_pixel colour, float opacity, int mode, bool antialias, const Rect* clip)
 {
     DrawArcSegment(bitmap, centerX, centerY, radius, 0.0f, float(2.0 * std::numbers::pi), colour,
-                   opacity, mode, antialias);
+                   opacity, mode, antialias, clip);
 }
 
 } // namespace LICE

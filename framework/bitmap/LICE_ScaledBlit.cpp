@@ -137,7 +137,7 @@ void ScaledBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int w
 void RotatedBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int width, int height,
                  float srcX, float srcY, float srcWidth, float srcHeight, float angle,
                  bool clipToSource, float opacity, int mode, float centerXOffset,
-                 float centerYOffset)
+                 float centerYOffset, const Rect* clip)
 {
     const int weight = WeightOf(opacity);
     if (!dest || !src || width <= 0 || height <= 0 || weight == 0 || !dest->getBits() ||
@@ -158,12 +158,20 @@ void RotatedBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int x, int y, int 
     // The turned box may reach beyond the box itself: visit what its corners can cover.
     const double reach =
         std::hypot(std::max(boxCx, width - boxCx), std::max(boxCy, height - boxCy));
-    const long long x0 = std::max<long long>(static_cast<long long>(std::floor(cx - reach)), 0);
-    const long long y0 = std::max<long long>(static_cast<long long>(std::floor(cy - reach)), 0);
-    const long long x1 =
+    long long x0 = std::max<long long>(static_cast<long long>(std::floor(cx - reach)), 0);
+    long long y0 = std::max<long long>(static_cast<long long>(std::floor(cy - reach)), 0);
+    long long x1 =
         std::min<long long>(static_cast<long long>(std::ceil(cx + reach)), dest->getWidth());
-    const long long y1 =
+    long long y1 =
         std::min<long long>(static_cast<long long>(std::ceil(cy + reach)), dest->getHeight());
+    // Every pixel is sampled from its own place, so the clip just narrows the walk.
+    if (clip)
+    {
+        x0 = std::max<long long>(x0, clip->mLeft);
+        y0 = std::max<long long>(y0, clip->mTop);
+        x1 = std::min<long long>(x1, clip->mRight);
+        y1 = std::min<long long>(y1, clip->mBottom);
+    }
     const double scaleU = double(srcWidth) / width;
     const double scaleV = double(srcHeight) / height;
     const double srcRight = double(srcX) + srcWidth;

@@ -336,13 +336,16 @@ bool IGraphics::PaintDirty(const IRect& rect) noexcept
 {
     if (mControls.empty())
         return true;
-    mDrawRECT = rect;
     for (auto& control : mControls)
     {
-        if (!control->IsHidden() && control->GetRECT().Intersects(rect))
+        // A control draws only inside its own rectangle, the area a change of it repaints, and
+        // only inside the frame's, which the controls beneath have just painted afresh.
+        mDrawRECT = rect.Intersect(control->GetRECT());
+        if (!control->IsHidden() && !mDrawRECT.Empty())
             control->Paint(*this);
         control->MarkClean();
     }
+    mDrawRECT = IRect();
     return PresentRect(rect);
 }
 
@@ -354,9 +357,10 @@ bool IGraphics::DrawBitmapFrame(const IBitmapHandle& bitmap, const IRect& rect, 
 
 bool IGraphics::DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept
 {
-    const bool top = DrawHorizontalLine(color, rect.mT, rect.mL, rect.mR);
-    const bool bottom = DrawHorizontalLine(color, rect.mB, rect.mL, rect.mR);
-    const bool left = DrawVerticalLine(color, rect.mL, rect.mT, rect.mB);
-    const bool right = DrawVerticalLine(color, rect.mR, rect.mT, rect.mB);
+    const int r = rect.mR - 1, b = rect.mB - 1;
+    const bool top = DrawHorizontalLine(color, rect.mT, rect.mL, r);
+    const bool bottom = DrawHorizontalLine(color, b, rect.mL, r);
+    const bool left = DrawVerticalLine(color, rect.mL, rect.mT, b);
+    const bool right = DrawVerticalLine(color, r, rect.mT, b);
     return top && bottom && left && right;
 }

@@ -68,9 +68,12 @@ public:
     virtual void IdleWindow() noexcept {}
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
+    // Every operation writes only inside the clip rectangle (ClipRect; the whole surface outside
+    // a frame), each pixel there as it would be without a clip, so a partial repaint leaves the
+    // pixels of a full one.
     // Shows rect of the surface on screen; off screen there is nothing to do.
     virtual bool PresentRect(const IRect&) noexcept { return true; }
-    // Draws the part of the image at (srcX, srcY) into dest, limited to the clip rectangle.
+    // Draws the part of the image at (srcX, srcY) into dest.
     virtual bool DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                             const IBlendSpec* blend) noexcept = 0;
     // angle in radians, the image's box centred on (cx, cy).
@@ -91,10 +94,10 @@ public:
                          float maxAngle, const IBlendSpec* blend, bool antiAlias) noexcept = 0;
     virtual bool DrawCircle(const IColorARGB& color, float cx, float cy, float r,
                             const IBlendSpec* blend, bool antiAlias) noexcept = 0;
-    // Limited to the surface, not to the clip rectangle.
     virtual bool FillRect(const IColorARGB& color, const IRect& rect,
                           const IBlendSpec* blend) noexcept = 0;
-    // The text's lines from the top of rect, aligned as the style says, not clipped to rect.
+    // The text's lines from the top of rect, aligned as the style says (rect places the text;
+    // only the clip rectangle cuts it).
     virtual bool DrawText(const ITextStyle& style, const char* text,
                           const IRect& rect) noexcept = 0;
     virtual IColorARGB GetPixel(int x, int y) const noexcept = 0;
@@ -190,12 +193,14 @@ public:
     // next frame shows the values. Needs the plug-in: its parameter count sizes the record.
     void DeferParamPushes();
     bool PushesDeferred() const noexcept { return mDeferPushes; }
-    // Paints the visible controls that meet rect, marks every control clean and presents rect.
+    // Paints the visible controls that meet rect, each clipped to its own rectangle within
+    // rect, marks every control clean and presents rect.
     bool PaintDirty(const IRect& rect) noexcept;
 
     // Helpers on top of the drawing operations. [main-thread]
     bool DrawBitmapFrame(const IBitmapHandle& bitmap, const IRect& rect, int frame,
                          const IBlendSpec* blend) noexcept;
+    // On the edge pixels of rect, inside it.
     bool DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept;
 
     IPlugBase* GetPlug() const noexcept { return mpPlug; }
@@ -222,7 +227,7 @@ protected:
         mpPlug = nullptr;
     }
 
-    IRect mDrawRECT; // the clip rectangle of the frame being painted
+    IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
     // [main-thread] (locked) The recorded pushes, then the frame hook.

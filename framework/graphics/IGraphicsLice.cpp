@@ -12,6 +12,11 @@ namespace
 {
 constexpr double kPi = 3.141592653589793;
 
+LICE::Rect ToLice(const IRect& r)
+{
+    return {r.mL, r.mT, r.mR, r.mB};
+}
+
 bool EndsWithPng(const char* name)
 {
     if (!name)
@@ -95,12 +100,19 @@ void IGraphicsLice::AttachBackground(int id, const char* name) noexcept
     IGraphics::AttachBackground(id, name);
 }
 
+IRect IGraphicsLice::DrawingArea() const noexcept
+{
+    const IRect surface(0, 0, mpSurface ? mpSurface->getWidth() : 0,
+                        mpSurface ? mpSurface->getHeight() : 0);
+    return ClipRect().Empty() ? surface : ClipRect().Intersect(surface);
+}
+
 bool IGraphicsLice::DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                                const IBlendSpec* blend) noexcept
 {
     if (!bitmap.mpBitmap || !mpSurface)
         return false;
-    const IRect r = dest.Intersect(mDrawRECT);
+    const IRect r = dest.Intersect(DrawingArea());
     if (r.Empty())
         return false;
     LICE::BlitPart(mpSurface.get(), bitmap.mpBitmap, r.mL, r.mT, srcX + r.mL - dest.mL,
@@ -116,9 +128,11 @@ bool IGraphicsLice::DrawRotatedBitmap(const IBitmapHandle& bitmap, int cx, int c
         return false;
     const int w = bitmap.mW;
     const int h = bitmap.mH;
+    const LICE::Rect clip = ToLice(DrawingArea());
     LICE::RotatedBlit(mpSurface.get(), bitmap.mpBitmap, cx - w / 2, cy - h / 2, w, h, 0.0f, 0.0f,
                       float(w), float(h), float(angle), false, OpacityForBlend(blend),
-                      BlitModeForBlend(blend) | LICE_BLIT_FILTER_BILINEAR, 0.0f, float(yOffset));
+                      BlitModeForBlend(blend) | LICE_BLIT_FILTER_BILINEAR, 0.0f, float(yOffset),
+                      &clip);
     return true;
 }
 
@@ -137,8 +151,10 @@ bool IGraphicsLice::DrawRotatedMask(const IBitmapHandle& base, const IBitmapHand
                       float(mask.mH), rad, true, 1.0f, mode);
     LICE::RotatedBlit(mpScratch.get(), top.mpBitmap, 0, 0, w, h, 0.0f, 0.0f, float(top.mW),
                       float(top.mH), rad, true, 1.0f, mode);
-    LICE::Blit(mpSurface.get(), mpScratch.get(), x, y, nullptr, OpacityForBlend(blend),
-               BlitModeForBlend(blend));
+    const IRect r = IRect(x, y, x + w, y + h).Intersect(DrawingArea());
+    if (!r.Empty())
+        LICE::BlitPart(mpSurface.get(), mpScratch.get(), r.mL, r.mT, r.mL - x, r.mT - y, r.W(),
+                       r.H(), OpacityForBlend(blend), BlitModeForBlend(blend));
     return true;
 }
 
@@ -147,14 +163,17 @@ bool IGraphicsLice::DrawPoint(const IColorARGB& color, float x, float y, const I
 {
     if (!mpSurface)
         return false;
-    LICE::BlendPixel(mpSurface.get(), int(x + 0.5f), int(y + 0.5f), color.Packed(),
-                     OpacityForBlend(blend), PointModeForBlend(blend));
+    const int px = int(x + 0.5f);
+    const int py = int(y + 0.5f);
+    if (DrawingArea().Contains(px, py))
+        LICE::BlendPixel(mpSurface.get(), px, py, color.Packed(), OpacityForBlend(blend),
+                         PointModeForBlend(blend));
     return true;
 }
 
 bool IGraphicsLice::SetPixel(const IColorARGB& color, int x, int y) noexcept
 {
-    if (!mpSurface || x < 0 || y < 0 || x >= mpSurface->getWidth() || y >= mpSurface->getHeight())
+    if (!mpSurface || !DrawingArea().Contains(x, y))
         return false;
     mpSurface->getBits()[y * mpSurface->getRowSpan() + x] = color.Packed();
     return true;
@@ -165,8 +184,9 @@ bool IGraphicsLice::DrawLine(const IColorARGB& color, float x1, float y1, float 
 {
     if (!mpSurface)
         return false;
+    const LICE::Rect clip = ToLice(DrawingArea());
     LICE::DrawLineSegment(mpSurface.get(), int(x1), int(y1), int(x2), int(y2), color.Packed(),
-                          OpacityForBlend(blend), BlitModeForBlend(blend), antiAlias);
+                          OpacityForBlend(blend), BlitModeForBlend(blend), antiAlias, &clip);
     return true;
 }
 
@@ -175,8 +195,9 @@ bool IGraphicsLice::DrawArc(const IColorARGB& color, float cx, float cy, float r
 {
     if (!mpSurface)
         return false;
+    const LICE::Rect clip = ToLice(DrawingArea());
     LICE::DrawArcSegment(mpSurface.get(), cx, cy, r, minAngle, maxAngle, color.Packed(),
-                         OpacityForBlend(blend), PointModeForBlend(blend), antiAlias);
+                         OpacityForBlend(blend), PointModeForBlend(blend), antiAlias, &clip);
     return true;
 }
 
@@ -185,8 +206,9 @@ bool IGraphicsLice::DrawCircle(const IColorARGB& color, float cx, float cy, floa
 {
     if (!mpSurface)
         return false;
+    const LICE::Rect clip = ToLice(DrawingArea());
     LICE::DrawCircleOutline(mpSurface.get(), cx, cy, r, color.Packed(), OpacityForBlend(blend),
-                            BlitModeForBlend(blend), antiAlias);
+                            BlitModeForBlend(blend), antiAlias, &clip);
     return true;
 }
 
@@ -195,8 +217,10 @@ bool IGraphicsLice::FillRect(const IColorARGB& color, const IRect& rect,
 {
     if (!mpSurface)
         return false;
-    LICE::FillRectangle(mpSurface.get(), rect.mL, rect.mT, rect.W(), rect.H(), color.Packed(),
-                        OpacityForBlend(blend), BlitModeForBlend(blend));
+    const IRect r = rect.Intersect(DrawingArea());
+    if (!r.Empty())
+        LICE::FillRectangle(mpSurface.get(), r.mL, r.mT, r.W(), r.H(), color.Packed(),
+                            OpacityForBlend(blend), BlitModeForBlend(blend));
     return true;
 }
 
@@ -206,7 +230,8 @@ bool IGraphicsLice::DrawText(const ITextStyle& style, const char* text, const IR
         return true;
     if (!mpSurface)
         return false;
-    return DrawTextOnSurface(*mpSurface, style, text, rect);
+    const IRect clip = DrawingArea();
+    return DrawTextOnSurface(*mpSurface, style, text, rect, &clip);
 }
 
 IColorARGB IGraphicsLice::GetPixel(int x, int y) const noexcept
@@ -229,6 +254,11 @@ bool IGraphicsLice::DrawVerticalLine(const IColorARGB& color, int x, int y1, int
     y2 = std::clamp(y2, 0, mpSurface->getHeight() - 1);
     if (y2 < y1)
         return false;
+    const IRect clip = DrawingArea();
+    if (x < clip.mL || x >= clip.mR)
+        return true;
+    y1 = std::max(y1, clip.mT);
+    y2 = std::min(y2, clip.mB - 1);
     const int span = mpSurface->getRowSpan();
     // Packed once: the stores below might alias the colour, so it would be read on every row.
     const LICE_pixel packed = color.Packed();
@@ -248,8 +278,14 @@ bool IGraphicsLice::DrawHorizontalLine(const IColorARGB& color, int y, int x1, i
     x2 = std::clamp(x2, 0, mpSurface->getWidth() - 1);
     if (x2 < x1)
         return false;
+    const IRect clip = DrawingArea();
+    if (y < clip.mT || y >= clip.mB)
+        return true;
+    x1 = std::max(x1, clip.mL);
+    x2 = std::min(x2, clip.mR - 1);
     LICE_pixel* row = mpSurface->getBits() + y * mpSurface->getRowSpan();
-    std::fill(row + x1, row + x2 + 1, color.Packed());
+    if (x1 <= x2)
+        std::fill(row + x1, row + x2 + 1, color.Packed());
     return true;
 }
 

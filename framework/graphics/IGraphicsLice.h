@@ -71,6 +71,9 @@ public:
     LICE_SysBitmap* Surface() const noexcept { return mpSurface.get(); }
 
 private:
+    // Where drawing may write: the clip rectangle within the surface, all of it outside frames.
+    IRect DrawingArea() const noexcept;
+
     std::unique_ptr<LICE_SysBitmap> mpSurface;
     std::unique_ptr<LICE_MemBitmap> mpScratch;
     void* mpModule = nullptr;

@@ -10,7 +10,8 @@
 //   that positive height;
 // - each line starts at the top of the rectangle; lines break at '\n' (a '\r' before it is
 //   dropped); each line is aligned left, centred ((left + right - width) / 2) or right;
-// - nothing is clipped to the rectangle, only to the surface;
+// - nothing is clipped to the rectangle, only to the clip rectangle given (the whole surface
+//   without one); inside it every pixel is what the unclipped text would leave there;
 // - only red, green and blue of the style's colour are used: glyph coverage blends the colour
 //   over what lies beneath; the orientation turns the text counter-clockwise about the start
 //   of its first line.
@@ -35,7 +36,8 @@ public:
 // had.
 std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept;
 
-// [main-thread] Draws text with the style's font and colour into surface at rect. False when
-// nothing could be drawn (no font, no surface); an empty text answers true.
+// [main-thread] Draws text with the style's font and colour into surface at rect, writing only
+// the pixels inside clip when one is given. False when nothing could be drawn (no font, no
+// surface); an empty text answers true.
 bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const char* text,
-                       const IRect& rect) noexcept;
+                       const IRect& rect, const IRect* clip = nullptr) noexcept;

@@ -224,11 +224,19 @@ int FreeTypeFont::LineWidth(const char* text, int length) const noexcept
     return static_cast<int>((width + 32) >> 6);
 }
 
-// Coverage blended over the surface: colour in, alpha toward opaque.
-void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, int left, int top, LICE_pixel colour)
+// Coverage blended over the surface where it falls inside clip: colour in, alpha toward opaque.
+void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, long left, long top,
+                LICE_pixel colour, const IRect& clip)
 {
-    LICE::BlendCoverage(&surface, left, top, glyph.buffer, glyph.pitch,
-                        static_cast<int>(glyph.width), static_cast<int>(glyph.rows), colour);
+    const long x0 = std::max<long>(left, clip.mL);
+    const long y0 = std::max<long>(top, clip.mT);
+    const long x1 = std::min<long>(left + static_cast<long>(glyph.width), clip.mR);
+    const long y1 = std::min<long>(top + static_cast<long>(glyph.rows), clip.mB);
+    if (x1 <= x0 || y1 <= y0 || !glyph.buffer)
+        return;
+    const unsigned char* coverage = glyph.buffer + (y0 - top) * glyph.pitch + (x0 - left);
+    LICE::BlendCoverage(&surface, static_cast<int>(x0), static_cast<int>(y0), coverage, glyph.pitch,
+                        static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), colour);
 }
 
 } // namespace
@@ -305,13 +313,15 @@ std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 }
 
 bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const char* text,
-                       const IRect& rect) noexcept
+                       const IRect& rect, const IRect* clip) noexcept
 {
     if (!text || !*text)
         return true;
     const auto* font = static_cast<const FreeTypeFont*>(style.Font());
     if (!font || !surface.getBits())
         return false;
+    const IRect whole(0, 0, surface.getWidth(), surface.getHeight());
+    const IRect& area = clip ? *clip : whole;
     FT_Face face = font->mFace;
     // Unturned text, nearly all of it, needs no trigonometry: its origins are whole pixels.
     const bool turned = font->mAngle != 0.0;
@@ -365,9 +375,8 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
                 if (const CachedGlyph* glyph = font->Glyph(cp))
                 {
                     const long penX = pen.x / 64;
-                    BlendGlyph(surface, glyph->mBitmap,
-                               static_cast<int>(originX + penX + glyph->mLeft),
-                               static_cast<int>(originY - glyph->mTop), colour);
+                    BlendGlyph(surface, glyph->mBitmap, originX + penX + glyph->mLeft,
+                               originY - glyph->mTop, colour, area);
                     pen.x += glyph->mAdvanceX;
                     continue;
                 }
@@ -377,8 +386,8 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
             if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0)
                 continue;
             const FT_GlyphSlot slot = face->glyph;
-            BlendGlyph(surface, slot->bitmap, static_cast<int>(originX + slot->bitmap_left),
-                       static_cast<int>(originY - slot->bitmap_top), colour);
+            BlendGlyph(surface, slot->bitmap, originX + slot->bitmap_left,
+                       originY - slot->bitmap_top, colour, area);
             pen.x += slot->advance.x;
             pen.y += slot->advance.y;
         }

@@ -71,7 +71,7 @@ std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 }
 
 bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const char* text,
-                       const IRect& rect) noexcept
+                       const IRect& rect, const IRect* clip) noexcept
 {
     if (!text || !*text)
         return true;
@@ -90,12 +90,18 @@ bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const cha
     else
         format |= DT_LEFT;
     GdiFlush(); // what the bitmap library wrote must be in place under the text
-    const HGDIOBJ previous = SelectObject(dc, font->Handle());
+    // The clip, font and colours are the device context's own state: set for this text only.
+    const int saved = SaveDC(dc);
+    if (saved == 0)
+        return false;
+    if (clip)
+        IntersectClipRect(dc, clip->mL, clip->mT, clip->mR, clip->mB);
+    SelectObject(dc, font->Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(style.mColor.mR & 0xFF, style.mColor.mG & 0xFF, style.mColor.mB & 0xFF));
     RECT r{rect.mL, rect.mT, rect.mR, rect.mB};
     const int drawn = DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format);
-    SelectObject(dc, previous);
+    RestoreDC(dc, saved);
     GdiFlush();
     return drawn != 0;
 }

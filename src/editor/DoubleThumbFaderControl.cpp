@@ -113,13 +113,10 @@ void DoubleThumbFaderControl::HandleMouseDrag(int x, int, int, int, const IMouse
 
 bool DoubleThumbFaderControl::Paint(IGraphics& graphics) noexcept
 {
-    // The thumbs are drawn only inside the frame's clip rectangle and fills everywhere: the bar
-    // keeps to the clip too, or a frame that repaints only part of the control (a neighbour's
-    // change) would leave the bar over a thumb.
-    const IRect bar(mLowThumb.mL + mHalfThumb, mBar.mT + 4, mHighThumb.mL + mHalfThumb,
-                    mBar.mB - 8);
-    const IRect shown = bar.Intersect(graphics.ClipRect());
-    const bool barDrawn = shown.Empty() || graphics.FillRect(kBarColor, shown, &mBlend);
+    // Three rows level with the middle of the thumbs, from one thumb's centre to the other's.
+    const int middle = mTrack.mT + mThumb.FrameHeight() / 2;
+    const IRect bar(mLowThumb.mL + mHalfThumb, middle - 1, mHighThumb.mL + mHalfThumb, middle + 2);
+    const bool barDrawn = graphics.FillRect(kBarColor, bar, &mBlend);
     const bool low = graphics.DrawBitmap(mThumb, mLowThumb, 0, 0, &mBlend);
     const bool high = graphics.DrawBitmap(mThumb, mHighThumb, 0, 0, &mBlend);
     return barDrawn && low && high;

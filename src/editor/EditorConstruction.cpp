@@ -82,8 +82,7 @@ void OrlantixEditor::AddKnobs(IGraphicsWin& g, const ITextStyle& readOutStyle)
         auto* knob = new IKnobMultiControl(&mPlug, k.mX, k.mY, ParamIndexNamed(mPlug, k.mName),
                                            LoadImage(g, KnobImageFor(k.mFrames)), kGearing);
         g.AddControl(knob);
-        mReadOuts.push_back(MakeValueReadOut(
-            mPlug, *knob, g, IRect(k.mX + 40, k.mY + 17, k.mX + 70, k.mY + 29), readOutStyle));
+        mReadOuts.push_back(MakeValueReadOut(mPlug, *knob, g, ReadOutRect(k), readOutStyle));
     }
 }
 
@@ -97,9 +96,9 @@ void OrlantixEditor::AddSequencerSwitch(IGraphicsWin& g)
 void OrlantixEditor::AddSpinners(IGraphicsWin& g, const ITextStyle& readOutStyle)
 {
     for (const Spinner& s : kSpinners)
-        g.AddControl(new ISpinnerControl(&mPlug, IRect(s.mX + 2, s.mY, s.mX + 48, s.mY + 16),
-                                         ParamIndexNamed(mPlug, s.mName), readOutStyle, nullptr,
-                                         true, false, ISpinnerControl::kVertical, kGearing));
+        g.AddControl(new ISpinnerControl(&mPlug, SpinnerRect(s), ParamIndexNamed(mPlug, s.mName),
+                                         readOutStyle, nullptr, true, false,
+                                         ISpinnerControl::kVertical, kGearing));
 }
 
 void OrlantixEditor::AddGroove(IGraphicsWin& g)

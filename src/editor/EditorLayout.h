@@ -4,6 +4,7 @@
 
 #include "EditorLayoutTable.h"
 #include "IBitmapHandle.h"
+#include "IRect.h"
 
 class IGraphics;
 class IPlugBase;
@@ -20,6 +21,17 @@ inline constexpr int kFallbackKnob = 106;
 // [main-thread] Image id through the context's cache, with the table's frame count; an empty
 // handle for an id the table does not list.
 IBitmapHandle LoadImage(IGraphics& graphics, int id) noexcept;
+
+// A knob's read-out and a spinner's text, where the layout table puts them.
+inline IRect ReadOutRect(const Knob& k) noexcept
+{
+    const int left = k.mX + k.mReadOutX, top = k.mY + k.mReadOutY;
+    return {left, top, left + k.mReadOutW, top + k.mReadOutH};
+}
+inline IRect SpinnerRect(const Spinner& s) noexcept
+{
+    return {s.mX + 2 - s.mPad, s.mY, s.mX + 48 + s.mPad, s.mY + 16};
+}
 
 // The knob image whose frame count is frames; the 101-frame one for any other count.
 int KnobImageFor(int frames) noexcept;

@@ -58,7 +58,8 @@ bool MelodyCanvas::Paint(IGraphics& graphics) noexcept
 
     graphics.DrawRectOutline(frame, r);
     if (mCell.Selected())
-        graphics.FillRect(kSelectionWash, r, &mBlend);
+        graphics.FillRect(kSelectionWash, IRect(r.mL, r.mT, r.mL + kCanvasSize, r.mT + kCanvasSize),
+                          &mBlend);
     for (int y : kHorizontalLines)
         graphics.DrawHorizontalLine(frame, r.mT + y, r.mL, r.mL + kCanvasSize);
     int xs[3];

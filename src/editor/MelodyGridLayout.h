@@ -25,10 +25,11 @@ constexpr int CellTop(int variation) noexcept
 {
     return kCells.mY + kCells.mDy * variation;
 }
+// The canvas's pixels 0 ... kCanvasSize both ways, its frame included.
 inline IRect CanvasRect(int chordStep, int variation) noexcept
 {
     const int a = ColumnLeft(chordStep), b = CellTop(variation);
-    return {a, b + 10, a + 40, b + 50};
+    return {a, b + 10, a + 41, b + 51};
 }
 inline IRect EnableRect(int chordStep, int variation) noexcept
 {
@@ -53,7 +54,7 @@ constexpr int RowTop(int row) noexcept
 }
 inline IRect RowControlRect(int row) noexcept
 {
-    return {kRows.mX, RowTop(row), kRows.mX + 16, RowTop(row) + 14};
+    return {kRows.mX, RowTop(row), kRows.mX + 17, RowTop(row) + 15};
 }
 constexpr int RowSwitchTop(int row) noexcept
 {

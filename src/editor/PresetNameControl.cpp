@@ -61,7 +61,14 @@ void PresetNameControl::HandleMouseDown(int, int, const IMouseKeys&) noexcept
 bool PresetNameControl::Paint(IGraphics& graphics) noexcept
 {
     const bool outline = graphics.DrawRectOutline(kOutline, GetRECT());
-    return ITextControl::Paint(graphics) && outline;
+    return PaintText(graphics) && outline;
+}
+
+IRect PresetNameControl::TextRect() const noexcept
+{
+    constexpr int kMargin = 4; // the outline and three pixels
+    const IRect& r = GetRECT();
+    return {r.mL + kMargin, r.mT, r.mR - kMargin, r.mB};
 }
 
 std::unique_ptr<IPopupMenu> PresetNameControl::BuildParamMenu() noexcept

@@ -34,8 +34,10 @@ public:
 
     // Either button opens the menu.
     void HandleMouseDown(int x, int y, const IMouseKeys& keys) noexcept override;
-    // An outline, then the text.
+    // An outline, then the text inside it.
     bool Paint(IGraphics& graphics) noexcept override;
+    // Clear of the outline by a few pixels on either side: a long name is cut short there.
+    IRect TextRect() const noexcept override;
     // (takes lock) The tree as it stands.
     std::unique_ptr<IPopupMenu> BuildParamMenu() noexcept override;
     // The chosen item's tag decides: a file index loads it, the four commands as named.

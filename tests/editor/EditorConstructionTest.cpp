@@ -53,7 +53,7 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
         EXPECT_EQ(knob->Bitmap().mN, k.mFrames) << k.mName;
         auto* readOut = As<ITextControl>(next());
         ASSERT_TRUE(readOut);
-        EXPECT_EQ(readOut->GetRECT(), IRect(k.mX + 40, k.mY + 17, k.mX + 70, k.mY + 29));
+        EXPECT_EQ(readOut->GetRECT(), ReadOutRect(k));
         EXPECT_EQ(readOut->ParamIdx(), -1);
     }
     auto* enable = As<ISwitchControl>(next());
@@ -64,7 +64,7 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
     {
         auto* spinner = As<ISpinnerControl>(next());
         ASSERT_TRUE(spinner) << s.mName;
-        EXPECT_EQ(spinner->GetRECT(), IRect(s.mX + 2, s.mY, s.mX + 48, s.mY + 16));
+        EXPECT_EQ(spinner->GetRECT(), SpinnerRect(s));
         EXPECT_STREQ(h.Plug().GetParam(spinner->ParamIdx())->Name(), s.mName);
     }
     // The left column of spinners, then the right one.
@@ -79,7 +79,7 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
             const int b = 128 + 63 * v;
             auto* canvas = As<MelodyCanvas>(next());
             ASSERT_TRUE(canvas);
-            EXPECT_EQ(canvas->GetRECT(), IRect(a, b + 10, a + 40, b + 50));
+            EXPECT_EQ(canvas->GetRECT(), IRect(a, b + 10, a + 41, b + 51)); // its frame included
             EXPECT_TRUE(As<EnableControl>(next()));
             EXPECT_TRUE(As<PlayMarkerCanvas>(next()));
             auto* counter = As<CounterControl>(next());
@@ -91,7 +91,7 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
         const int t = 138 + 63 * r;
         auto* row = As<MelodyRowControl>(next());
         ASSERT_TRUE(row);
-        EXPECT_EQ(row->GetRECT(), IRect(2, t, 18, t + 14));
+        EXPECT_EQ(row->GetRECT(), IRect(2, t, 19, t + 15));
         auto* solo = As<ISwitchControl>(next());
         ASSERT_TRUE(solo);
         EXPECT_EQ(solo->GetRECT().mL, 644);
@@ -146,13 +146,13 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
     }
 
     EXPECT_EQ(next(), &h.Editor().PresetField());
-    EXPECT_EQ(h.Editor().PresetField().GetRECT(), IRect(555, 516, 712, 532));
+    EXPECT_EQ(h.Editor().PresetField().GetRECT(), IRect(555, 516, 713, 533)); // with its outline
     EXPECT_EQ(h.Editor().PresetField().ParamIdx(), kPresetField);
     EXPECT_STREQ(h.Editor().PresetField().GetText(), "PRESET");
     // With the 10-pixel thumb: the track runs from 20 to 636 in cells of 51.
     ChordSequencerSpanControl& span = h.Editor().SpanControl();
     EXPECT_EQ(next(), &span);
-    EXPECT_EQ(span.GetRECT(), IRect(15, 111, 638, 126));
+    EXPECT_EQ(span.GetRECT(), IRect(15, 111, 638, 125)); // above the repeat counters
     EXPECT_EQ(span.Track().mL, 20);
     EXPECT_EQ(span.Track().mR, 636);
     EXPECT_EQ(span.CellWidth(), 51);
@@ -167,14 +167,39 @@ TEST(Editor, IsBuiltInItsOrderFromTheLayoutTable)
     EXPECT_EQ(h.Host().Dispatch(vst2::effEditGetRect, 0, 0, &rect), 0);
 }
 
+// Each control draws only inside its own rectangle, and no rectangle overlaps another (the
+// background's aside): a read-out over the pins reads as a pin's label, and a press on the
+// shared pixels would reach only the topmost control.
+TEST(Editor, NoTwoControlsOverlap)
+{
+    Harness h;
+    IGraphicsWin& g = h.Graphics();
+    for (int i = 1; i < g.NControls(); ++i)
+        for (int j = i + 1; j < g.NControls(); ++j)
+        {
+            const IRect& a = g.GetControl(i)->GetRECT();
+            const IRect& b = g.GetControl(j)->GetRECT();
+            EXPECT_FALSE(a.Intersects(b))
+                << "controls " << i << " (" << a.mL << ", " << a.mT << ")-(" << a.mR << ", " << a.mB
+                << ") and " << j << " (" << b.mL << ", " << b.mT << ")-(" << b.mR << ", " << b.mB
+                << ")";
+        }
+}
+
 TEST(Editor, ReadOutsFollowTheirKnobsInTheParametersOwnTerms)
 {
     Harness h;
+    auto rectOf = [&](int param)
+    {
+        for (const Knob& k : kKnobs)
+            if (ParamIndexNamed(h.Plug(), k.mName) == param)
+                return ReadOutRect(k);
+        return IRect();
+    };
     auto text = [&](int param)
     {
         for (const auto& readOut : h.Editor().ReadOuts())
-            if (readOut->Text().GetRECT().mL == h.ControlOf(param)->GetRECT().mL + 40 &&
-                readOut->Text().GetRECT().mT == h.ControlOf(param)->GetRECT().mT + 17)
+            if (readOut->Text().GetRECT() == rectOf(param))
                 return std::string(readOut->Text().GetText());
         return std::string("(none)");
     };
@@ -199,11 +224,8 @@ TEST(Editor, ReadOutsFollowTheirKnobsInTheParametersOwnTerms)
     // A greyed knob greys its read-out.
     h.ControlOf(kSwing)->SetGreyed(true);
     h.Window().Tick();
-    const IRect swing = h.ControlOf(kSwing)->GetRECT();
     for (const auto& readOut : h.Editor().ReadOuts())
-        EXPECT_EQ(readOut->Text().IsGreyed(),
-                  readOut->Text().GetRECT() ==
-                      IRect(swing.mL + 40, swing.mT + 17, swing.mL + 70, swing.mT + 29));
+        EXPECT_EQ(readOut->Text().IsGreyed(), readOut->Text().GetRECT() == rectOf(kSwing));
 }
 
 // Dragged a pixel at a time toward the far end of its range, every knob of a stepped parameter

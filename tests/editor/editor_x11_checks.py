@@ -2,11 +2,15 @@
 
 One run: starts Xvfb on a free display (never a display that happens to be running), runs the
 host with the plug-in libraries and an input script against it, then compares the screenshots
-it took with the headless editor in the same state (orx-editor-compare, outside the text
-areas). The screenshots, headless pictures and difference pictures stay in the output folder.
+it took with the headless editor in the same state (orx-editor-compare: outside the text areas,
+or with --with-text everywhere but the editor's child windows, as both layers draw text with
+the same renderer and font). A shot taken after the script loaded a preset names that preset
+file (--preset SHOT=FILE, FILE in the output folder), so the headless editor shows its name
+too. The screenshots, headless pictures and difference pictures stay in the output folder.
 
     editor_x11_checks.py --host orx-edithost-x11 --plugin NAME=LIBRARY [--plugin ...]
-        --script FILE --out FOLDER [--compare PROGRAM --shot NAME ...] [--copy-library]
+        --script FILE --out FOLDER [--compare PROGRAM --shot NAME ... [--with-text]
+        [--preset SHOT=FILE ...]] [--copy-library]
 """
 
 import argparse
@@ -36,10 +40,13 @@ def main():
     ap.add_argument("--out", required=True)
     ap.add_argument("--compare")
     ap.add_argument("--shot", action="append", default=[])
+    ap.add_argument("--with-text", action="store_true")
+    ap.add_argument("--preset", action="append", default=[])
     ap.add_argument("--copy-library", action="store_true",
                     help="run the libraries from a copy in OUT/library, with the Orlantix.ini "
                          "and presets beside them, so what the editor saves stays there")
     args = ap.parse_args()
+    shot_presets = dict(p.split("=", 1) for p in args.preset)
 
     for path in [args.host] + [p.split("=", 1)[1] for p in args.plugin]:
         if not os.path.exists(path):
@@ -101,9 +108,13 @@ def main():
     for shot in args.shot:
         folder = os.path.join(args.out, "compare-" + shot)
         os.makedirs(folder, exist_ok=True)
-        p = subprocess.run([args.compare, "--state", os.path.join(args.out, shot + ".state"),
-                            "--screenshot", os.path.join(args.out, shot + ".png"),
-                            "--out", folder], capture_output=True, text=True)
+        command = [args.compare, "--state", os.path.join(args.out, shot + ".state"),
+                   "--screenshot", os.path.join(args.out, shot + ".png"), "--out", folder]
+        if args.with_text:
+            command.append("--with-text")
+        if shot in shot_presets:
+            command += ["--preset", os.path.join(args.out, shot_presets[shot])]
+        p = subprocess.run(command, capture_output=True, text=True)
         ok = p.returncode == 0
         print("%s: screenshot %s against the headless editor: %s" %
               ("ok" if ok else "FAIL", shot, (p.stdout + p.stderr).strip()))

@@ -5,10 +5,13 @@
 #include "IFrameHook.h"
 #include "IGraphicsLice.h"
 #include "IKnobMultiControl.h"
+#include "ITextStyle.h"
 #include "LICE_SysBitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <thread>
 
 namespace
@@ -121,7 +124,7 @@ TEST_F(Frames, OnlyControlsMeetingTheDirtyAreaPaintButAllAreCleaned)
     EXPECT_TRUE(hidden->NeedsRepaint()); // hiding asked for one more frame
 }
 
-TEST_F(Frames, BitmapsKeepToTheClipRectangleAndFillsDoNot)
+TEST_F(Frames, BitmapsAndFillsKeepToTheClipRectangle)
 {
     Filmstrip green(60, 60, 1);
     mpG->FillRect({255, 0, 0, 0}, IRect(0, 0, 100, 100), nullptr);
@@ -134,7 +137,7 @@ TEST_F(Frames, BitmapsKeepToTheClipRectangleAndFillsDoNot)
     EXPECT_EQ(rgb(29, 29), FrameColor(1) & 0xFFFFFFu);
     EXPECT_EQ(rgb(9, 9), 0u);
     EXPECT_EQ(rgb(30, 30), 0u);
-    EXPECT_EQ(rgb(80, 5), 0x0000FFu); // outside the clip rectangle
+    EXPECT_EQ(rgb(80, 5), 0u); // outside the clip rectangle
 
     // A 60-frame knob at 0.5 shows frame 31.
     Filmstrip strip(8, 8, 60);
@@ -155,9 +158,102 @@ TEST_F(Frames, LinesAreClampedIntoTheSurfaceAndReversedOnesDrawNothing)
     EXPECT_EQ(mpG->GetPixel(99, 99), white);
     EXPECT_EQ(mpG->GetPixel(89, 99), black);
     EXPECT_TRUE(mpG->DrawRectOutline(white, IRect(10, 10, 20, 20)));
-    EXPECT_EQ(mpG->GetPixel(20, 20), white); // the outline includes right and bottom
+    EXPECT_EQ(mpG->GetPixel(19, 19), white); // the outline keeps inside the rectangle
+    EXPECT_EQ(mpG->GetPixel(20, 20), black);
     EXPECT_EQ(mpG->GetPixel(15, 15), black);
     EXPECT_FALSE(mpG->DrawRectOutline(white, IRect(30, 30, 20, 20)));
+}
+
+// Every drawing operation, drawn by a control reaching past its rectangle and painted in a
+// frame over part of it, writes exactly the pixels it writes unclipped inside the frame's area
+// within the control's rectangle, and nothing anywhere else: so no frame leaves a trace that
+// a full repaint would not, whatever the operation.
+TEST_F(Frames, EveryDrawingOperationWritesOnlyInsideTheClipAsItWouldUnclipped)
+{
+    Filmstrip image(30, 30, 1), mask(24, 24, 1), top(24, 24, 2);
+    const ITextStyle text("Arial", 14, {255, 250, 240, 200});
+    const IColorARGB ink(200, 250, 120, 30);
+    const IBlendSpec half{IBlendSpec::kBlendNone, 0.5f};
+    const std::vector<std::pair<const char*, std::function<void(IGraphics&)>>> operations = {
+        {"bitmap",
+         [&](IGraphics& g) { g.DrawBitmap(image.mHandle, IRect(5, 8, 35, 38), 0, 0, &half); }},
+        {"turned bitmap",
+         [&](IGraphics& g) { g.DrawRotatedBitmap(image.mHandle, 22, 24, 0.7, 2, nullptr); }},
+        {"turned mask", [&](IGraphics& g)
+         { g.DrawRotatedMask(mask.mHandle, mask.mHandle, top.mHandle, 12, 14, 33.0, nullptr); }},
+        {"points",
+         [&](IGraphics& g)
+         {
+             for (int i = 0; i < 40; ++i)
+                 g.DrawPoint(ink, 3.3f + i, 5.7f + i * 0.6f, &half, false);
+         }},
+        {"pixels",
+         [&](IGraphics& g)
+         {
+             for (int i = 0; i < 40; ++i)
+                 g.SetPixel(ink, 4 + i, 40 - i / 2);
+         }},
+        {"line", [&](IGraphics& g) { g.DrawLine(ink, 2.0f, 3.0f, 47.0f, 37.0f, nullptr, true); }},
+        {"arc",
+         [&](IGraphics& g) { g.DrawArc(ink, 24.5f, 22.0f, 17.0f, -1.0f, 2.5f, nullptr, true); }},
+        {"circle", [&](IGraphics& g) { g.DrawCircle(ink, 20.0f, 25.5f, 19.0f, &half, true); }},
+        {"fill", [&](IGraphics& g) { g.FillRect(ink, IRect(3, 6, 44, 41), &half); }},
+        {"text",
+         [&](IGraphics& g) { g.DrawText(text, "Mixolydian\nFwdBack", IRect(12, 10, 30, 20)); }},
+        {"lines",
+         [&](IGraphics& g)
+         {
+             g.DrawHorizontalLine(ink, 21, 1, 48);
+             g.DrawVerticalLine(ink, 25, 2, 46);
+         }},
+        {"outline", [&](IGraphics& g) { g.DrawRectOutline(ink, IRect(4, 7, 45, 42)); }},
+    };
+    struct Drawing : IControl
+    {
+        std::function<void(IGraphics&)> mDraw;
+        using IControl::IControl;
+        bool Paint(IGraphics& g) noexcept override
+        {
+            mDraw(g);
+            return true;
+        }
+    };
+    auto* control = new Drawing(&mPlug, IRect(10, 12, 38, 33));
+    mpG->AddControl(control);
+    const IColorARGB ground(255, 40, 60, 80);
+    const auto pixels = [&]
+    {
+        std::vector<LICE_pixel> all;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                all.push_back(mpG->GetPixel(x, y).Packed());
+        return all;
+    };
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> at(0, 50), size(1, 40);
+    for (const auto& [name, draw] : operations)
+    {
+        mpG->FillRect(ground, IRect(0, 0, 100, 100), nullptr);
+        draw(*mpG); // outside a frame: the whole surface
+        const std::vector<LICE_pixel> unclipped = pixels();
+        control->mDraw = draw;
+        for (int round = 0; round < 20; ++round)
+        {
+            const int l = at(rng), t = at(rng);
+            const IRect frame(l, t, l + size(rng), t + size(rng));
+            const IRect inside = frame.Intersect(control->GetRECT());
+            mpG->FillRect(ground, IRect(0, 0, 100, 100), nullptr);
+            mpG->PaintDirty(frame);
+            const std::vector<LICE_pixel> painted = pixels();
+            int wrong = 0;
+            for (int y = 0; y < 100; ++y)
+                for (int x = 0; x < 100; ++x)
+                    wrong += painted[y * 100 + x] !=
+                             (inside.Contains(x, y) ? unclipped[y * 100 + x] : ground.Packed());
+            EXPECT_EQ(wrong, 0) << name << " in a frame of (" << l << ", " << t << ")-(" << frame.mR
+                                << ", " << frame.mB << ")";
+        }
+    }
 }
 
 TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)

@@ -63,13 +63,13 @@ public:
         LICE::FillRectangle(&mOut, l, t, r - l, b - t, c, 1.0f, LICE_BLIT_MODE_COPY);
     }
 
-    // The graphics context's outline: right and bottom lines on the exclusive edges.
+    // The graphics context's outline: on the edge pixels of the rectangle, inside it.
     void Outline(int l, int t, int r, int b, LICE_pixel c)
     {
-        Fill(l, t, r + 1, t + 1, c);
-        Fill(l, b, r + 1, b + 1, c);
-        Fill(l, t, l + 1, b + 1, c);
-        Fill(r, t, r + 1, b + 1, c);
+        Fill(l, t, r, t + 1, c);
+        Fill(l, b - 1, r, b, c);
+        Fill(l, t, l + 1, b, c);
+        Fill(r - 1, t, r, b, c);
     }
 
     LICE_IBitmap& Out() { return mOut; }
@@ -131,7 +131,7 @@ void DrawMelodyGrid(Composer& c)
             const int b = cells.mY + cells.mDy * v;
             const bool live = v != 3 || k % 3 != 0;
             const int top = b + 10;
-            c.Outline(a, top, a + 40, b + 50, live ? kFrameLive : kGrey);
+            c.Outline(a, top, a + 41, b + 51, live ? kFrameLive : kGrey);
             for (int y : {32, 24, 16, 8})
                 c.Fill(a, top + y, a + 41, top + y + 1, live ? kFrameLive : kGrey);
             for (int x : {10, 20, 30})
@@ -152,7 +152,7 @@ void DrawMelodyGrid(Composer& c)
     for (int r = 0; r < rows.mRows; ++r)
     {
         const int t = rows.mY + rows.mDy * r;
-        c.Fill(rows.mX, t, rows.mX + 16, t + 14, kGrey);
+        c.Fill(rows.mX, t, rows.mX + 17, t + 15, kGrey);
         const ImageEntry* solo = c.Entry(switches.mImage);
         const int y = switches.mY + switches.mDy * r;
         c.Frame(switches.mImage, switches.mX, y, r == 1 ? 1 : 0);
@@ -174,7 +174,8 @@ void DrawSpan(Composer& c)
     const int cell = (right - w / 4 - h - left) / 12;
     const int low = track - h;
     const int high = track + cell * 12 - h;
-    c.Fill(low + h, span.mY + 4, high + h, span.mB - 8, kSpanBar);
+    const int middle = span.mY + thumb->mHeight / 2;
+    c.Fill(low + h, middle - 1, high + h, middle + 2, kSpanBar);
     c.Frame(span.mImage, low, span.mY, 0);
     c.Frame(span.mImage, high, span.mY, 0);
 }

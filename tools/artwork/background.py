@@ -8,16 +8,13 @@ import cairo
 import grid
 from common import (ACCENT, HEADER, LABEL, LABEL_DIM, PANEL, PANEL_EDGE, RULE, TEXT, WELL,
                     WELL_EDGE, WINDOW, crisp_rect, fill_rect, read_layout, rgb, rounded_rect,
-                    set_font, show_text)
+                    set_font, show_text, text_width)
 from tables import layout_entry
 from widgets import pin
 
 LABEL_SIZE = 8.5
 LABEL_SPACING = 0.6
-
-# Spinners whose texts are wider than their rectangle get a wider well, centred the same.
-WIDE_FIELDS = {"Tonic": 9, "mode": 9, "Scale": 9, "Interval": 9, "StepDir": 6, "SMDir": 4,
-               "MelDir": 4}
+KNOB_LABEL_GAP = 3  # pixels at least between a knob and the label right of it
 
 # What the read-outs and spinners show at the defaults, for the layout picture only.
 SAMPLE_TEXTS = {
@@ -80,8 +77,15 @@ def group_title(ctx, text, x0, x1, baseline):
 
 
 def spinner_box(control):
-    pad = WIDE_FIELDS.get(control.param, 0)
+    """The spinner's text rectangle (x, y, width, height), where its well goes."""
+    pad = int(control.fields[0])
     return control.x + 2 - pad, control.y, 46 + 2 * pad, 16
+
+
+def read_out_box(control):
+    """The knob's read-out rectangle (left, top, right, bottom)."""
+    rx, ry, rw, rh = (int(v) for v in control.fields[1:5])
+    return control.x + rx, control.y + ry, control.x + rx + rw, control.y + ry + rh
 
 
 def draw_sections(ctx):
@@ -106,27 +110,68 @@ def draw_branding(ctx):
     show_text(ctx, "Dravenholm", 243 + width + 10, 71, LABEL)
 
 
+def label_box(ctx, text, x, baseline, align="centre"):
+    """Where label() puts text: (left, top, right, bottom), the font's ascent and descent."""
+    label_font(ctx)
+    width = text_width(ctx, text.replace("_", " "), LABEL_SPACING)
+    left = round(x - width / 2.0 if align == "centre" else (x - width if align == "right" else x))
+    ascent, descent = ctx.font_extents()[:2]
+    return left, baseline - ascent, left + width, baseline + descent
+
+
+def overlap(a, b):
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
+
+
 def draw_controls(ctx, controls):
+    labels = []  # (text, box) of every label beside a control
+    boxes = []  # (name, box) of what the controls show: knobs, read-outs, spinner wells
     for c in controls:
         if c.kind == "knob":
-            frames, side, text = int(c.fields[0]), c.fields[1], c.fields[2]
+            frames, side, text = int(c.fields[0]), c.fields[5], c.fields[6]
             size = 16 if frames == 8 else 32
+            left, top, right, bottom = read_out_box(c)
+            boxes += [(c.param, (c.x, c.y, c.x + size, c.y + size)),
+                      (c.param + " read-out", (left, top, right, bottom))]
             if side == "right":
-                label(ctx, text, c.x + 55, c.y + 12)
-            elif side == "beside":
-                label(ctx, text, c.x + size + 4, c.y + 11, "left", LABEL_DIM)
+                # Centred over the read-out, but clear of the knob.
+                box = label_box(ctx, text, (left + right) / 2.0, c.y + 12)
+                x = max(box[0], c.x + size + KNOB_LABEL_GAP)
+                labels.append((text, label_box(ctx, text, x, c.y + 12, "left")))
+                label(ctx, text, x, c.y + 12, "left")
             else:
-                label(ctx, text, c.x + size / 2.0, c.y - 4)
+                x = (min(c.x, left) + max(c.x + size, right)) / 2.0
+                labels.append((text, label_box(ctx, text, x, c.y - 4)))
+                label(ctx, text, x, c.y - 4)
         elif c.kind == "spinner":
-            side, text = c.fields
+            side, text = c.fields[1:3]
             x, y, w, h = spinner_box(c)
             well(ctx, x, y, w, h)
+            boxes.append((c.param, (x, y, x + w, y + h)))
             if side == "left":
+                labels.append((text, label_box(ctx, text, x - 5, y + 11, "right")))
                 label(ctx, text, x - 5, y + 11, "right")
             elif side == "above":
+                labels.append((text, label_box(ctx, text, x + w / 2.0, y - 4)))
                 label(ctx, text, x + w / 2.0, y - 4)
         elif c.kind == "switch":
             label(ctx, c.fields[1], c.x + 8, c.y + 27)
+    sizes = grid.image_sizes()
+    for pane, name in zip(grid.modifier_panes(), ("StrikePane", "MelodyPane")):
+        pin_size = sizes[layout_entry("pane", name)[5]]
+        for i in range(8):
+            x = pane.step_x(i)
+            boxes.append((f"{pane.title} pin {i + 1}",
+                          (x, pane.pin_top, x + pin_size.width, pane.pin_top + pin_size.height)))
+    # A label on a control, or a read-out on another control, would read as belonging to it.
+    for text, box in labels:
+        for name, other in boxes:
+            if overlap(box, other):
+                raise SystemExit(f"artwork: the label {text} overlaps {name}")
+    for i, (name, box) in enumerate(boxes):
+        for other_name, other in boxes[i + 1:]:
+            if overlap(box, other):
+                raise SystemExit(f"artwork: {name} overlaps {other_name}")
 
 
 def draw_melody_grid(ctx):
@@ -156,7 +201,6 @@ def draw_modifier_panes(ctx):
         for i in range(8):
             x = pane.step_x(i)
             label(ctx, str(i + 1), x + 12, pane.marker_top + 16, "centre", LABEL_DIM)
-        group_title(ctx, "SPAN", pane.left + 110, pane.left + 181, 386)
         section_title(ctx, pane.title, pane.left, 477, pane.right - 48)
         label(ctx, pane.unit, pane.right, 477, "right", LABEL_DIM)
     # Between the panes: what the pins mean, and the knob that flips them.
@@ -177,7 +221,7 @@ def draw_edit_row(ctx):
     group_title(ctx, "ROW PULSES", 466, 534, baseline)
     label(ctx, "PRESET", 555, baseline, "left")
     left, top, right, bottom = grid.PRESET_NAME
-    well(ctx, left, top, right - left + 1, bottom - top + 1, 2.0)
+    well(ctx, left, top, right - left, bottom - top, 2.0)
 
 
 def draw_groove(ctx):
@@ -226,10 +270,12 @@ def draw_sample_texts(ctx):
     degrees = iter(ROOT_DEGREES)
     for c in read_layout():
         if c.kind == "knob":
-            centred(SAMPLE_TEXTS[c.param], c.x + 40, c.y + 17, c.x + 70, c.y + 29)
+            left, top, right, _ = read_out_box(c)
+            centred(SAMPLE_TEXTS[c.param], left, top, right, top + 12)
         elif c.kind == "spinner":
             text = SAMPLE_TEXTS.get(c.param) or str(next(degrees) + 1)
-            centred(text, c.x + 2, c.y, c.x + 48, c.y + 16)
+            x, y, w, h = spinner_box(c)
+            centred(text, x, y, x + w, y + h)
     for k in range(12):
         for v in range(4):
             a, b = grid.column_left(k), grid.row_top(v)

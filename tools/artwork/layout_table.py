@@ -14,8 +14,8 @@ from tables import ROOT, read_images, read_layout
 
 # The numeric fields of each kind, in the order of its C++ record (after name, x and y).
 KINDS = {
-    "knob": ("Knob", ["mFrames"]),
-    "spinner": ("Spinner", []),
+    "knob": ("Knob", ["mFrames", "mReadOutX", "mReadOutY", "mReadOutW", "mReadOutH"]),
+    "spinner": ("Spinner", ["mPad"]),
     "switch": ("Switch", ["mImage"]),
     "button": ("Button", ["mImage"]),
     "area": ("Area", ["mR", "mB"]),

@@ -1,21 +1,24 @@
 // orx-editor-compare: draws a plug-in's editor with the headless window layer in the state a
-// screenshot was taken in (the plug-in's state chunk saved beside it, then what the test host
-// played, FILE.transport, played again) and compares the two pixel for pixel, outside the text
-// areas (where the text controls' texts lie, which may reach beyond their rectangles, and the
-// rectangles of the editor's child windows listed in FILE.areas beside the screenshot, such as
-// an open entry box; each grown by a margin),
-// where the platforms' font rasterisers differ. With --reference the screenshot must also
-// equal that picture (a committed snapshot) outside the same areas.
+// screenshot was taken in (the preset its user loaded when given, the plug-in's state chunk
+// saved beside the screenshot, then what the test host played, FILE.transport, played again)
+// and compares the two pixel for pixel, outside the areas left out: the rectangles of the
+// editor's child windows listed in FILE.areas beside the screenshot, such as an open entry
+// box, and, unless --with-text, the text controls' rectangles (their texts never reach
+// beyond them), where the platforms' font rasterisers differ; each grown by a margin. With
+// --reference the screenshot must also equal that picture (a committed snapshot) outside the
+// same areas.
 //
 //   orx-editor-compare --state FILE.state --screenshot FILE.png --out FOLDER [--margin N]
-//                      [--reference PICTURE.png]
+//                      [--reference PICTURE.png] [--with-text] [--preset PRESET]
 //
-// Writes FOLDER/headless.png and FOLDER/diff.png (equal pixels dimmed, text areas blue,
-// differing pixels red; FOLDER/diff-reference.png for the reference) and exits 1 when any
-// pixel outside the text areas differs. The plug-in is compiled into the program (its
-// MakePlugInstance behind the framework's entry), built with the headless window layer, and
-// hosted by our own VST 2 host as the test host hosts it.
+// --with-text compares the texts too: for screenshots of a window layer that draws text with
+// the headless layer's renderer (X11). Writes FOLDER/headless.png and FOLDER/diff.png (equal
+// pixels dimmed, areas left out blue, differing pixels red; FOLDER/diff-reference.png for the
+// reference) and exits 1 when any pixel outside those areas differs. The plug-in is compiled
+// into the program (its MakePlugInstance behind the framework's entry), built with the
+// headless window layer, and hosted by our own VST 2 host as the test host hosts it.
 
+#include "ComparePreset.h"
 #include "HeadlessWindow.h"
 #include "HostTransport.h"
 #include "IGraphicsWin.h"
@@ -23,13 +26,10 @@
 #include "LICE_MemBitmap.h"
 #include "LICE_PngRead.h"
 #include "LICE_PngWrite.h"
-#include "TextRenderer.h"
 #include "VstEntry.h"
 #include "VstHost.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -50,33 +50,6 @@ std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// A text control's rectangle grown to where its text lies: texts are not clipped to their
-// rectangles (TextRenderer.h), and a long one reaches past them.
-IRect TextArea(const ITextControl& control)
-{
-    IRect area = control.GetRECT();
-    const ITextStyle& style = control.Style();
-    const std::unique_ptr<TextFont> font = CreateTextFont(style);
-    if (!font || style.mOrientation != 0)
-        return area;
-    const IRect& r = control.GetRECT();
-    int lines = 0;
-    for (const char* line = control.GetText(); *line; ++lines)
-    {
-        const char* end = std::strchr(line, '\n');
-        const int length = static_cast<int>(end ? end - line : std::strlen(line));
-        const int w = font->LineWidth(line, length);
-        const int x = style.mAlign == ITextStyle::kAlignNear     ? r.mL
-                      : style.mAlign == ITextStyle::kAlignCenter ? (r.mL + r.mR - w) / 2
-                                                                 : r.mR - w;
-        area.mL = std::min(area.mL, x);
-        area.mR = std::max(area.mR, x + w);
-        line = end ? end + 1 : line + length;
-    }
-    area.mB = std::max(area.mB, r.mT + lines * style.mSize);
-    return area;
 }
 
 // The pixels of a that differ from b (RGB) outside the masked areas; the picture of it, equal
@@ -118,11 +91,20 @@ long Differing(const LICE_IBitmap& a, const LICE_IBitmap& b,
 
 int main(int argc, char** argv)
 {
-    std::string statePath, shotPath, referencePath, outFolder = ".";
+    std::string statePath, shotPath, referencePath, presetPath, outFolder = ".";
     int margin = 2;
-    for (int i = 1; i + 1 < argc; i += 2)
+    bool withText = false;
+    for (int i = 1; i < argc; i += 2)
     {
         const std::string opt = argv[i];
+        if (opt == "--with-text")
+        {
+            withText = true;
+            --i; // takes no value
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         if (opt == "--state")
             statePath = argv[i + 1];
         else if (opt == "--screenshot")
@@ -133,6 +115,8 @@ int main(int argc, char** argv)
             outFolder = argv[i + 1];
         else if (opt == "--margin")
             margin = std::atoi(argv[i + 1]);
+        else if (opt == "--preset")
+            presetPath = argv[i + 1];
     }
     const std::string stateText = ReadFile(statePath);
     const std::vector<uint8_t> state(stateText.begin(), stateText.end());
@@ -154,6 +138,8 @@ int main(int argc, char** argv)
     auto* graphics = plug ? dynamic_cast<IGraphicsWin*>(plug->GetGraphics()) : nullptr;
     if (!graphics)
         return Fail("the plug-in has no editor on the headless window layer");
+    if (!presetPath.empty() && !ReadComparePreset(*plug, presetPath))
+        return Fail("the plug-in cannot read the preset " + presetPath);
     if (host.SetChunk(state, true) != 1)
         return Fail("the plug-in refuses the state " + statePath);
     for (const edithost::PlayedStretch& stretch : played)
@@ -172,9 +158,9 @@ int main(int argc, char** argv)
                     std::to_string(graphics->Height()));
 
     std::vector<IRect> textAreas;
-    for (int i = 0; i < graphics->NControls(); ++i)
+    for (int i = 0; i < graphics->NControls() && !withText; ++i)
         if (const auto* text = dynamic_cast<const ITextControl*>(graphics->GetControl(i)))
-            textAreas.push_back(TextArea(*text));
+            textAreas.push_back(text->GetRECT());
     std::ifstream areas(stem + ".areas");
     for (IRect r; areas >> r.mL >> r.mT >> r.mR >> r.mB;)
         textAreas.push_back(r);
@@ -191,10 +177,10 @@ int main(int argc, char** argv)
             masked += inText(x, y) ? 1 : 0;
 
     const long differing = Differing(*shot, *headless, inText, outFolder + "/diff.png");
-    std::printf("%ld of %d pixels differ outside the %zu text areas (%ld pixels left out)%s\n",
-                differing, w * h, textAreas.size(), masked,
-                played.empty() ? "" : ", after playing what the test host played");
-    if (textAreas.empty() || masked * 4 > static_cast<long>(w) * h)
+    std::printf("%ld of %d pixels differ outside the %zu %s (%ld pixels left out)%s\n", differing,
+                w * h, textAreas.size(), withText ? "child windows, texts included" : "text areas",
+                masked, played.empty() ? "" : ", after playing what the test host played");
+    if ((textAreas.empty() && !withText) || masked * 4 > static_cast<long>(w) * h)
         return Fail("the text areas must be few and small");
     long fromReference = 0;
     if (!referencePath.empty())
