@@ -933,8 +933,8 @@ void Run(const edithost::Command& c, const std::string& outFolder)
     for (auto& [name, slot] : gSlots)
         if (slot->mWatch)
             slot->mWatch->Checker().SetLine(c.mLine);
-    Slot* edited = IsInput(c.mName) && gTarget && gTarget->mOpen && gTarget->mWatch ? gTarget
-                                                                                    : nullptr;
+    Slot* edited =
+        IsInput(c.mName) && gTarget && gTarget->mOpen && gTarget->mWatch ? gTarget : nullptr;
     if (edited)
         edited->mWatch->BeginEdit(c.mLine, edited->mHost.GetChunk(true));
     RunCommand(c, outFolder);

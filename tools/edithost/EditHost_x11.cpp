@@ -122,7 +122,6 @@ struct Slot
     std::unique_ptr<edithost::HostCallWatch> mWatch;
 };
 
-
 std::map<std::string, std::unique_ptr<Slot>> gSlots;
 
 bool IsInput(const std::string& name)

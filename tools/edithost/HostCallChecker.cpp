@@ -87,11 +87,10 @@ void HostCallChecker::StateChanged(int firstLine, int mark, int allowanceMs)
     std::lock_guard lock(mMutex);
     if (mUpdates > mark)
         return;
-    const std::string commands = firstLine == mLine ? "the command" : "the commands from line " +
-                                                                          std::to_string(firstLine) +
-                                                                          " to here";
-    mFindings.push_back({firstLine, commands + " changed " + mPlugin +
-                                        "'s state chunk, but no " +
+    const std::string commands =
+        firstLine == mLine ? "the command"
+                           : "the commands from line " + std::to_string(firstLine) + " to here";
+    mFindings.push_back({firstLine, commands + " changed " + mPlugin + "'s state chunk, but no " +
                                         orxhost::HostOpcodeName(vst2::audioMasterUpdateDisplay) +
                                         " came within " + std::to_string(allowanceMs) +
                                         " ms after: the host never marks its project modified"});
@@ -156,7 +155,8 @@ void HostCallChecker::CloseAllOpen(const std::string& when)
         mFindings.push_back(
             {mLine, mPlugin + "'s " + orxhost::HostOpcodeName(vst2::audioMasterBeginEdit) +
                         " for parameter " + std::to_string(index) + " (line " +
-                        std::to_string(open.mLine) + (open.mCount > 1 ? ", " + std::to_string(open.mCount) + " of them" : "") +
+                        std::to_string(open.mLine) +
+                        (open.mCount > 1 ? ", " + std::to_string(open.mCount) + " of them" : "") +
                         ") was never ended " + when});
     mOpen.clear();
 }

@@ -18,7 +18,7 @@ HostCallWatch::HostCallWatch(orxhost::VstHost& host, const std::string& name)
             LockSeen seen = LockSeen::kNotProbed;
             if (editorThread)
                 seen = mProbe.Enters(std::chrono::milliseconds(kProbeMs)) ? LockSeen::kFree
-                                                                           : LockSeen::kHeld;
+                                                                          : LockSeen::kHeld;
             mChecker.Call(call.mOpcode, call.mIndex, editorThread, seen);
         });
 }

@@ -64,8 +64,9 @@ ProbeCalibration CalibrateLockProbe(const std::string& path)
                 if (!inProcess.load() || tried)
                     return;
                 tried = true;
-                verdict = probe.Enters(std::chrono::milliseconds(300)) ? ProbeCalibration::kBlind
-                                                                       : ProbeCalibration::kSeesLock;
+                verdict = probe.Enters(std::chrono::milliseconds(300))
+                              ? ProbeCalibration::kBlind
+                              : ProbeCalibration::kSeesLock;
             });
         inProcess = true;
         host.Process(512);
