@@ -291,6 +291,9 @@ bool ScreenShot(const std::string& file);
 std::vector<std::wstring> gMenuChoice;
 bool gMenuChoiceFound = true;
 bool gMenuPointerAside = false;
+// The release of the button that opened the menu, let go while the menu shows (0: none due).
+UINT gMenuRelease = 0;
+LPARAM gMenuReleaseAt = 0;
 
 // The keys that choose path in menu as a user would: up or down from the item that is
 // selected (down from none at first; a submenu opened by the right key starts on its first
@@ -343,20 +346,27 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!menu || !IsWindowVisible(menu) || !gTarget)
         return;
+    // A menu that does not fit below the pointer opens over it, and the item under the pointer
+    // takes the selection: the pointer goes aside first (as a user who chooses by keyboard keeps
+    // the mouse off the menu), and the keys start from what is selected once it is there.
+    if (!gMenuPointerAside)
+    {
+        RECT r{};
+        GetWindowRect(menu, &r);
+        SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
+        gMenuPointerAside = true;
+        return;
+    }
+    // The button that opened the menu is let go while it shows, as a user lets it go: the
+    // menu's loop takes the release, and the editor never sees it.
+    if (gMenuRelease)
+    {
+        PostMessageW(EditorOf(*gTarget), gMenuRelease, 0, gMenuReleaseAt);
+        gMenuRelease = 0;
+        return;
+    }
     if (!gMenuChoice.empty())
     {
-        // A menu that does not fit below the pointer opens over it, and the item under the
-        // pointer takes the selection: the pointer goes aside first (as a user who chooses by
-        // keyboard keeps the mouse off the menu), and the keys start from what is selected
-        // once it is there.
-        if (!gMenuPointerAside)
-        {
-            RECT r{};
-            GetWindowRect(menu, &r);
-            SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
-            gMenuPointerAside = true;
-            return;
-        }
         const auto system = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
         gMenuChoiceFound = system && KeysForChoice(system, gMenuChoice, gMenuKeys);
         gMenuChoice.clear();
@@ -424,16 +434,21 @@ bool MenuPending()
     return !gMenuKeys.empty() || !gMenuChoice.empty();
 }
 
-// The keys go in from a timer once a menu shows, so a press that opens one is pumped before
-// its release (which would otherwise reach the menu's modal loop).
+// The release and the keys go in from a timer once a menu shows: the press that opens it is
+// pumped alone, and the menu's modal loop runs inside that pump until the keys close it. A
+// press that shows no menu gets its release afterwards.
 void PressWithMenu(HWND editor, UINT down, UINT up, WPARAM keys, int x, int y, int line)
 {
     gMenuTimer = SetTimer(nullptr, 0, 60, &MenuKeyTimer);
     gMenuChoiceFound = true;
     gMenuPointerAside = false;
+    gMenuRelease = up;
+    gMenuReleaseAt = MAKELPARAM(x, y);
     PostMouse(editor, down, keys, x, y);
     Pump(kSettleMs);
-    PostMouse(editor, up, 0, x, y);
+    if (gMenuRelease)
+        PostMouse(editor, up, 0, x, y);
+    gMenuRelease = 0;
     Pump(kSettleMs);
     if (!gMenuShot.empty() || gMenuShotTaken)
     {
