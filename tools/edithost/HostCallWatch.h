@@ -26,8 +26,9 @@ class HostCallWatch
 {
 public:
     static constexpr int kProbeMs = 2000;
-    // How long after an edit command the host waits for update-display: a few editor frames.
-    static constexpr int kUpdateAllowanceMs = 250;
+    // How long after an edit command (and its own settling) the host waits for update-display:
+    // ten editor frames, so a loaded machine gives no false finding.
+    static constexpr int kUpdateAllowanceMs = 400;
 
     // Watches the calls of host's loaded plug-in from now on (start it after this, so its
     // opening is watched too); the calling thread is the editor's.
