@@ -16,6 +16,9 @@
 //   pump MS                         runs the message loop for MS milliseconds
 //   click X Y | rclick X Y | dblclick X Y | ctrlclick X Y (with the control key held)
 //   drag X0 Y0 X1 Y1 STEPS          left button held along the line
+//   press X Y | move X Y | release X Y
+//                                   the left button pressed, moved with it held, released:
+//                                   a drag in pieces, to close the editor in the middle of one
 //   wheel X Y NOTCHES
 //   menukeys KEY...                 keys for the next popup menu (down up left right return
 //                                   escape), typed into its modal loop once it shows
@@ -29,6 +32,7 @@
 //   type TEXT                       characters into the window with the keyboard focus
 //   key KEY                         one key (return, escape, or a letter or digit)
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay)
+//   expect-edited NAME              the last input command changed NAME's state chunk
 //   expect-chunk NAME OFFSET TYPE VALUE
 //                                   the value at byte OFFSET of the plug-in's state chunk, read
 //                                   little-endian as TYPE (byte, int or double)
@@ -48,8 +52,14 @@
 // Every check prints "ok:" or "FAIL:"; the last line is "N passed, M failed" and the exit
 // status is 1 when a check failed. A process that gets no window from the system says "SKIP:"
 // with the reason and exits with 77.
+//
+// Throughout, every plug-in's calls to the host are checked (HostCallWatch.h): edit gestures
+// that pair up, no call on this thread while the plug-in holds its instance lock (the plug-in's
+// opening included), and an update-display after every input command that changed the state
+// chunk. What they find fails the run as "FAIL:" lines at the command that caused it.
 
 #include "EditScript.h"
+#include "HostCallWatch.h"
 #include "HostTransport.h"
 #include "LICE_PngWrite.h"
 #include "LICE_SysBitmap.h"
@@ -103,6 +113,7 @@ struct Slot
     HMODULE mModule = nullptr;
     bool mOpen = false;
     std::vector<edithost::PlayedStretch> mPlayed; // what the host played, for screenshots
+    std::unique_ptr<edithost::HostCallWatch> mWatch;
 };
 
 // What `counts` records.
@@ -280,6 +291,9 @@ bool ScreenShot(const std::string& file);
 std::vector<std::wstring> gMenuChoice;
 bool gMenuChoiceFound = true;
 bool gMenuPointerAside = false;
+// The release of the button that opened the menu, let go while the menu shows (0: none due).
+UINT gMenuRelease = 0;
+LPARAM gMenuReleaseAt = 0;
 
 // The keys that choose path in menu as a user would: up or down from the item that is
 // selected (down from none at first; a submenu opened by the right key starts on its first
@@ -332,20 +346,27 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!menu || !IsWindowVisible(menu) || !gTarget)
         return;
+    // A menu that does not fit below the pointer opens over it, and the item under the pointer
+    // takes the selection: the pointer goes aside first (as a user who chooses by keyboard keeps
+    // the mouse off the menu), and the keys start from what is selected once it is there.
+    if (!gMenuPointerAside)
+    {
+        RECT r{};
+        GetWindowRect(menu, &r);
+        SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
+        gMenuPointerAside = true;
+        return;
+    }
+    // The button that opened the menu is let go while it shows, as a user lets it go: the
+    // menu's loop takes the release, and the editor never sees it.
+    if (gMenuRelease)
+    {
+        PostMessageW(EditorOf(*gTarget), gMenuRelease, 0, gMenuReleaseAt);
+        gMenuRelease = 0;
+        return;
+    }
     if (!gMenuChoice.empty())
     {
-        // A menu that does not fit below the pointer opens over it, and the item under the
-        // pointer takes the selection: the pointer goes aside first (as a user who chooses by
-        // keyboard keeps the mouse off the menu), and the keys start from what is selected
-        // once it is there.
-        if (!gMenuPointerAside)
-        {
-            RECT r{};
-            GetWindowRect(menu, &r);
-            SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
-            gMenuPointerAside = true;
-            return;
-        }
         const auto system = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
         gMenuChoiceFound = system && KeysForChoice(system, gMenuChoice, gMenuKeys);
         gMenuChoice.clear();
@@ -413,16 +434,21 @@ bool MenuPending()
     return !gMenuKeys.empty() || !gMenuChoice.empty();
 }
 
-// The keys go in from a timer once a menu shows, so a press that opens one is pumped before
-// its release (which would otherwise reach the menu's modal loop).
+// The release and the keys go in from a timer once a menu shows: the press that opens it is
+// pumped alone, and the menu's modal loop runs inside that pump until the keys close it. A
+// press that shows no menu gets its release afterwards.
 void PressWithMenu(HWND editor, UINT down, UINT up, WPARAM keys, int x, int y, int line)
 {
     gMenuTimer = SetTimer(nullptr, 0, 60, &MenuKeyTimer);
     gMenuChoiceFound = true;
     gMenuPointerAside = false;
+    gMenuRelease = up;
+    gMenuReleaseAt = MAKELPARAM(x, y);
     PostMouse(editor, down, keys, x, y);
     Pump(kSettleMs);
-    PostMouse(editor, up, 0, x, y);
+    if (gMenuRelease)
+        PostMouse(editor, up, 0, x, y);
+    gMenuRelease = 0;
     Pump(kSettleMs);
     if (!gMenuShot.empty() || gMenuShotTaken)
     {
@@ -581,14 +607,34 @@ Slot* Find(const std::string& name, int line)
     return it->second.get();
 }
 
-void Run(const edithost::Command& c, const std::string& outFolder)
+bool IsInput(const std::string& name)
+{
+    return name == "click" || name == "rclick" || name == "dblclick" || name == "ctrlclick" ||
+           name == "drag" || name == "wheel" || name == "type" || name == "key" ||
+           name == "press" || name == "move" || name == "release";
+}
+
+// The findings of every plug-in's host calls so far, as failed checks.
+void ReportHostCalls()
+{
+    for (auto& [name, slot] : gSlots)
+        if (slot->mWatch)
+            for (const edithost::CheckerFinding& f : slot->mWatch->Checker().TakeFindings())
+                Check(false, f.mLine, f.mText);
+}
+
+void EditorClosed(Slot& slot, const std::string& how)
+{
+    if (slot.mWatch)
+        slot.mWatch->Checker().EditorClosed(how);
+}
+
+void RunCommand(const edithost::Command& c, const std::string& outFolder)
 {
     const auto& a = c.mArgs;
     int x = 0, y = 0, x1 = 0, y1 = 0, n = 0;
     HWND editor = gTarget ? EditorOf(*gTarget) : nullptr;
-    const bool input = c.mName == "click" || c.mName == "rclick" || c.mName == "dblclick" ||
-                       c.mName == "ctrlclick" || c.mName == "drag" || c.mName == "wheel" ||
-                       c.mName == "type" || c.mName == "key";
+    const bool input = IsInput(c.mName) && c.mName != "release"; // a release may follow a close
     if (input && (!gTarget || !editor))
     {
         Check(false, c.mLine, c.mName + ": no open editor to send input to");
@@ -616,6 +662,7 @@ void Run(const edithost::Command& c, const std::string& outFolder)
             slot->mWindow.reset();
             slot->mOpen = false;
             Pump(kSettleMs);
+            EditorClosed(*slot, "its window destroyed");
         }
     }
     else if (c.mName == "expect-editor-at" && a.size() == 3 && c.Int(1, x) && c.Int(2, y))
@@ -638,6 +685,7 @@ void Run(const edithost::Command& c, const std::string& outFolder)
             Check(slot->mHost.CloseEditor(), c.mLine, "effEditClose closes " + a[0] + "'s editor");
             slot->mOpen = false;
             Pump(kSettleMs);
+            EditorClosed(*slot, "effEditClose");
         }
     }
     else if (c.mName == "target" && a.size() == 1)
@@ -730,6 +778,17 @@ void Run(const edithost::Command& c, const std::string& outFolder)
         PostMouse(editor, WM_LBUTTONUP, 0, x1, y1);
         Pump(kSettleMs);
     }
+    else if ((c.mName == "press" || c.mName == "move" || c.mName == "release") && c.Int(0, x) &&
+             c.Int(1, y))
+    {
+        if (c.mName == "press")
+            PostMouse(editor, WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        else if (c.mName == "move")
+            PostMouse(editor, WM_MOUSEMOVE, MK_LBUTTON, x, y);
+        else if (editor)
+            PostMouse(editor, WM_LBUTTONUP, 0, x, y);
+        Pump(kSettleMs);
+    }
     else if (c.mName == "wheel" && c.Int(0, x) && c.Int(1, y) && c.Int(2, n))
     {
         POINT p{x, y};
@@ -793,6 +852,12 @@ void Run(const edithost::Command& c, const std::string& outFolder)
         const std::string shown = idx >= 0 ? slot->mHost.ParamDisplay(idx) : "(no such parameter)";
         Check(shown == a[2], c.mLine,
               a[0] + " " + a[1] + " shows '" + shown + "', expected '" + a[2] + "'");
+    }
+    else if (c.mName == "expect-edited" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+            Check(slot->mWatch->LastEditChanged(), c.mLine,
+                  "the last input changed " + a[0] + "'s state chunk");
     }
     else if (c.mName == "expect-chunk" && a.size() == 4 && c.Int(1, n) && n >= 0)
     {
@@ -876,6 +941,41 @@ void Run(const edithost::Command& c, const std::string& outFolder)
     }
 }
 
+// A command, with its effect on the target's state chunk judged when it is input: a change
+// needs the plug-in's update-display.
+void Run(const edithost::Command& c, const std::string& outFolder)
+{
+    for (auto& [name, slot] : gSlots)
+        if (slot->mWatch)
+            slot->mWatch->Checker().SetLine(c.mLine);
+    Slot* edited =
+        IsInput(c.mName) && gTarget && gTarget->mOpen && gTarget->mWatch ? gTarget : nullptr;
+    if (edited)
+        edited->mWatch->BeginEdit(c.mLine, edited->mHost.GetChunk(true));
+    RunCommand(c, outFolder);
+    if (edited)
+        edited->mWatch->EndEdit(edited->mHost.GetChunk(true), [](int ms) { Pump(ms); });
+    ReportHostCalls();
+}
+
+// A fresh instance of each library shows first whether the lock probe can see its instance
+// lock at all; where it cannot, the checks of calls under the lock would never fail.
+void CalibrateProbes()
+{
+    std::map<std::string, std::string> libraries; // path -> a slot's name
+    for (const auto& [name, slot] : gSlots)
+        libraries.emplace(slot->mPath, name);
+    for (const auto& [path, name] : libraries)
+    {
+        const edithost::CalibrationReport report =
+            edithost::DescribeCalibration(edithost::CalibrateLockProbe(path), name);
+        if (report.mIsCheck)
+            Check(report.mOk, 0, report.mText);
+        else
+            std::printf("note: %s\n", report.mText.c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -907,9 +1007,11 @@ int main(int argc, char** argv)
         GetModuleHandleExW(
             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
             reinterpret_cast<LPCWSTR>(slot->mHost.Effect()->dispatcher), &slot->mModule);
+        slot->mWatch = std::make_unique<edithost::HostCallWatch>(slot->mHost, name);
         slot->mHost.Start();
         gSlots[name] = std::move(slot);
     }
+    ReportHostCalls();
 
     // Windows next: where the system gives this process none, no command can run. (32-bit
     // programs in the WoW64 mode of Debian 12's wine 8.0 get no display driver.)
@@ -932,14 +1034,26 @@ int main(int argc, char** argv)
                     static_cast<int>(sizeof(void*) * 8), GetLastError(), gPassed, gFailed);
         return 77;
     }
+    CalibrateProbes();
 
     for (const edithost::Command& c : edithost::ReadScript(run.mScriptText))
         Run(c, outFolder);
 
     for (auto& [name, slot] : gSlots)
     {
+        slot->mWatch->Checker().Finish();
         if (slot->mOpen)
             slot->mHost.CloseEditor();
+        slot->mWatch->Checker().EditorClosed("by the host at the end");
+    }
+    ReportHostCalls();
+    for (auto& [name, slot] : gSlots)
+    {
+        std::printf("note: %s made %d host calls, %d of them on the editor's thread, each "
+                    "checked for the instance lock\n",
+                    name.c_str(), slot->mWatch->Checker().Calls(),
+                    slot->mWatch->Checker().Probed());
+        slot->mWatch.reset();
         slot->mHost.Close();
         slot->mWindow.reset();
     }

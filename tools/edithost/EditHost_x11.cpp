@@ -24,6 +24,9 @@
 //   idle-every MS | idle off        the host's idle interval (15 at first); no idle at all
 //   click X Y | rclick X Y | dblclick X Y
 //   drag X0 Y0 X1 Y1 STEPS          left button held along the line
+//   press X Y | move X Y | release X Y
+//                                   the left button pressed, moved with it held, released:
+//                                   a drag in pieces, to close the editor in the middle of one
 //   wheel X Y NOTCHES
 //   menukeys KEY...                 keys for the next popup (down up left right return escape
 //                                   space, letters, digits), typed once it shows
@@ -33,6 +36,8 @@
 //   expect-file PATH                PATH (in the output folder) exists
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay), waited
 //                                   for up to 3 seconds
+//   expect-edited NAME              the last input command (with the popup it opened, until
+//                                   that closed) changed NAME's state chunk
 //   expect-windows NAME N           windows inside NAME's host window, at any depth
 //   expect-popups N                 popup (override-redirect) windows on the screen
 //   expect-popup TITLE              a popup named TITLE ("Open", "Save As": the file chooser)
@@ -52,8 +57,15 @@
 //   same-picture FILE FILE          two screenshots are equal
 // Every check prints "ok:" or "FAIL:"; the last line is "N passed, M failed" and the exit
 // status is 1 when a check failed.
+//
+// Throughout, every plug-in's calls to the host are checked (HostCallWatch.h): edit gestures
+// that pair up, no call on the host's thread while the plug-in holds its instance lock (the
+// plug-in's opening included), and an update-display after every input command that changed
+// the state chunk (read once no popup holds the host's thread: a chooser's commands count as
+// one edit). What they find fails the run as "FAIL:" lines at the command that caused it.
 
 #include "EditScript.h"
+#include "HostCallWatch.h"
 #include "LICE_MemBitmap.h"
 #include "LICE_PngRead.h"
 #include "LICE_PngWrite.h"
@@ -112,9 +124,26 @@ struct Slot
     Window mWindow = 0;
     int mX = 0;
     std::atomic<bool> mOpen{false};
+    std::unique_ptr<edithost::HostCallWatch> mWatch;
 };
 
 std::map<std::string, std::unique_ptr<Slot>> gSlots;
+
+bool IsInput(const std::string& name)
+{
+    return name == "click" || name == "rclick" || name == "dblclick" || name == "drag" ||
+           name == "wheel" || name == "type" || name == "key" || name == "press" ||
+           name == "move" || name == "release";
+}
+
+// The findings of every plug-in's host calls so far, as failed checks.
+void ReportHostCalls()
+{
+    for (auto& [name, slot] : gSlots)
+        if (slot->mWatch)
+            for (const edithost::CheckerFinding& f : slot->mWatch->Checker().TakeFindings())
+                Check(false, f.mLine, f.mText);
+}
 
 // ---- the host's user-interface thread ----
 
@@ -420,7 +449,19 @@ public:
     {
         for (const edithost::Command& c : commands)
         {
+            for (auto& [name, slot] : gSlots)
+                slot->mWatch->Checker().SetLine(c.mLine);
+            if (IsInput(c.mName) && mpTarget && mpTarget->mOpen && !mpTarget->mWatch->EditOpen() &&
+                Popups(mpD).empty())
+            {
+                std::vector<uint8_t> before;
+                Slot* slot = mpTarget;
+                if (mHost.Call([&] { before = slot->mHost.GetChunk(true); }, 30000))
+                    slot->mWatch->BeginEdit(c.mLine, std::move(before));
+            }
             Do(c);
+            EndEdits();
+            ReportHostCalls();
             if (mStopped)
             {
                 std::lock_guard<std::mutex> lock(gPrint);
@@ -428,9 +469,27 @@ public:
                 return;
             }
         }
+        EndEdits();
+        for (auto& [name, slot] : gSlots)
+            slot->mWatch->Checker().Finish();
     }
 
 private:
+    // Edits end once no popup holds the host's thread, so their chunk can be read.
+    void EndEdits()
+    {
+        if (!Popups(mpD).empty())
+            return;
+        for (auto& [name, slot] : gSlots)
+        {
+            if (!slot->mWatch->EditOpen())
+                continue;
+            std::vector<uint8_t> after;
+            Slot* s = slot.get();
+            if (mHost.Call([&] { after = s->mHost.GetChunk(true); }, 30000))
+                s->mWatch->EndEdit(after, [](int ms) { Sleep(ms); });
+        }
+    }
     // The editor point (x, y) of the target on the screen.
     bool ToScreen(int x, int y, int& sx, int& sy)
     {
@@ -559,7 +618,8 @@ void User::Do(const edithost::Command& c)
     const auto& a = c.mArgs;
     int x = 0, y = 0, x1 = 0, y1 = 0, n = 0;
     const bool input = c.mName == "click" || c.mName == "rclick" || c.mName == "dblclick" ||
-                       c.mName == "drag" || c.mName == "wheel";
+                       c.mName == "drag" || c.mName == "wheel" || c.mName == "press" ||
+                       c.mName == "move";
     if (input && (!mpTarget || !mpTarget->mOpen))
     {
         Check(false, c.mLine, c.mName + ": no open editor to send input to");
@@ -589,6 +649,7 @@ void User::Do(const edithost::Command& c)
                 });
             Check(closed, c.mLine, "effEditClose closes " + a[0] + "'s editor");
             Sleep(kSettleMs);
+            slot->mWatch->Checker().EditorClosed("effEditClose");
         }
     }
     else if (c.mName == "destroy-window" && a.size() == 1)
@@ -601,6 +662,7 @@ void User::Do(const edithost::Command& c)
             slot->mWindow = 0;
             Sleep(kSettleMs);
             mHost.Call([&] { slot->mOpen = false; });
+            slot->mWatch->Checker().EditorClosed("its window destroyed");
         }
     }
     else if (c.mName == "target" && a.size() == 1)
@@ -655,6 +717,14 @@ void User::Do(const edithost::Command& c)
             Sleep(30);
         }
         Button(Button1, false);
+        Sleep(kSettleMs);
+    }
+    else if ((c.mName == "press" || c.mName == "move" || c.mName == "release") && c.Int(0, x) &&
+             c.Int(1, y))
+    {
+        MoveTo(x, y);
+        if (c.mName != "move")
+            Button(Button1, c.mName == "press");
         Sleep(kSettleMs);
     }
     else if (c.mName == "wheel" && c.Int(0, x) && c.Int(1, y) && c.Int(2, n))
@@ -742,6 +812,12 @@ void User::Do(const edithost::Command& c)
             3000);
         Check(shown == a[2], c.mLine,
               a[0] + " " + a[1] + " shows '" + shown + "', expected '" + a[2] + "'");
+    }
+    else if (c.mName == "expect-edited" && a.size() == 1)
+    {
+        if (Slot* slot = Find(a[0], c.mLine))
+            Check(slot->mWatch->LastEditChanged(), c.mLine,
+                  "the last input changed " + a[0] + "'s state chunk");
     }
     else if (c.mName == "expect-windows" && a.size() == 2 && c.Int(1, n))
     {
@@ -899,6 +975,24 @@ void User::Do(const edithost::Command& c)
     }
 }
 
+// A fresh instance of each library shows first whether the lock probe can see its instance
+// lock at all; where it cannot, the checks of calls under the lock would never fail.
+void CalibrateProbes(const std::vector<std::pair<std::string, std::string>>& plugins)
+{
+    std::map<std::string, std::string> libraries; // path -> a plug-in's name
+    for (const auto& [name, path] : plugins)
+        libraries.emplace(path, name);
+    for (const auto& [path, name] : libraries)
+    {
+        const edithost::CalibrationReport report =
+            edithost::DescribeCalibration(edithost::CalibrateLockProbe(path), name);
+        if (report.mIsCheck)
+            Check(report.mOk, 0, report.mText);
+        else
+            std::printf("note: %s\n", report.mText.c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -936,9 +1030,12 @@ int main(int argc, char** argv)
                         slot->mHost.Error().c_str());
             return 1;
         }
+        slot->mWatch = std::make_unique<edithost::HostCallWatch>(slot->mHost, name);
         slot->mHost.Start();
         gSlots[name] = std::move(slot);
     }
+    ReportHostCalls();
+    CalibrateProbes(run.mPlugins);
 
     HostThread hostThread(host);
     std::atomic<bool> finished{false};
@@ -955,6 +1052,16 @@ int main(int argc, char** argv)
     {
         if (slot->mOpen)
             slot->mHost.CloseEditor();
+        slot->mWatch->Checker().EditorClosed("by the host at the end");
+    }
+    ReportHostCalls();
+    for (auto& [name, slot] : gSlots)
+    {
+        std::printf("note: %s made %d host calls, %d of them on the host's thread, each "
+                    "checked for the instance lock\n",
+                    name.c_str(), slot->mWatch->Checker().Calls(),
+                    slot->mWatch->Checker().Probed());
+        slot->mWatch.reset();
         slot->mHost.Close();
         if (slot->mWindow)
             XDestroyWindow(host, slot->mWindow);

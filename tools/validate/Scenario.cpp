@@ -111,6 +111,7 @@ std::vector<Scenario> AllScenarios()
     AddMidiScenarios(all);
     AddChunkScenarios(all);
     AddThreadScenarios(all);
+    AddDeadlockScenarios(all);
     return all;
 }
 

@@ -81,6 +81,7 @@ void AddThreadScenarios(std::vector<Scenario>& out);
 void AddTransportScenarios(std::vector<Scenario>& out);
 void AddMidiScenarios(std::vector<Scenario>& out);
 void AddChunkScenarios(std::vector<Scenario>& out);
+void AddDeadlockScenarios(std::vector<Scenario>& out);
 
 std::vector<Scenario> AllScenarios();
 

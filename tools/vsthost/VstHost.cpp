@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace orxhost
 {
@@ -31,6 +32,41 @@ std::string Hex(int32_t v)
 }
 
 } // namespace
+
+std::string HostOpcodeName(int32_t opcode)
+{
+    static const std::pair<int32_t, const char*> kNames[] = {
+        {vst2::audioMasterAutomate, "audioMasterAutomate"},
+        {vst2::audioMasterVersion, "audioMasterVersion"},
+        {vst2::audioMasterCurrentId, "audioMasterCurrentId"},
+        {vst2::audioMasterIdle, "audioMasterIdle"},
+        {vst2::audioMasterWantMidi, "audioMasterWantMidi"},
+        {vst2::audioMasterGetTime, "audioMasterGetTime"},
+        {vst2::audioMasterProcessEvents, "audioMasterProcessEvents"},
+        {vst2::audioMasterIOChanged, "audioMasterIOChanged"},
+        {vst2::audioMasterSizeWindow, "audioMasterSizeWindow"},
+        {vst2::audioMasterGetSampleRate, "audioMasterGetSampleRate"},
+        {vst2::audioMasterGetBlockSize, "audioMasterGetBlockSize"},
+        {vst2::audioMasterGetInputLatency, "audioMasterGetInputLatency"},
+        {vst2::audioMasterGetOutputLatency, "audioMasterGetOutputLatency"},
+        {vst2::audioMasterGetCurrentProcessLevel, "audioMasterGetCurrentProcessLevel"},
+        {vst2::audioMasterGetAutomationState, "audioMasterGetAutomationState"},
+        {vst2::audioMasterGetVendorString, "audioMasterGetVendorString"},
+        {vst2::audioMasterGetProductString, "audioMasterGetProductString"},
+        {vst2::audioMasterGetVendorVersion, "audioMasterGetVendorVersion"},
+        {vst2::audioMasterVendorSpecific, "audioMasterVendorSpecific"},
+        {vst2::audioMasterCanDo, "audioMasterCanDo"},
+        {vst2::audioMasterGetLanguage, "audioMasterGetLanguage"},
+        {vst2::audioMasterGetDirectory, "audioMasterGetDirectory"},
+        {vst2::audioMasterUpdateDisplay, "audioMasterUpdateDisplay"},
+        {vst2::audioMasterBeginEdit, "audioMasterBeginEdit"},
+        {vst2::audioMasterEndEdit, "audioMasterEndEdit"},
+    };
+    for (const auto& [code, name] : kNames)
+        if (code == opcode)
+            return std::string(name) + " (" + std::to_string(opcode) + ")";
+    return "host opcode " + std::to_string(opcode);
+}
 
 std::string OneLine(std::string text)
 {
@@ -124,6 +160,8 @@ intptr_t ORX_VSTCALL VstHost::HostCallback(vst2::Effect* effect, int32_t opcode,
         return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
     try
     {
+        if (host->mWatcher)
+            host->mWatcher(HostCall{opcode, index, value, opt});
         std::lock_guard lock(host->mCallbackMutex);
         if (opcode >= 0 && opcode < static_cast<int32_t>(host->mCallbackCounts.size()))
             ++host->mCallbackCounts[static_cast<std::size_t>(opcode)];
@@ -257,6 +295,11 @@ void VstHost::ClearEvents() noexcept
 void VstHost::SetCallbackHook(std::function<void(VstHost&, int32_t)> hook)
 {
     mHook = std::move(hook);
+}
+
+void VstHost::SetCallWatcher(std::function<void(const HostCall&)> watcher)
+{
+    mWatcher = std::move(watcher);
 }
 
 intptr_t VstHost::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)

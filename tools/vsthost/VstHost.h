@@ -81,6 +81,18 @@ struct GestureRecord
     bool mBegin = false;
 };
 
+// One host callback as the plug-in made it.
+struct HostCall
+{
+    int32_t mOpcode = 0;
+    int32_t mIndex = 0;
+    intptr_t mValue = 0;
+    float mOpt = 0.0f;
+};
+
+// A host-callback opcode for reports: its name and number, "audioMasterUpdateDisplay (42)".
+std::string HostOpcodeName(int32_t opcode);
+
 class VstHost
 {
 public:
@@ -188,6 +200,11 @@ public:
     // Called at the start of every host callback, before it is answered: lets a test call back
     // into the plug-in from inside a callback.
     void SetCallbackHook(std::function<void(VstHost&, int32_t opcode)> hook);
+    // Called at the start of every host callback, on the plug-in's thread and before the
+    // callback's lock is taken: a test host does there what real hosts do in their callbacks
+    // (take locks of their own, wait for their other threads), with no lock of ours in the way.
+    // Set it while no other thread is inside the plug-in.
+    void SetCallWatcher(std::function<void(const HostCall&)> watcher);
     // Leaves the library loaded after close (for plug-ins whose threads outlive effClose).
     void KeepLibraryLoaded() noexcept { mLibrary.KeepLoaded(); }
 
@@ -250,6 +267,7 @@ private:
     intptr_t mVendorVersion = 1000;
     bool mAcceptEvents = true;
     std::function<void(VstHost&, int32_t)> mHook;
+    std::function<void(const HostCall&)> mWatcher;
 };
 
 } // namespace orxhost
