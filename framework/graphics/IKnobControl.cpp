@@ -39,3 +39,17 @@ void IKnobControl::HandleMouseDrag(int, int, int dx, int dy, const IMouseKeys& k
     mValue += DragDelta(dx, dy, (keys.mS || keys.mC) ? gearing * 10.0 : gearing);
     MarkDirty(true);
 }
+
+void IKnobControl::HandleWheel(int x, int y, const IMouseKeys& keys, int notches) noexcept
+{
+    const IParameter* param = GetParam();
+    const double range = param ? param->Max() - param->Min() : 0.0;
+    const double fraction = range > 0.0 ? param->Step() / range : 0.0;
+    if (!param || param->Type() == IParameter::kTypeDouble || !(fraction > 0.01))
+    {
+        IControl::HandleWheel(x, y, keys, notches);
+        return;
+    }
+    mValue += notches * fraction;
+    MarkDirty(true);
+}

@@ -24,6 +24,9 @@ public:
 
     // Moving up (or right) raises the value; the value is clamped into [0, 1].
     void HandleMouseDrag(int x, int y, int dx, int dy, const IMouseKeys& keys) noexcept override;
+    // A notch is a step of a parameter with fewer than a hundred steps (a Pulses knob of four
+    // would otherwise take 25 notches to move); others as every control.
+    void HandleWheel(int x, int y, const IMouseKeys& keys, int notches) noexcept override;
 
 protected:
     // The change of value for a drag of (dx, dy) at gearing.

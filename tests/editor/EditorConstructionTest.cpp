@@ -276,6 +276,26 @@ TEST(Editor, EveryKnobMovesAStepForAShortDrag)
     EXPECT_LT(h.Plug().GetParam(kNumPulse)->Value(), 4.0);
 }
 
+TEST(Editor, AWheelNotchMovesAKnobOfFewStepsOneStep)
+{
+    for (const Knob& k : kKnobs)
+    {
+        Harness h;
+        const int idx = ParamIndexNamed(h.Plug(), k.mName);
+        const IParameter& param = *h.Plug().GetParam(idx);
+        auto [x, y] = Harness::Centre(*h.ControlOf(idx));
+        const double before = param.Value();
+        const int notch = before < param.Max() ? 1 : -1;
+        h.Window().Wheel(x, y, notch);
+        const double moved = std::abs(param.Value() - before);
+        const double range = param.Max() - param.Min();
+        if (param.Type() != IParameter::kTypeDouble && param.Step() / range > 0.01)
+            EXPECT_DOUBLE_EQ(moved, param.Step()) << k.mName; // exactly one step
+        else
+            EXPECT_LE(moved, 0.011 * range) << k.mName; // a hundredth, as every control
+    }
+}
+
 // The host knows the first 60 parameters only: the editor's controls of the others (groove
 // locks and mutes, edit triggers, the preset field) must not be reported to it, since a host
 // may index its own parameter array with what it hears; they still reach the plug-in.
