@@ -1,8 +1,8 @@
 #include "IControl.h"
 
+#include "IEditorHost.h"
 #include "IGraphics.h"
 #include "IParameter.h"
-#include "IPlugBase.h"
 #include "IPopupMenu.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ namespace
 constexpr int kMenuItemsPerColumn = 24;
 } // namespace
 
-IControl::IControl(IPlugBase* plug, const IRect& rect, int paramIdx,
+IControl::IControl(IEditorHost* plug, const IRect& rect, int paramIdx,
                    IBlendSpec::EMethod blendMethod, float blendWeight)
     : mBlend{blendMethod, blendWeight}, mpPlug(plug), mRECT(rect), mTargetRECT(rect),
       mParamIdx(paramIdx)
@@ -175,11 +175,6 @@ void IControl::PromptForValue() noexcept
     if (IGraphics* gui = GetGUI())
         gui->PromptUserInput(this, GetParam(), false);
     mRepaintPending = true;
-}
-
-IGraphics* IControl::GetGUI() const noexcept
-{
-    return mpPlug ? mpPlug->GetGraphics() : nullptr;
 }
 
 IParameter* IControl::GetParam() const noexcept

@@ -5,7 +5,7 @@
 // each control is also an ISubject whose changed flag MarkDirty raises.
 //
 // Every entry runs on the editor's thread ([main-thread], see ThreadTags.h); a value that
-// reaches the plug-in goes through IPlugBase::SetParameterFromGUI, which takes the instance lock.
+// reaches the plug-in goes through IEditorHost::SetParameterFromGUI, which takes the instance lock.
 
 #include "IBlendSpec.h"
 #include "IMouseKeys.h"
@@ -16,14 +16,14 @@
 
 class IGraphics;
 class IParameter;
-class IPlugBase;
+class IEditorHost;
 class IPopupMenu;
 
 class IControl : public ISubject
 {
 public:
     // [main-thread] paramIdx -1 binds the control to no parameter.
-    IControl(IPlugBase* plug, const IRect& rect, int paramIdx = -1,
+    IControl(IEditorHost* plug, const IRect& rect, int paramIdx = -1,
              IBlendSpec::EMethod blendMethod = IBlendSpec::kBlendNone, float blendWeight = 1.0f);
     ~IControl() override = default;
 
@@ -70,9 +70,11 @@ public:
     // [main-thread] Asks the graphics context for a value prompt on the bound parameter.
     void PromptForValue() noexcept;
 
-    IPlugBase* GetPlug() const noexcept { return mpPlug; }
-    // The context this control's plug-in has attached, or null.
-    IGraphics* GetGUI() const noexcept;
+    IEditorHost* GetPlug() const noexcept { return mpPlug; }
+    // The context that holds this control (IGraphics::AddControl), or null before.
+    IGraphics* GetGUI() const noexcept { return mpGraphics; }
+    // [main-thread] By the context that takes the control.
+    void SetGUI(IGraphics* graphics) noexcept { mpGraphics = graphics; }
     // The bound parameter, or null.
     IParameter* GetParam() const noexcept;
 
@@ -99,7 +101,8 @@ protected:
     IBlendSpec mBlend;
 
 private:
-    IPlugBase* mpPlug;
+    IEditorHost* mpPlug;
+    IGraphics* mpGraphics = nullptr;
     IRect mRECT;
     IRect mTargetRECT;
     int mParamIdx;

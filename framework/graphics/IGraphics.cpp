@@ -1,11 +1,12 @@
 #include "IGraphics.h"
 
 #include "IBitmapControl.h"
+#include "IEditorHost.h"
 #include "IFrameHook.h"
+#include "IMutex.h"
 #include "IParameter.h"
-#include "IPlugBase.h"
 
-IGraphics::IGraphics(IPlugBase* plug, int width, int height, int fps)
+IGraphics::IGraphics(IEditorHost* plug, int width, int height, int fps)
     : mpPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS)
 {
 }
@@ -90,6 +91,7 @@ void IGraphics::AttachBackground(int id, const char* name) noexcept
     const IBitmapHandle bitmap = LoadBitmap(id, name, 1);
     auto background =
         std::make_unique<IBitmapControl>(mpPlug, 0, 0, -1, bitmap, IBlendSpec::kBlendClobber);
+    background->SetGUI(this);
     mControls.insert(mControls.begin(), std::move(background));
     // Indices moved up by one.
     if (mMouseCapture >= 0)
@@ -102,6 +104,7 @@ int IGraphics::AddControl(IControl* control) noexcept
 {
     if (!control)
         return -1;
+    control->SetGUI(this);
     mControls.emplace_back(control);
     return NControls() - 1;
 }

@@ -4,15 +4,14 @@
 // from the plug-in to the controls bound to them. IGraphicsLice draws into a bitmap surface;
 // IGraphicsWin puts that surface in a window (see WindowSystem.h).
 //
-// The plug-in base reaches the context only through the virtual operations marked "plug-in",
-// so the plug-in library does not link the graphics library. For that IGraphics has no key
-// function: every virtual operation is inline or pure (the pure ones with a shared body here
-// are completed by IGraphicsLice), so its type information is emitted wherever it is used.
-// Everything runs on the editor's thread ([main-thread], ThreadTags.h); PushParamValue arrives with
-// the instance lock held, from whatever thread the host changed a parameter on. A context whose
-// plug-in is hosted on more than one thread defers those pushes (DeferParamPushes): they are
-// recorded and reach the controls at the start of the next frame, under the lock, together with
-// the plug-in's frame hook (IFrameHook.h). Painting then reads only controls.
+// The plug-in knows the context only as its IPlugEditor, and the context knows the plug-in only
+// as its IEditorHost (both in framework/base): neither layer includes the other, and the
+// product wires them together. Everything runs on the editor's thread ([main-thread],
+// ThreadTags.h); PushParamValue arrives with the instance lock held, from whatever thread the host
+// changed a parameter on. A context whose plug-in is hosted on more than one thread defers those
+// pushes (DeferParamPushes): they are recorded and reach the controls at the start of the next
+// frame, under the lock, together with the plug-in's frame hook (IFrameHook.h). Painting then reads
+// only controls.
 //
 // Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
 // after <windows.h>.
@@ -22,6 +21,7 @@
 #include "IColorARGB.h"
 #include "IControl.h"
 #include "IMouseKeys.h"
+#include "IPlugEditor.h"
 #include "IRect.h"
 
 #include <cstdint>
@@ -29,43 +29,35 @@
 #include <string>
 #include <vector>
 
+class IEditorHost;
 class IFrameHook;
 class IParameter;
-class IPlugBase;
 struct ITextStyle;
 
-class IGraphics
+class IGraphics : public IPlugEditor
 {
 public:
     static constexpr int kDefaultFPS = 24;
 
-    // [main-thread] A frame rate of 0 or less means 24.
-    IGraphics(IPlugBase* plug, int width, int height, int fps = 0);
+    // [main-thread] A frame rate of 0 or less means 24. plug may be null (no plug-in).
+    IGraphics(IEditorHost* plug, int width, int height, int fps = 0);
     IGraphics(const IGraphics&) = delete;
     IGraphics& operator=(const IGraphics&) = delete;
     // Deletes every control.
-    virtual ~IGraphics() = default;
+    ~IGraphics() override = default;
 
-    // Plug-in: [any-thread] (locked) Every control bound to paramIdx takes the value as the
-    // host's; a plain value is first converted to normalised form with the parameter's range
-    // and shape. With pushes deferred, only the latest value per parameter is recorded.
-    virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept = 0;
-    // Plug-in: [main-thread] Makes the drawing surfaces.
-    virtual void CreateSurfaces() noexcept = 0;
-    // Plug-in: [main-thread] The editor window inside the host's parent window; null when
-    // there is none (as here, off screen).
-    virtual void* OpenWindow(void*) noexcept { return nullptr; }
-    virtual void CloseWindow() noexcept {}
+    // IPlugEditor. PushParamValue: with pushes deferred, only the latest value per parameter is
+    // recorded. Off screen (here) there is no window: OpenWindow answers null, and a window
+    // layer with no message loop of its own handles its events and frames in IdleWindow.
+    void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
+    void* OpenWindow(void*) noexcept override { return nullptr; }
+    void CloseWindow() noexcept override {}
+    bool IsWindowOpen() const noexcept override { return false; }
+    bool HasScreen() const noexcept override { return false; }
+    void IdleWindow() noexcept override {}
+    int Width() const noexcept override { return mWidth; }
+    int Height() const noexcept override { return mHeight; }
     virtual void* WindowHandle() const noexcept { return nullptr; }
-    virtual bool IsWindowOpen() const noexcept { return false; }
-    // Plug-in: Whether OpenWindow can put the editor on the user's screen (false off screen,
-    // where the context still paints into its surface); the host is offered an editor only
-    // then.
-    virtual bool HasScreen() const noexcept { return false; }
-    // Plug-in: [main-thread] The host's idle time for the open editor window (effEditIdle),
-    // without the instance lock: a window layer with no message loop of its own handles its
-    // events and frames here. Never waits.
-    virtual void IdleWindow() noexcept {}
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
     // Every operation writes only inside the clip rectangle (ClipRect; the whole surface outside
@@ -203,9 +195,7 @@ public:
     // On the edge pixels of rect, inside it.
     bool DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept;
 
-    IPlugBase* GetPlug() const noexcept { return mpPlug; }
-    int Width() const noexcept { return mWidth; }
-    int Height() const noexcept { return mHeight; }
+    IEditorHost* GetPlug() const noexcept { return mpPlug; }
     int FPS() const noexcept { return mFPS; }
     const IRect& ClipRect() const noexcept { return mDrawRECT; }
     bool LastClickWasRight() const noexcept { return mLastClickWasRight; }
@@ -217,7 +207,7 @@ protected:
     // gesture still open.
     void BeginGesture(int paramIdx) noexcept;
     void EndGesture() noexcept;
-    // Sends what the host is owed (IPlugBase::FlushHostNotices).
+    // Sends what the host is owed (IEditorHost::FlushHostNotices).
     void TellHost(bool withStateChange) noexcept;
     // For the destructors of window layers: from here on the plug-in, which is going, is not
     // called (a gesture still open is forgotten).
@@ -240,7 +230,7 @@ private:
     bool mAnyPushed = false;
     std::vector<double> mPushedValues;  // normalised, per parameter index
     std::vector<unsigned char> mPushed; // 1 where a value waits for the next frame
-    IPlugBase* mpPlug;
+    IEditorHost* mpPlug;
     int mWidth;
     int mHeight;
     int mFPS;

@@ -70,7 +70,7 @@ float OpacityForBlend(const IBlendSpec* blend) noexcept
     return blend ? blend->mWeight : 1.0f;
 }
 
-IGraphicsLice::IGraphicsLice(IPlugBase* plug, int width, int height, int fps)
+IGraphicsLice::IGraphicsLice(IEditorHost* plug, int width, int height, int fps)
     : IGraphics(plug, width, height, fps)
 {
     BitmapCache::AddUser();

@@ -15,7 +15,7 @@ class IGraphicsLice : public IGraphics
 {
 public:
     // [main-thread] No surface until CreateSurfaces.
-    IGraphicsLice(IPlugBase* plug, int width, int height, int fps = 0);
+    IGraphicsLice(IEditorHost* plug, int width, int height, int fps = 0);
     // Deletes the controls first (they may draw on their way out), then the surfaces.
     ~IGraphicsLice() override;
 

@@ -4,10 +4,12 @@
 #include "LICE_SysBitmap.h"
 #include "WindowSystem.h"
 
-IGraphicsWin::IGraphicsWin(IPlugBase* plug, int width, int height, int fps)
+IGraphicsWin::IGraphicsWin(IEditorHost* plug, int width, int height, WindowSystemFactory factory,
+                           int windowClassTag, int fps)
     : IGraphicsLice(plug, width, height, fps)
 {
-    mpSystem = CreateWindowSystem(*this);
+    if (factory)
+        mpSystem = factory(*this, windowClassTag);
 }
 
 IGraphicsWin::~IGraphicsWin()

@@ -12,14 +12,14 @@
 // Everything runs on the editor's thread ([main-thread], ThreadTags.h).
 
 #include "IGraphicsLice.h"
+#include "IWindowEventSink.h"
 #include "WindowEvent.h"
+#include "WindowSystem.h"
 
 #include <memory>
 #include <string>
 
-class WindowSystem;
-
-class IGraphicsWin : public IGraphicsLice
+class IGraphicsWin : public IGraphicsLice, public IWindowEventSink
 {
 public:
     static constexpr int kEntryWidth = 36;
@@ -27,13 +27,15 @@ public:
     static constexpr int kEntryFontHeight = 14;
     static constexpr int kMaxEntryText = 1000;
 
-    // [main-thread]
-    IGraphicsWin(IPlugBase* plug, int width, int height, int fps = 0);
+    // [main-thread] The window system comes from factory (the backend the program links),
+    // given windowClassTag, a number naming the plug-in its windows belong to.
+    IGraphicsWin(IEditorHost* plug, int width, int height, WindowSystemFactory factory,
+                 int windowClassTag = 0, int fps = 0);
     // Closes the window first.
     ~IGraphicsWin() override;
 
-    // [main-thread] One native message, translated by the window system.
-    void HandleEvent(const WindowEvent& event) noexcept;
+    // IWindowEventSink: [main-thread] One native message, translated by the window system.
+    void HandleEvent(const WindowEvent& event) noexcept override;
 
     // [main-thread] Opens the editor window in parent (again at the old place and size when
     // one is open); null when it cannot be made. Every control paints on the first frame.

@@ -13,10 +13,11 @@
 //                              drawn by the layer itself (X11Popups.h).
 //
 // How a backend works:
-// - CreateWindowSystem is the factory; IGraphicsWin calls it once, at construction, and owns
-//   the result. The backend keeps the IGraphicsWin& it was given.
-// - The backend turns each native message for its window into a WindowEvent and calls
-//   IGraphicsWin::HandleEvent (pointer positions in editor pixels, wheel in notches, keys as
+// - CreateWindowSystem is the factory each backend defines; the program passes it to
+//   IGraphicsWin, which calls it once, at construction, and owns the result. The backend keeps
+//   the event sink it was given and knows nothing else of the editor.
+// - The backend turns each native message for its window into a WindowEvent and hands it to
+//   the sink (pointer positions in editor pixels, wheel in notches, keys as
 //   Windows virtual-key codes). The frame timer's ticks are kTimer events; a paint request is a
 //   kPaint event with the rectangle to paint, during which Present may be called. Paint
 //   requests come from UpdateNow and from the system alike; the editor paints the rectangle and
@@ -39,8 +40,8 @@
 #include <memory>
 #include <string>
 
-class IGraphicsWin;
 class IPopupMenu;
+class IWindowEventSink;
 class LICE_IBitmap;
 
 class WindowSystem
@@ -117,5 +118,12 @@ public:
     virtual std::string ModulePath(void* module) const noexcept = 0;
 };
 
-// [main-thread] The platform's window system for graphics; null only when out of memory.
-std::unique_ptr<WindowSystem> CreateWindowSystem(IGraphicsWin& graphics) noexcept;
+// [main-thread] A window system sending its events to sink; windowClassTag names the plug-in
+// its windows belong to (the Win32 backend's window class carries it). Null only when out of
+// memory.
+using WindowSystemFactory = std::unique_ptr<WindowSystem> (*)(IWindowEventSink& sink,
+                                                              int windowClassTag) noexcept;
+
+// The factory of the backend a program links (one of backends/headless, win32, x11).
+std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink,
+                                                 int windowClassTag) noexcept;

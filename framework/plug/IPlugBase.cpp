@@ -1,6 +1,5 @@
 #include "IPlugBase.h"
 
-#include "IGraphics.h"
 #include "TextUtil.h"
 #include "Trace.h"
 
@@ -93,8 +92,8 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
 
 IPlugBase::~IPlugBase()
 {
-    delete mpGraphics;
-    mpGraphics = nullptr;
+    delete mpEditor;
+    mpEditor = nullptr;
     mParams.clear();
     mPresets.clear();
     mInChannels.clear();
@@ -209,17 +208,17 @@ int IPlugBase::HostId()
     return mHostId;
 }
 
-void IPlugBase::AttachEditor(IGraphics* graphics)
+void IPlugBase::AttachEditor(IPlugEditor* editor)
 {
-    if (!graphics)
+    if (!editor)
         return;
     IMutexLock lock(mMutex);
     for (int i = 0; i < NParams(); ++i)
-        graphics->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Normalised(), true);
-    graphics->CreateSurfaces();
-    if (mpGraphics != graphics)
-        delete mpGraphics;
-    mpGraphics = graphics;
+        editor->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Normalised(), true);
+    editor->CreateSurfaces();
+    if (mpEditor != editor)
+        delete mpEditor;
+    mpEditor = editor;
 }
 
 void IPlugBase::SetLatencyFrames(int frames)
@@ -366,10 +365,10 @@ int IPlugBase::UnserializeParams(const IByteChunk& chunk, int startPos, bool all
 void IPlugBase::PushValuesToEditor()
 {
     IMutexLock lock(mMutex);
-    if (!mpGraphics)
+    if (!mpEditor)
         return;
     for (int i = 0; i < NParams(); ++i)
-        mpGraphics->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Value(), false);
+        mpEditor->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Value(), false);
 }
 
 void IPlugBase::SetHost(const char* host, int version)

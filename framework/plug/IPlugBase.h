@@ -1,24 +1,26 @@
 #pragma once
 // The host-independent core of every plug-in instance: the parameter table, the preset slots,
-// the audio channel bookkeeping, the instance lock, the host's identity and the link to the
-// editor's graphics context. A host binding (IPlugVST) fills in the host services; the plug-in
-// derives from the binding and overrides the handlers it needs. Thread tags: ThreadTags.h.
+// the audio channel bookkeeping, the instance lock, the host's identity and the editor it owns.
+// A host binding (IPlugVST) fills in the host services; the plug-in derives from the binding
+// and overrides the handlers it needs. The editor knows the plug-in as its IEditorHost and the
+// plug-in knows the editor as its IPlugEditor (framework/base): this layer never includes the
+// graphics layer. Thread tags: ThreadTags.h.
 
 #include "HostNotices.h"
 #include "IByteChunk.h"
 #include "IChannel.h"
 #include "IChannelPair.h"
+#include "IEditorHost.h"
 #include "IMidiMessage.h"
 #include "IMutex.h"
 #include "IParameter.h"
+#include "IPlugEditor.h"
 #include "IPresetSlot.h"
 #include "ISysExMessage.h"
 #include "ITimeInfo.h"
 
 #include <memory>
 #include <vector>
-
-class IGraphics;
 
 // Host ids that SetHost derives from the host's product string.
 enum EHost
@@ -43,7 +45,7 @@ enum EHost
     kHostDigitalPerformer = 22,
 };
 
-class IPlugBase
+class IPlugBase : public IEditorHost
 {
 public:
     static constexpr int kNameSize = 128;     // effect, product and maker names, NUL included
@@ -98,11 +100,11 @@ public:
     // [main-thread]
     virtual int HostId();
     // [main-thread] Tells the host the editor's new size.
-    virtual void EditorResized() = 0;
+    void EditorResized() override = 0;
     // [main-thread] (locked)
     virtual void HostSetup() = 0;
-    // [main-thread] Takes ownership of the context (a context attached earlier is deleted).
-    virtual void AttachEditor(IGraphics* graphics);
+    // [main-thread] Takes ownership of the editor (one attached earlier is deleted).
+    virtual void AttachEditor(IPlugEditor* editor);
     // [main-thread] (locked) Sizes the scratch buffers; a length below 1 or above
     // kMaxBlockLength is ignored.
     virtual void SetBlockLength(int nFrames);
@@ -126,21 +128,18 @@ public:
     // (index below the declared count): it may index its own array with what we report. The
     // others still reach the plug-in's handler. What the host is told waits in the host notices
     // and goes out once the instance lock is free (FlushHostNotices).
-    // [main-thread] (takes lock) A control's edit: runs the handler, tells the host the value
-    // and that the state changed.
-    void SetParameterFromGUI(int paramIdx, double normalised);
-    // [main-thread] (takes lock) A press and a release on a control bound to paramIdx.
-    void BeginParamGestureFromGUI(int paramIdx);
-    void EndParamGestureFromGUI(int paramIdx);
+    // IEditorHost. SetParameterFromGUI: runs the handler, tells the host the value and that the
+    // state changed.
+    void SetParameterFromGUI(int paramIdx, double normalised) final;
+    void BeginParamGestureFromGUI(int paramIdx) final;
+    void EndParamGestureFromGUI(int paramIdx) final;
     // [any-thread] (takes lock) A value the host should show, for a declared parameter that
     // changed other than by the host (a preset load, a span drag, a bound controller).
     void InformHostOfParamChange(int paramIdx, double normalised) noexcept;
-    // [main-thread] (takes lock) An edit changed what the state chunk or a preset would save.
-    void InformHostOfStateChange() noexcept;
-    // [main-thread] Sends the waiting notices in order, and the state change too when
-    // withStateChange (the editor sends that once a frame). Does nothing while the caller
-    // holds the instance lock: the outermost holder sends them once it lets go.
-    void FlushHostNotices(bool withStateChange) noexcept;
+    // IEditorHost. FlushHostNotices sends the waiting notices in order (the outermost holder
+    // of the lock sends them once it lets go).
+    void InformHostOfStateChange() noexcept final;
+    void FlushHostNotices(bool withStateChange) noexcept final;
     // Notices that found the queue full since construction.
     unsigned DroppedHostNotices() noexcept;
     // True for the parameters declared to the host.
@@ -193,11 +192,11 @@ public:
     double** InputData() noexcept { return mInData.data(); }
     double** OutputData() noexcept { return mOutData.data(); }
 
-    // Accessors.
-    int NParams() const noexcept { return static_cast<int>(mParams.size()); }
+    // Accessors. The parameters and the lock as IEditorHost.
+    int NParams() const noexcept final { return static_cast<int>(mParams.size()); }
     int DeclaredParamCount() const noexcept { return mDeclaredParamCount; }
-    IParameter* GetParam(int idx) noexcept;
-    const IParameter* GetParam(int idx) const noexcept;
+    IParameter* GetParam(int idx) noexcept final;
+    const IParameter* GetParam(int idx) const noexcept final;
     int NPresets() const noexcept { return static_cast<int>(mPresets.size()); }
     int CurrentPreset() const noexcept { return mCurrentPreset; }
     int NChannelPairs() const noexcept { return static_cast<int>(mChannelPairs.size()); }
@@ -216,8 +215,8 @@ public:
     double GetSampleRate() const noexcept { return mSampleRate; }
     int GetBlockSize() const noexcept { return mBlockSize; }
     int GetLatency() const noexcept { return mLatency; }
-    IGraphics* GetGraphics() noexcept { return mpGraphics; }
-    IMutex& Mutex() noexcept { return mMutex; }
+    IPlugEditor* GetEditor() noexcept { return mpEditor; }
+    IMutex& Mutex() noexcept final { return mMutex; }
 
 protected:
     // Appends fresh parameters after construction (the declared count stays as it was).
@@ -252,7 +251,7 @@ private:
     double mSampleRate = 44100.0;
     int mBlockSize = 0;
     int mLatency = 0;
-    IGraphics* mpGraphics = nullptr;
+    IPlugEditor* mpEditor = nullptr;
     int mCurrentPreset = 0;
     std::vector<double*> mInData;
     std::vector<double*> mOutData;

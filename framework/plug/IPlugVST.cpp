@@ -2,7 +2,7 @@
 
 #include "IPlugVST.h"
 
-#include "IGraphics.h"
+#include "IPlugEditor.h"
 #include "TextUtil.h"
 #include "Trace.h"
 
@@ -102,8 +102,8 @@ intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t i
     // its own (X11); the editor takes the lock itself where it needs it.
     if (opcode == vst2::effEditIdle)
     {
-        if (IGraphics* graphics = plug->GetGraphics())
-            graphics->IdleWindow();
+        if (IPlugEditor* editor = plug->GetEditor())
+            editor->IdleWindow();
         plug->FlushHostNotices(true);
         return 0;
     }
@@ -139,8 +139,8 @@ intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t i
     if (!OnAudioThread(opcode))
     {
         // With the editor open its frames send the state change, once a frame.
-        const IGraphics* graphics = plug->GetGraphics();
-        plug->FlushHostNotices(!graphics || !graphics->IsWindowOpen());
+        const IPlugEditor* editor = plug->GetEditor();
+        plug->FlushHostNotices(!editor || !editor->IsWindowOpen());
     }
     return answer;
 }
@@ -171,8 +171,8 @@ void IPlugVST::VSTSetParameter(vst2::Effect* effect, int32_t index, float value)
     const double x = std::isnan(value) ? 0.0 : std::clamp(static_cast<double>(value), 0.0, 1.0);
     try
     {
-        if (IGraphics* graphics = plug->GetGraphics())
-            graphics->PushParamValue(index, x, true);
+        if (IPlugEditor* editor = plug->GetEditor())
+            editor->PushParamValue(index, x, true);
         param->SetNormalised(x);
         plug->HandleParamChange(index);
     }
@@ -330,13 +330,13 @@ int IPlugVST::HostId()
 
 void IPlugVST::EditorResized()
 {
-    IGraphics* graphics = GetGraphics();
-    if (!graphics)
+    IPlugEditor* editor = GetEditor();
+    if (!editor)
         return;
     mEditorRect.top = 0;
     mEditorRect.left = 0;
-    mEditorRect.bottom = ClampToShort(graphics->Height());
-    mEditorRect.right = ClampToShort(graphics->Width());
+    mEditorRect.bottom = ClampToShort(editor->Height());
+    mEditorRect.right = ClampToShort(editor->Width());
 }
 
 void IPlugVST::HostSetup()
@@ -361,13 +361,13 @@ void IPlugVST::UpdateChannelCounts() noexcept
     SetArrangement(mOutputSpkrArr, NOutChannels());
 }
 
-void IPlugVST::AttachEditor(IGraphics* graphics)
+void IPlugVST::AttachEditor(IPlugEditor* editor)
 {
-    if (!graphics)
+    if (!editor)
         return;
-    IPlugBase::AttachEditor(graphics);
+    IPlugBase::AttachEditor(editor);
     // An editor that cannot reach the screen (headless) is kept and painted, but not offered.
-    if (!graphics->HasScreen())
+    if (!editor->HasScreen())
         return;
     mEffect.flags |= vst2::kFlagHasEditor;
     EditorResized();

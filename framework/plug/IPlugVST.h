@@ -46,7 +46,7 @@ public:
     int HostId() override;
     void EditorResized() override;
     void HostSetup() override;
-    void AttachEditor(IGraphics* graphics) override;
+    void AttachEditor(IPlugEditor* editor) override;
     void SetLatencyFrames(int frames) override;
     bool EmitMidiMessage(const IMidiMessage& msg) override;
     bool EmitMidiMessages(const IMidiMessage* msgs, int count) override;

@@ -3,7 +3,7 @@
 
 #include "IPlugVST.h"
 
-#include "IGraphics.h"
+#include "IPlugEditor.h"
 #include "TextUtil.h"
 #include "Trace.h"
 
@@ -90,23 +90,23 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
         }
         return 0;
     case vst2::effEditGetRect:
-        if (!ptr || !GetGraphics() || !GetGraphics()->HasScreen())
+        if (!ptr || !GetEditor() || !GetEditor()->HasScreen())
             return 0;
         *static_cast<vst2::EditorRect**>(ptr) = &mEditorRect;
         return 1;
     case vst2::effEditOpen:
-        if (IGraphics* graphics = GetGraphics();
-            graphics && graphics->HasScreen() && graphics->OpenWindow(ptr))
+        if (IPlugEditor* editor = GetEditor();
+            editor && editor->HasScreen() && editor->OpenWindow(ptr))
         {
             HandleEditorOpen();
             return 1;
         }
         return 0;
     case vst2::effEditClose:
-        if (IGraphics* graphics = GetGraphics())
+        if (IPlugEditor* editor = GetEditor())
         {
             HandleEditorClose();
-            graphics->CloseWindow();
+            editor->CloseWindow();
             return 1;
         }
         return 0;

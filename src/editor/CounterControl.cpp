@@ -15,7 +15,7 @@ ITextStyle CounterStyle()
 }
 } // namespace
 
-CounterControl::CounterControl(IPlugBase* plug, const IRect& rect, MelodyCell& cell)
+CounterControl::CounterControl(IEditorHost* plug, const IRect& rect, MelodyCell& cell)
     : ISpinnerControl(plug, rect, -1, CounterStyle(), nullptr, false, false, kVertical, 12.0),
       mCell(cell)
 {

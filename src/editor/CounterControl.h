@@ -14,7 +14,7 @@ public:
     static constexpr int kMaxCount = 64;
 
     // [main-thread] Bound to no parameter; shows "1".
-    CounterControl(IPlugBase* plug, const IRect& rect, MelodyCell& cell);
+    CounterControl(IEditorHost* plug, const IRect& rect, MelodyCell& cell);
 
     void HandleMouseDrag(int x, int y, int dx, int dy, const IMouseKeys& keys) noexcept override;
     void HandleWheel(int x, int y, const IMouseKeys& keys, int notches) noexcept override;

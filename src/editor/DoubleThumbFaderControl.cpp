@@ -6,7 +6,7 @@
 
 const IColorARGB DoubleThumbFaderControl::kBarColor{255, 0, 64, 96};
 
-DoubleThumbFaderControl::DoubleThumbFaderControl(IPlugBase* plug, const IRect& rect,
+DoubleThumbFaderControl::DoubleThumbFaderControl(IEditorHost* plug, const IRect& rect,
                                                  const IBitmapHandle& thumb)
     : IControl(plug, rect), mThumb(thumb), mHalfThumb(thumb.mW / 2),
       mCellWidth((rect.mR - thumb.mW / 4 - thumb.mW / 2 - rect.mL) / kPositions),

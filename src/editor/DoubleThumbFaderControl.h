@@ -23,7 +23,7 @@ public:
     };
 
     // [main-thread] Bound to no parameter; thumb is a one-frame image. Starts at 0 .. 12.
-    DoubleThumbFaderControl(IPlugBase* plug, const IRect& rect, const IBitmapHandle& thumb);
+    DoubleThumbFaderControl(IEditorHost* plug, const IRect& rect, const IBitmapHandle& thumb);
 
     void HandleMouseDown(int x, int y, const IMouseKeys& keys) noexcept override;
     void HandleMouseUp(int x, int y, const IMouseKeys& keys) noexcept override;

@@ -37,7 +37,8 @@ void OrlantixEditor::Build()
     // 1. The read-out text style, the context, the background.
     ITextStyle readOutStyle("Arial", 14, kTextColor, ITextStyle::kStyleNormal,
                             ITextStyle::kAlignCenter);
-    auto graphics = std::make_unique<IGraphicsWin>(&mPlug, kWidth, kHeight, 0);
+    auto graphics = std::make_unique<IGraphicsWin>(&mPlug, kWidth, kHeight, &CreateWindowSystem,
+                                                   mPlug.UniqueID());
     IGraphicsWin& g = *graphics;
     g.SetModule(orx::ModuleHandle());
     g.AttachBackground(kBackground, FindImage(kBackground)->mFile);

@@ -1,7 +1,8 @@
 #include "EditorLayout.h"
 
+#include "IEditorHost.h"
 #include "IGraphics.h"
-#include "IPlugBase.h"
+#include "IParameter.h"
 
 #include <cstring>
 
@@ -24,7 +25,7 @@ int KnobImageFor(int frames) noexcept
     return kFallbackKnob;
 }
 
-int ParamIndexNamed(const IPlugBase& plug, const char* name) noexcept
+int ParamIndexNamed(const IEditorHost& plug, const char* name) noexcept
 {
     for (int i = 0; i < plug.NParams(); ++i)
         if (std::strcmp(plug.GetParam(i)->Name(), name) == 0)

@@ -7,7 +7,7 @@
 #include "IRect.h"
 
 class IGraphics;
-class IPlugBase;
+class IEditorHost;
 
 namespace editor_layout
 {
@@ -38,5 +38,5 @@ int KnobImageFor(int frames) noexcept;
 
 // The first parameter of plug named name, or -1. Two command triggers share the name "M D";
 // the first of them (shift down) is the edit button's.
-int ParamIndexNamed(const IPlugBase& plug, const char* name) noexcept;
+int ParamIndexNamed(const IEditorHost& plug, const char* name) noexcept;
 } // namespace editor_layout

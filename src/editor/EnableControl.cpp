@@ -7,7 +7,7 @@
 
 using namespace melody_grid;
 
-EnableControl::EnableControl(IPlugBase* plug, const IRect& rect, MelodyCell& cell)
+EnableControl::EnableControl(IEditorHost* plug, const IRect& rect, MelodyCell& cell)
     : IControl(plug, rect), mCell(cell)
 {
     mValue = 1.0;

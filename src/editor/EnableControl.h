@@ -11,7 +11,7 @@ class EnableControl : public IControl
 {
 public:
     // [main-thread] Bound to no parameter; the value is 1.0 while live, else 0.5.
-    EnableControl(IPlugBase* plug, const IRect& rect, MelodyCell& cell);
+    EnableControl(IEditorHost* plug, const IRect& rect, MelodyCell& cell);
 
     void HandleMouseDown(int x, int y, const IMouseKeys& keys) noexcept override;
     bool Paint(IGraphics& graphics) noexcept override;

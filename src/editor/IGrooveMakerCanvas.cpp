@@ -2,8 +2,8 @@
 
 #include "EditorModel.h"
 #include "GrooveMaker.h"
+#include "IEditorHost.h"
 #include "IGraphics.h"
-#include "IPlugBase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@ const IColorARGB IGrooveMakerCanvas::kActive{255, 235, 101, 20};
 const IColorARGB IGrooveMakerCanvas::kMuted{255, 127, 127, 127};
 const IColorARGB IGrooveMakerCanvas::kInactive{255, 200, 12, 12};
 
-IGrooveMakerCanvas::IGrooveMakerCanvas(IPlugBase* plug, const IRect& rect, GrooveMaker& groove,
+IGrooveMakerCanvas::IGrooveMakerCanvas(IEditorHost* plug, const IRect& rect, GrooveMaker& groove,
                                        const EditorModel& model)
     : IControl(plug, rect), mGroove(groove), mModel(model)
 {
@@ -30,7 +30,7 @@ void IGrooveMakerCanvas::SetVelocity(int step, int velocity) noexcept
     mGroove.SetVelocity(step, velocity);
     MarkDirty(false);
     // Bound to no parameter: the host hears only that the state changed.
-    if (IPlugBase* plug = GetPlug())
+    if (IEditorHost* plug = GetPlug())
         plug->InformHostOfStateChange();
 }
 

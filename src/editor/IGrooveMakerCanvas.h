@@ -22,7 +22,7 @@ public:
     static constexpr int kBarWidth = 12;
 
     // [main-thread] Bound to no parameter.
-    IGrooveMakerCanvas(IPlugBase* plug, const IRect& rect, GrooveMaker& groove,
+    IGrooveMakerCanvas(IEditorHost* plug, const IRect& rect, GrooveMaker& groove,
                        const EditorModel& model);
 
     // [main-thread] Both buttons alike; nothing outside the canvas.

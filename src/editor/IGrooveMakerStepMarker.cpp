@@ -8,7 +8,7 @@
 const IColorARGB IGrooveMakerStepMarker::kCurrent{255, 255, 255, 255};
 const IColorARGB IGrooveMakerStepMarker::kOther{255, 0, 0, 0};
 
-IGrooveMakerStepMarker::IGrooveMakerStepMarker(IPlugBase* plug, const IRect& rect,
+IGrooveMakerStepMarker::IGrooveMakerStepMarker(IEditorHost* plug, const IRect& rect,
                                                const EditorModel& model)
     : IControl(plug, rect), mModel(model)
 {

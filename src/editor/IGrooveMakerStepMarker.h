@@ -11,7 +11,7 @@ class IGrooveMakerStepMarker : public IControl
 {
 public:
     // [main-thread] Bound to no parameter.
-    IGrooveMakerStepMarker(IPlugBase* plug, const IRect& rect, const EditorModel& model);
+    IGrooveMakerStepMarker(IEditorHost* plug, const IRect& rect, const EditorModel& model);
 
     bool Paint(IGraphics& graphics) noexcept override;
 

@@ -9,7 +9,7 @@
 
 using namespace melody_grid;
 
-MelodyCanvas::MelodyCanvas(IPlugBase* plug, const IRect& rect, int paramIdx, MelodyCell& cell)
+MelodyCanvas::MelodyCanvas(IEditorHost* plug, const IRect& rect, int paramIdx, MelodyCell& cell)
     : IControl(plug, rect, paramIdx), mCell(cell)
 {
     // Quick clicks on a degree toggle it each time; the default double click would instead send

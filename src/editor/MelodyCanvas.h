@@ -24,7 +24,7 @@ public:
     };
 
     // [main-thread]
-    MelodyCanvas(IPlugBase* plug, const IRect& rect, int paramIdx, MelodyCell& cell);
+    MelodyCanvas(IEditorHost* plug, const IRect& rect, int paramIdx, MelodyCell& cell);
 
     void HandleMouseDown(int x, int y, const IMouseKeys& keys) noexcept override;
     bool Paint(IGraphics& graphics) noexcept override;

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-MelodyRowControl::MelodyRowControl(IPlugBase* plug, const IRect& rect, int paramIdx,
+MelodyRowControl::MelodyRowControl(IEditorHost* plug, const IRect& rect, int paramIdx,
                                    MelodyGrid& grid, int row)
     : IControl(plug, rect, paramIdx), mGrid(grid), mRow(row)
 {

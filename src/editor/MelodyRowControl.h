@@ -15,7 +15,7 @@ public:
     static constexpr int kNumbered = 65536;
 
     // [main-thread]
-    MelodyRowControl(IPlugBase* plug, const IRect& rect, int paramIdx, MelodyGrid& grid, int row);
+    MelodyRowControl(IEditorHost* plug, const IRect& rect, int paramIdx, MelodyGrid& grid, int row);
 
     void HandleMouseDown(int x, int y, const IMouseKeys& keys) noexcept override;
     bool Paint(IGraphics& graphics) noexcept override;

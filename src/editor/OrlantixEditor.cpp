@@ -43,7 +43,7 @@ OrlantixEditor::OrlantixEditor(Orlantix& plug) : mPlug(plug)
 OrlantixEditor::~OrlantixEditor()
 {
     // The context outlives this object only when construction finished.
-    if (mpGraphics && mPlug.GetGraphics() == mpGraphics)
+    if (mpGraphics && mPlug.GetEditor() == mpGraphics)
         mpGraphics->SetFrameHook(nullptr);
 }
 

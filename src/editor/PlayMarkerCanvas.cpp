@@ -6,7 +6,7 @@
 
 using namespace melody_grid;
 
-PlayMarkerCanvas::PlayMarkerCanvas(IPlugBase* plug, const IRect& rect, MelodyCell& cell)
+PlayMarkerCanvas::PlayMarkerCanvas(IEditorHost* plug, const IRect& rect, MelodyCell& cell)
     : IControl(plug, rect), mCell(cell)
 {
     Layout(mLaidOutPulses);

@@ -10,7 +10,7 @@ class PlayMarkerCanvas : public IControl
 {
 public:
     // [main-thread] Bound to no parameter; shows no pulse.
-    PlayMarkerCanvas(IPlugBase* plug, const IRect& rect, MelodyCell& cell);
+    PlayMarkerCanvas(IEditorHost* plug, const IRect& rect, MelodyCell& cell);
 
     bool Paint(IGraphics& graphics) noexcept override;
 

@@ -4,7 +4,7 @@
 #include "IGraphics.h"
 
 template <class Sequencer>
-StepMarkerCanvas<Sequencer>::StepMarkerCanvas(IPlugBase* plug, const IRect& rect,
+StepMarkerCanvas<Sequencer>::StepMarkerCanvas(IEditorHost* plug, const IRect& rect,
                                               const StepView& step, const EditorModel& model)
     : IControl(plug, rect), mStepView(step), mModel(model), mStep(step.mStep)
 {

@@ -14,7 +14,7 @@ class StepMarkerCanvas : public IControl
 {
 public:
     // [main-thread] Bound to no parameter.
-    StepMarkerCanvas(IPlugBase* plug, const IRect& rect, const StepView& step,
+    StepMarkerCanvas(IEditorHost* plug, const IRect& rect, const StepView& step,
                      const EditorModel& model);
 
     bool Paint(IGraphics& graphics) noexcept override;

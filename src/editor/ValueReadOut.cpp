@@ -1,17 +1,17 @@
 #include "ValueReadOut.h"
 
 #include "IControl.h"
+#include "IEditorHost.h"
 #include "IGraphics.h"
 #include "IParameter.h"
-#include "IPlugBase.h"
 #include "ITextControl.h"
 #include "TextUtil.h"
 
 #include <cstdio>
 #include <cstring>
 
-ValueReadOut::ValueReadOut(IPlugBase& plug, IControl& knob, IGraphics& graphics, const IRect& rect,
-                           const ITextStyle& style)
+ValueReadOut::ValueReadOut(IEditorHost& plug, IControl& knob, IGraphics& graphics,
+                           const IRect& rect, const ITextStyle& style)
     : mKnob(knob), mpText(new ITextControl(&plug, rect, style, "")),
       mpParam(plug.GetParam(knob.ParamIdx()))
 {
@@ -54,8 +54,9 @@ void ValueReadOutInt::Format(const IParameter&, double v, char* out, int size) c
     std::snprintf(out, static_cast<std::size_t>(size), "%d", orx::TruncateToInt(v));
 }
 
-std::unique_ptr<ValueReadOut> MakeValueReadOut(IPlugBase& plug, IControl& knob, IGraphics& graphics,
-                                               const IRect& rect, const ITextStyle& style)
+std::unique_ptr<ValueReadOut> MakeValueReadOut(IEditorHost& plug, IControl& knob,
+                                               IGraphics& graphics, const IRect& rect,
+                                               const ITextStyle& style)
 {
     const IParameter* param = plug.GetParam(knob.ParamIdx());
     switch (param ? param->Type() : IParameter::kTypeNone)

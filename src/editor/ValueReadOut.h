@@ -13,7 +13,7 @@
 class IControl;
 class IGraphics;
 class IParameter;
-class IPlugBase;
+class IEditorHost;
 class ITextControl;
 struct ITextStyle;
 
@@ -23,7 +23,7 @@ public:
     // [main-thread] Make read-out: an empty text control at rect in style, added to graphics,
     // and this read-out attached to knob. The parameter is the knob's (none when its index is
     // out of range, and the text then stays empty).
-    ValueReadOut(IPlugBase& plug, IControl& knob, IGraphics& graphics, const IRect& rect,
+    ValueReadOut(IEditorHost& plug, IControl& knob, IGraphics& graphics, const IRect& rect,
                  const ITextStyle& style);
 
     // [main-thread] The knob's greyed and hidden states, then the value's text.
@@ -70,5 +70,6 @@ protected:
 
 // [main-thread] The read-out that suits the knob's parameter: boolean, integer and enumerated
 // parameters get their own kind, every other type the plain one.
-std::unique_ptr<ValueReadOut> MakeValueReadOut(IPlugBase& plug, IControl& knob, IGraphics& graphics,
-                                               const IRect& rect, const ITextStyle& style);
+std::unique_ptr<ValueReadOut> MakeValueReadOut(IEditorHost& plug, IControl& knob,
+                                               IGraphics& graphics, const IRect& rect,
+                                               const ITextStyle& style);

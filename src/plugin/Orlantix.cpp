@@ -3,7 +3,7 @@
 #include "Check.h"
 #include "ConfigurationFileReader.h"
 #include "HomeDirectory.h"
-#include "IGraphics.h"
+#include "IPlugEditor.h"
 #include "OrlantixGui.h"
 #include "PresetFolder.h"
 #include "TextUtil.h"
@@ -53,7 +53,7 @@ Orlantix::Orlantix(vst2::HostCallback host)
 
 Orlantix::~Orlantix()
 {
-    // The editor goes first, while the graphics context it hooks into still exists.
+    // The editor goes first, while the editor context it hooks into still exists.
     SetView(nullptr);
     mpOwnedView.reset();
 }
@@ -168,8 +168,8 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
             {
                 const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
                 param->SetNormalised(x);
-                if (IGraphics* graphics = GetGraphics())
-                    graphics->PushParamValue(a.mParamIdx, x, true);
+                if (IPlugEditor* editor = GetEditor())
+                    editor->PushParamValue(a.mParamIdx, x, true);
                 HandleParamChange(a.mParamIdx);
                 // Sent from the main thread's next entry, never from here.
                 InformHostOfParamChange(a.mParamIdx, x);
@@ -224,10 +224,10 @@ void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
             std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
         mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
         mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
-        if (IGraphics* graphics = GetGraphics())
+        if (IPlugEditor* editor = GetEditor())
         {
-            graphics->PushParamValue(kNumStep, count->Value(), false);
-            graphics->PushParamValue(kStepOne, first->Value(), false);
+            editor->PushParamValue(kNumStep, count->Value(), false);
+            editor->PushParamValue(kStepOne, first->Value(), false);
         }
         mpGui->RedrawAll();
         // The host's lanes follow the drag: each moved parameter as a gesture of its own.

@@ -1,6 +1,7 @@
 #include "PresetText.h"
 
-#include "IPlugBase.h"
+#include "IParamTable.h"
+#include "IParameter.h"
 #include "PlatformFiles.h"
 #include "TextScanner.h"
 
@@ -26,7 +27,7 @@ void AppendValue(std::string& out, double value)
     out.append(buf, r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0);
 }
 
-IParameter* FindByName(IPlugBase& plug, const std::string& name)
+IParameter* FindByName(IParamTable& plug, const std::string& name)
 {
     if (name.size() > static_cast<size_t>(kMaxParamNameLength))
         return nullptr;
@@ -90,13 +91,13 @@ void ApplyMelodyLine(ChordProgression& progression, const int (&f)[8])
 }
 } // namespace
 
-bool IsLeftOutOfPresets(const IPlugBase& plug, int paramIdx)
+bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx)
 {
     const IParameter* p = plug.GetParam(paramIdx);
     return !p || p->Name()[0] == '\0' || IsCommandParam(paramIdx);
 }
 
-std::string PresetText(const IPlugBase& plug, const ChordProgression& progression,
+std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
                        const GrooveMaker& groove)
 {
     std::string out;
@@ -137,7 +138,7 @@ std::string PresetText(const IPlugBase& plug, const ChordProgression& progressio
     return out;
 }
 
-PresetReadResult ApplyPresetText(const char* data, size_t size, IPlugBase& plug,
+PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
                                  ChordProgression& progression, GrooveMaker& groove)
 {
     PresetReadResult result;

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <string>
 
-class IPlugBase;
+class IParamTable;
 
 inline constexpr const char* kPresetExtension = ".preset";
 inline constexpr int kPresetVersionMajor = 1;
@@ -21,10 +21,10 @@ inline constexpr size_t kMaxPresetFileSize = 1 << 20;
 
 // True for the parameters a preset never stores: those without a name, the sequencer resets
 // and the command triggers.
-bool IsLeftOutOfPresets(const IPlugBase& plug, int paramIdx);
+bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx);
 
 // The whole file, with "\n" line breaks.
-std::string PresetText(const IPlugBase& plug, const ChordProgression& progression,
+std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
                        const GrooveMaker& groove);
 
 struct PresetReadResult
@@ -37,7 +37,7 @@ struct PresetReadResult
 
 // Applies preset text to the parameter records, the melodies and the groove velocities. The
 // caller resets the span first and runs every change handler afterwards.
-PresetReadResult ApplyPresetText(const char* data, size_t size, IPlugBase& plug,
+PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
                                  ChordProgression& progression, GrooveMaker& groove);
 
 // Reads a whole file (at most kMaxPresetFileSize bytes); false when it cannot be opened.

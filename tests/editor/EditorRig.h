@@ -75,7 +75,7 @@ struct EditorRig
 {
     std::unique_ptr<Orlantix> mpPlug = std::make_unique<Orlantix>(nullptr);
     EditorModel mModel;
-    IGraphicsWin* mpG = new IGraphicsWin(mpPlug.get(), 720, 650);
+    IGraphicsWin* mpG = new IGraphicsWin(mpPlug.get(), 720, 650, &CreateWindowSystem);
     std::unique_ptr<MelodyGrid> mpGrid;
     std::unique_ptr<ModifierPanes> mpPanes;
     ForwardingView mView;

@@ -44,7 +44,7 @@ struct DrawingControl : IControl
 {
     IBitmapHandle mBitmap;
     IRect mFill;
-    DrawingControl(IPlugBase* plug, const IRect& r, const IBitmapHandle& b, const IRect& fill)
+    DrawingControl(IEditorHost* plug, const IRect& r, const IBitmapHandle& b, const IRect& fill)
         : IControl(plug, r), mBitmap(b), mFill(fill)
     {
     }

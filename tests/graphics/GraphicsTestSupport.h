@@ -1,13 +1,16 @@
 #pragma once
-// A small plug-in with a few kinds of parameter that records what the editor tells the host,
-// and solid-colour filmstrip images for controls.
+// A plug-in as the graphics layer knows one (an IEditorHost, no plug-in library): a few kinds of
+// parameter, a log of what the editor tells it, and the editor it owns; and solid-colour
+// filmstrip images for controls.
 
 #include "IBitmapHandle.h"
 #include "IControl.h"
-#include "IPlugBase.h"
+#include "IEditorHost.h"
+#include "IMutex.h"
+#include "IParameter.h"
+#include "IPlugEditor.h"
 #include "LICE_Fill.h"
 #include "LICE_MemBitmap.h"
-#include "TextUtil.h"
 
 #include <memory>
 #include <string>
@@ -22,13 +25,13 @@ enum ETestParams
     kNumTestParams
 };
 
-class EditorPlug : public IPlugBase
+class EditorPlug : public IEditorHost
 {
 public:
     EditorPlug()
-        : IPlugBase(kNumTestParams, "1-1", 1, "Effect", "Product", "Maker", 0x010000,
-                    orx::FourCC("edtr"), orx::FourCC("test"), 0, true, true, true)
     {
+        for (auto& p : mParams)
+            p = std::make_unique<IParameter>();
         GetParam(kGain)->InitDouble("Gain", 5.0, 0.0, 10.0, 0.01, "dB");
         GetParam(kMode)->InitEnum("Mode", 0, 3);
         GetParam(kMode)->AddDisplayText(0, "Saw");
@@ -37,25 +40,68 @@ public:
         GetParam(kOn)->InitBool("On", false);
         GetParam(kSteps)->InitInt("Steps", 4, 1, 16);
     }
+    ~EditorPlug() { delete mpEditor; }
 
-    void HandleParamChange(int idx) override { mLog.push_back("change " + std::to_string(idx)); }
-    void BeginParamGesture(int idx) override { mLog.push_back("begin " + std::to_string(idx)); }
-    void ReportParamChange(int idx, double) override
+    int NParams() const noexcept override { return kNumTestParams; }
+    IParameter* GetParam(int idx) noexcept override
     {
-        mLog.push_back("report " + std::to_string(idx));
+        return idx >= 0 && idx < kNumTestParams ? mParams[idx].get() : nullptr;
     }
-    void EndParamGesture(int idx) override { mLog.push_back("end " + std::to_string(idx)); }
-    int TransportSamplePosition() override { return 0; }
-    double TransportTempo() override { return 120.0; }
-    void TransportTimeSignature(int* n, int* d) override { *n = *d = 4; }
-    void TransportTimeInfo(ITimeInfo*) override {}
+    const IParameter* GetParam(int idx) const noexcept override
+    {
+        return idx >= 0 && idx < kNumTestParams ? mParams[idx].get() : nullptr;
+    }
+    IMutex& Mutex() noexcept override { return mMutex; }
+    // As the plug-in base: the handler runs, then the host hears of the value.
+    void SetParameterFromGUI(int idx, double normalised) override
+    {
+        if (IParameter* param = GetParam(idx))
+        {
+            param->SetNormalised(normalised);
+            mLog.push_back("change " + std::to_string(idx));
+            mLog.push_back("report " + std::to_string(idx));
+        }
+    }
+    void BeginParamGestureFromGUI(int idx) override
+    {
+        mLog.push_back("begin " + std::to_string(idx));
+    }
+    void EndParamGestureFromGUI(int idx) override { mLog.push_back("end " + std::to_string(idx)); }
+    void InformHostOfStateChange() noexcept override {}
+    void FlushHostNotices(bool) noexcept override {}
     void EditorResized() override { mLog.push_back("resized"); }
-    void HostSetup() override {}
-    bool EmitMidiMessage(const IMidiMessage&) override { return true; }
-    bool EmitMidiMessages(const IMidiMessage*, int) override { return true; }
-    bool EmitSysEx(const ISysExMessage&) override { return true; }
+
+    // The editor, owned; it takes every parameter's value, as a plug-in's editor does.
+    void AttachEditor(IPlugEditor* editor)
+    {
+        if (!editor)
+            return;
+        PushValues(editor, true);
+        editor->CreateSurfaces();
+        if (editor != mpEditor)
+            delete mpEditor;
+        mpEditor = editor;
+    }
+    void PushValuesToEditor()
+    {
+        if (mpEditor)
+            PushValues(mpEditor, false);
+    }
 
     std::vector<std::string> mLog;
+
+private:
+    void PushValues(IPlugEditor* editor, bool normalised)
+    {
+        IMutexLock lock(mMutex);
+        for (int i = 0; i < kNumTestParams; ++i)
+            editor->PushParamValue(i, normalised ? mParams[i]->Normalised() : mParams[i]->Value(),
+                                   normalised);
+    }
+
+    IMutex mMutex;
+    std::unique_ptr<IParameter> mParams[kNumTestParams];
+    IPlugEditor* mpEditor = nullptr;
 };
 
 // An image of `frames` frames of w x h, frame i (1-based) filled with FrameColor(i).

@@ -90,7 +90,7 @@ TEST(Text, AlignsWithinTheRectangleInTheStylesColourAtTheStylesHeight)
 TEST(EditorSnapshot, BackgroundKnobsAndTextWrittenAsPng)
 {
     EditorPlug plug;
-    auto* g = new IGraphicsWin(&plug, 720, 650);
+    auto* g = new IGraphicsWin(&plug, 720, 650, &CreateWindowSystem);
     g->AttachBackground(100, "velta-bg-v1-1.png");
     const IBitmapHandle knob = g->LoadBitmap(105, "silver-knob128.png", 128);
     for (int i = 0; i < 6; ++i)

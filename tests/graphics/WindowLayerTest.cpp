@@ -23,7 +23,7 @@ struct KeyControl : CountingControl
 struct Window : ::testing::Test
 {
     EditorPlug mPlug;
-    IGraphicsWin* mpG = new IGraphicsWin(&mPlug, 200, 100, 0);
+    IGraphicsWin* mpG = new IGraphicsWin(&mPlug, 200, 100, &CreateWindowSystem);
     Filmstrip mStrip{30, 30, 101};
     Filmstrip mLed{16, 16, 2};
     IKnobMultiControl* mpKnob = new IKnobMultiControl(&mPlug, 10, 10, kGain, mStrip.mHandle, 1.0);

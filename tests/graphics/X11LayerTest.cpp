@@ -98,7 +98,7 @@ struct X11Layer : ::testing::Test
     void SetUp() override
     {
         setenv("DISPLAY", gDisplay.c_str(), 1);
-        mpG = new IGraphicsWin(&mPlug, 200, 100, 0);
+        mpG = new IGraphicsWin(&mPlug, 200, 100, &CreateWindowSystem);
         mpKnob = new IKnobMultiControl(&mPlug, 10, 10, kGain, mStrip.mHandle, 1.0);
         mpG->AddControl(mpKnob);
         mPlug.AttachEditor(mpG);
@@ -242,7 +242,7 @@ TEST_F(X11Layer, OffersTheEditorWithoutADisplayButOpensNoWindow)
 {
     unsetenv("DISPLAY");
     EditorPlug plug;
-    IGraphicsWin* g = new IGraphicsWin(&plug, 100, 100, 0);
+    IGraphicsWin* g = new IGraphicsWin(&plug, 100, 100, &CreateWindowSystem);
     plug.AttachEditor(g);
     EXPECT_TRUE(g->HasScreen());
     EXPECT_EQ(g->OpenWindow(Parent()), nullptr);

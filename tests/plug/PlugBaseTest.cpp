@@ -229,9 +229,9 @@ TEST(IPlugBase, EditorGetsValuesAndIsOwned)
     int deleted = 0;
     {
         BasePlug p;
-        auto* g = new FakeGraphics(&deleted);
+        auto* g = new FakeEditor(&deleted);
         p.AttachEditor(g);
-        EXPECT_EQ(p.GetGraphics(), g);
+        EXPECT_EQ(p.GetEditor(), g);
         EXPECT_EQ(g->mSurfaces, 1);
         ASSERT_EQ(g->mPushes.size(), 3u);
         EXPECT_TRUE(g->mPushes[0].mNormalised);
@@ -242,8 +242,8 @@ TEST(IPlugBase, EditorGetsValuesAndIsOwned)
         EXPECT_FALSE(g->mPushes[1].mNormalised);
         EXPECT_EQ(g->mPushes[1].mValue, 4.0);
         p.AttachEditor(nullptr); // ignored
-        EXPECT_EQ(p.GetGraphics(), g);
-        p.AttachEditor(new FakeGraphics(&deleted)); // replaces and deletes the old one
+        EXPECT_EQ(p.GetEditor(), g);
+        p.AttachEditor(new FakeEditor(&deleted)); // replaces and deletes the old one
         EXPECT_EQ(deleted, 1);
     }
     EXPECT_EQ(deleted, 2);

@@ -82,7 +82,7 @@ TEST_F(PlugVst, EditorOpcodesNeedAnAttachedEditor)
     EXPECT_EQ(p.Dispatch(vst2::effEditClose), 0);
     EXPECT_EQ(p.GetEffect()->flags & vst2::kFlagHasEditor, 0);
 
-    p.AttachEditor(new FakeGraphics(&deleted));
+    p.AttachEditor(new FakeEditor(&deleted));
     EXPECT_NE(p.GetEffect()->flags & vst2::kFlagHasEditor, 0);
     EXPECT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, nullptr), 0);
     ASSERT_EQ(p.Dispatch(vst2::effEditGetRect, 0, 0, &rect), 1);

@@ -2,8 +2,8 @@
 // In-process doubles for the plug-in base tests: a minimal binding that records what it would
 // tell the host, and a graphics context that records what it is handed.
 
-#include "IGraphicsLice.h"
 #include "IPlugBase.h"
+#include "IPlugEditor.h"
 #include "TextUtil.h"
 
 #include <utility>
@@ -63,18 +63,30 @@ struct Push
 };
 
 // An off-screen context that records what the plug-in hands it instead of acting on it.
-class FakeGraphics : public IGraphicsLice
+// An editor as the plug-in layer knows one: nothing of graphics.
+class FakeEditor : public IPlugEditor
 {
 public:
-    explicit FakeGraphics(int* deleted) : IGraphicsLice(nullptr, 720, 650), mpDeleted(deleted) {}
-    ~FakeGraphics() override { ++*mpDeleted; }
+    explicit FakeEditor(int* deleted) : mpDeleted(deleted) {}
+    ~FakeEditor() override { ++*mpDeleted; }
     void PushParamValue(int idx, double value, bool normalised) noexcept override
     {
         mPushes.push_back({idx, value, normalised});
     }
     void CreateSurfaces() noexcept override { ++mSurfaces; }
-    void* OpenWindow(void* parent) noexcept override { return parent; }
+    void* OpenWindow(void* parent) noexcept override
+    {
+        mOpen = parent != nullptr;
+        return parent;
+    }
+    void CloseWindow() noexcept override { mOpen = false; }
+    bool IsWindowOpen() const noexcept override { return mOpen; }
     bool HasScreen() const noexcept override { return true; }
+    void IdleWindow() noexcept override {}
+    int Width() const noexcept override { return 720; }
+    int Height() const noexcept override { return 650; }
+
+    bool mOpen = false;
 
     std::vector<Push> mPushes;
     int mSurfaces = 0;

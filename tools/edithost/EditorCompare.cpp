@@ -135,7 +135,7 @@ int main(int argc, char** argv)
         return Fail(host.Error());
     host.Start();
     auto* plug = static_cast<IPlugVST*>(host.Effect()->object);
-    auto* graphics = plug ? dynamic_cast<IGraphicsWin*>(plug->GetGraphics()) : nullptr;
+    auto* graphics = plug ? dynamic_cast<IGraphicsWin*>(plug->GetEditor()) : nullptr;
     if (!graphics)
         return Fail("the plug-in has no editor on the headless window layer");
     if (!presetPath.empty() && !ReadComparePreset(*plug, presetPath))

@@ -12,7 +12,7 @@ namespace testeditor
 
 void AttachTestEditor(IPlugBase& plug, int gainParam, int echoParam, int modeParam, void* library)
 {
-    auto* graphics = new IGraphicsWin(&plug, kWidth, kHeight, 0);
+    auto* graphics = new IGraphicsWin(&plug, kWidth, kHeight, &CreateWindowSystem, plug.UniqueID());
     graphics->SetModule(library);
     graphics->AttachBackground(kBackgroundId, "velta-bg-v1-1.png");
     const IBitmapHandle knob = graphics->LoadBitmap(kKnobId, "silver-knob101.png", 101);
@@ -21,8 +21,10 @@ void AttachTestEditor(IPlugBase& plug, int gainParam, int echoParam, int modePar
                           ITextStyle::kAlignCenter);
     graphics->AddControl(new IKnobMultiControl(&plug, kKnobX, kKnobY, gainParam, knob));
     graphics->AddControl(new ISwitchControl(&plug, kSwitchX, kSwitchY, echoParam, led));
-    graphics->AddControl(new ISpinnerControl(&plug, kSpinnerRect, modeParam, text));
-    graphics->AddControl(new ITextControl(&plug, kTitleRect, text, "Orlantix test editor"));
+    graphics->AddControl(new ISpinnerControl(
+        &plug, IRect(kSpinnerL, kSpinnerT, kSpinnerR, kSpinnerB), modeParam, text));
+    graphics->AddControl(new ITextControl(&plug, IRect(kTitleL, kTitleT, kTitleR, kTitleB), text,
+                                          "Orlantix test editor"));
     plug.AttachEditor(graphics);
 }
 

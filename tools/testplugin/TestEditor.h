@@ -9,8 +9,6 @@
 // The same editor is built on every platform; the window layer is whichever backend the
 // library links (headless on Linux, Win32 on Windows).
 
-#include "IRect.h"
-
 class IPlugBase;
 
 namespace testeditor
@@ -23,8 +21,8 @@ inline constexpr int kKnobId = 106;   // 101 frames of 32 x 32
 inline constexpr int kSwitchId = 104; // 2 frames of 16 x 16
 inline constexpr int kKnobX = 340, kKnobY = 300;
 inline constexpr int kSwitchX = 300, kSwitchY = 360;
-inline const IRect kSpinnerRect{380, 352, 480, 372};
-inline const IRect kTitleRect{260, 250, 500, 270};
+inline constexpr int kSpinnerL = 380, kSpinnerT = 352, kSpinnerR = 480, kSpinnerB = 372;
+inline constexpr int kTitleL = 260, kTitleT = 250, kTitleR = 500, kTitleB = 270;
 
 // [main-thread] Builds the editor and attaches it to plug; library is the module that carries
 // the images (its handle on Windows).

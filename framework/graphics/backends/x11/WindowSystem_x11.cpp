@@ -9,15 +9,18 @@
 //
 // The value prompt's entry box is a child window drawn by us (X11EntryBox.h); menus, the file
 // chooser and questions are popups drawn by us (X11Popups.h). Native events become
-// WindowEvents for IGraphicsWin, which holds all the logic. Every resource has an owner
-// (X11Handles.h), and an error trap is held around every call that reaches the server.
+// WindowEvents for the editor's window layer (its event sink), which holds all the logic. Every
+// resource has an owner (X11Handles.h), and an error trap is held around every call that reaches
+// the server.
 
 #include "FrameClock.h"
-#include "IGraphicsWin.h"
+#include "IMouseKeys.h"
 #include "IPopupMenu.h"
 #include "ITextStyle.h"
+#include "IWindowEventSink.h"
 #include "LICE_IBitmap.h"
 #include "LICE_MemBitmap.h"
+#include "WindowEvent.h"
 #include "WindowSystem.h"
 
 #include <dlfcn.h>
@@ -61,7 +64,7 @@ IMouseKeys KeysOf(unsigned state) noexcept
 class X11WindowSystem final : public WindowSystem, private PopupHost
 {
 public:
-    explicit X11WindowSystem(IGraphicsWin& graphics) : mGraphics(graphics) {}
+    explicit X11WindowSystem(IWindowEventSink& sink) : mSink(sink) {}
     ~X11WindowSystem() override { ReleaseAll(); }
 
     bool CreateEditorWindow(void* parent, const IRect& rect) noexcept override;
@@ -124,7 +127,7 @@ private:
     {
         WindowEvent e;
         e.mKind = kind;
-        mGraphics.HandleEvent(e);
+        mSink.HandleEvent(e);
     }
     // The keyboard focus to w (ours), and what the editor hears of it: the entry box gaining
     // or losing it. The server's own notices only confirm what we did, or tell of a change
@@ -136,7 +139,7 @@ private:
     IRect EditorOnScreen() noexcept;
     void AfterPopup(const PopupEnd& end) noexcept;
 
-    IGraphicsWin& mGraphics;
+    IWindowEventSink& mSink;
     DisplayConnection mConnection;
     PictureWindow mEditor;
     OwnedCursor mArrow;
@@ -274,7 +277,7 @@ void X11WindowSystem::UpdateNow() noexcept
     WindowEvent paint;
     paint.mKind = WindowEvent::kPaint;
     paint.mRect = mInvalid;
-    mGraphics.HandleEvent(paint);
+    mSink.HandleEvent(paint);
     mInvalid = {};
 }
 
@@ -384,7 +387,7 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
         m.mX = e.xmotion.x;
         m.mY = e.xmotion.y;
         m.mKeys = KeysOf(e.xmotion.state);
-        mGraphics.HandleEvent(m);
+        mSink.HandleEvent(m);
         return;
     }
     case ButtonPress:
@@ -401,7 +404,7 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
         k.mX = e.xkey.x;
         k.mY = e.xkey.y;
         k.mVirtualKey = vk;
-        mGraphics.HandleEvent(k);
+        mSink.HandleEvent(k);
         return;
     }
     case LeaveNotify:
@@ -429,7 +432,7 @@ void X11WindowSystem::EditorButton(const XButtonEvent& b, bool press) noexcept
         w.mY = b.y;
         w.mKeys = KeysOf(b.state);
         w.mNotches = b.button == Button4 ? 1 : -1;
-        mGraphics.HandleEvent(w);
+        mSink.HandleEvent(w);
         return;
     }
     if (b.button != Button1 && b.button != Button3)
@@ -461,7 +464,7 @@ void X11WindowSystem::EditorButton(const XButtonEvent& b, bool press) noexcept
     {
         m.mKind = WindowEvent::kMouseUp;
     }
-    mGraphics.HandleEvent(m);
+    mSink.HandleEvent(m);
 }
 
 void X11WindowSystem::SetFocus(Window w) noexcept
@@ -626,11 +629,11 @@ std::string X11WindowSystem::ModulePath(void*) const noexcept
 
 } // namespace
 
-std::unique_ptr<WindowSystem> CreateWindowSystem(IGraphicsWin& graphics) noexcept
+std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink, int) noexcept
 {
     try
     {
-        return std::make_unique<X11WindowSystem>(graphics);
+        return std::make_unique<X11WindowSystem>(sink);
     }
     catch (...)
     {

@@ -8,7 +8,7 @@ class IKnobMultiControl : public IKnobControl
 {
 public:
     // [main-thread] Vertical dragging; the rectangle is one frame of the image at (x, y).
-    IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmapHandle& bitmap,
+    IKnobMultiControl(IEditorHost* plug, int x, int y, int paramIdx, const IBitmapHandle& bitmap,
                       double gearing = 4.0);
 
     bool Paint(IGraphics& graphics) noexcept override;

@@ -16,7 +16,7 @@ public:
         kHorizontal = 1,
     };
 
-    IKnobControl(IPlugBase* plug, const IRect& rect, int paramIdx, int direction = kVertical,
+    IKnobControl(IEditorHost* plug, const IRect& rect, int paramIdx, int direction = kVertical,
                  double gearing = 4.0)
         : IControl(plug, rect, paramIdx), mDirection(direction), mGearing(gearing)
     {

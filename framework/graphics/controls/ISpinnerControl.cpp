@@ -4,7 +4,7 @@
 
 #include <string>
 
-ISpinnerControl::ISpinnerControl(IPlugBase* plug, const IRect& rect, int paramIdx,
+ISpinnerControl::ISpinnerControl(IEditorHost* plug, const IRect& rect, int paramIdx,
                                  const ITextStyle& style, IParameter* ownParam, bool showValue,
                                  bool appendLabel, int direction, double gearing)
     : ITextControl(plug, rect, paramIdx, style), mDirection(direction), mGearing(gearing),

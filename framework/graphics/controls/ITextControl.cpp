@@ -43,14 +43,14 @@ std::string FittedLine(const TextFont& font, const std::string& line, int width)
 }
 } // namespace
 
-ITextControl::ITextControl(IPlugBase* plug, const IRect& rect, const ITextStyle& style,
+ITextControl::ITextControl(IEditorHost* plug, const IRect& rect, const ITextStyle& style,
                            const char* text)
     : ITextControl(plug, rect, -1, style)
 {
     mText = text ? text : "";
 }
 
-ITextControl::ITextControl(IPlugBase* plug, const IRect& rect, int paramIdx,
+ITextControl::ITextControl(IEditorHost* plug, const IRect& rect, int paramIdx,
                            const ITextStyle& style)
     : IControl(plug, rect, paramIdx), mTextStyle(style), mNormalColor(style.mColor),
       mGreyedColor(GreyedColor(style.mColor))

@@ -1,20 +1,21 @@
 // The window system on Win32: the editor is a child window of the host's window, with a frame
 // timer, the value prompt's entry box (an EDIT control whose procedure we replace while it
 // exists), popup menus, the common dialogs and the shell's URL opener. Native messages become
-// WindowEvents for IGraphicsWin, which holds all the logic. Every handle is held by a counted
-// owner (Win32Handle.h).
+// WindowEvents for the editor's window layer (its event sink), which holds all the logic. Every
+// handle is held by a counted owner (Win32Handle.h).
 //
 // The window class is registered once per library while one of its editor windows is open,
 // under a name of its own (the plug-in's unique id and the library's address): two libraries
 // of the same framework in one host would otherwise share a class name and one of them would
 // run the other's window procedure.
 
-#include "IGraphicsWin.h"
-#include "IPlugBase.h"
+#include "IMouseKeys.h"
 #include "IPopupMenu.h"
+#include "IWindowEventSink.h"
 #include "LICE_IBitmap.h"
 #include "Utf8Text.h"
 #include "Win32Handle.h"
+#include "WindowEvent.h"
 #include "WindowSystem.h"
 
 #include <commdlg.h>
@@ -174,7 +175,7 @@ bool Connected() noexcept
 class Win32WindowSystem final : public WindowSystem
 {
 public:
-    explicit Win32WindowSystem(IGraphicsWin& graphics) : mGraphics(graphics) {}
+    Win32WindowSystem(IWindowEventSink& sink, int classTag) : mSink(sink), mClassTag(classTag) {}
     ~Win32WindowSystem() override { DestroyEditorWindow(); }
 
     bool CreateEditorWindow(void* parent, const IRect& rect) noexcept override;
@@ -269,7 +270,7 @@ private:
     {
         WindowEvent e;
         e.mKind = kind;
-        mGraphics.HandleEvent(e);
+        mSink.HandleEvent(e);
     }
     void SendMouse(WindowEvent::EKind kind, LPARAM lParam, WPARAM wParam, bool right) noexcept
     {
@@ -279,13 +280,14 @@ private:
         e.mY = static_cast<short>(HIWORD(lParam));
         e.mKeys = KeysFromMessage(wParam);
         e.mRightButton = right;
-        mGraphics.HandleEvent(e);
+        mSink.HandleEvent(e);
     }
     // The window went without DestroyEditorWindow (its parent was destroyed): forget it.
     void Forget() noexcept;
     void UnregisterClassIfLast() noexcept;
 
-    IGraphicsWin& mGraphics;
+    IWindowEventSink& mSink;
+    int mClassTag;
     std::wstring mClassName;
     OwnedWindow mWindow;
     WindowTimer mTimer;
@@ -302,7 +304,7 @@ bool Win32WindowSystem::CreateEditorWindow(void* parent, const IRect& rect) noex
         return false;
     try
     {
-        mClassName = ClassNameFor(mGraphics.GetPlug() ? mGraphics.GetPlug()->UniqueID() : 0);
+        mClassName = ClassNameFor(mClassTag);
         int& open = OpenWindows()[mClassName];
         if (open++ == 0)
         {
@@ -611,7 +613,7 @@ LRESULT Win32WindowSystem::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM l
         e.mY = static_cast<short>(HIWORD(lParam)) - r.top;
         e.mKeys = KeysFromMessage(GET_KEYSTATE_WPARAM(wParam));
         e.mNotches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-        mGraphics.HandleEvent(e);
+        mSink.HandleEvent(e);
         return 0;
     }
     case WM_MOUSELEAVE:
@@ -627,7 +629,7 @@ LRESULT Win32WindowSystem::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM l
         e.mX = p.x;
         e.mY = p.y;
         e.mVirtualKey = static_cast<int>(wParam);
-        mGraphics.HandleEvent(e);
+        mSink.HandleEvent(e);
         return 0;
     }
     case WM_MOUSEACTIVATE:
@@ -641,7 +643,7 @@ LRESULT Win32WindowSystem::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM l
             WindowEvent e;
             e.mKind = WindowEvent::kPaint;
             e.mRect = IRect(r.left, r.top, r.right, r.bottom);
-            mGraphics.HandleEvent(e);
+            mSink.HandleEvent(e);
             // Nothing presented (no controls, nothing dirty there): the area is done anyway,
             // or the system would ask again at once.
             if (mWindow && GetUpdateRect(window, nullptr, FALSE))
@@ -720,11 +722,12 @@ LRESULT CALLBACK Win32WindowSystem::EntryProc(HWND box, UINT msg, WPARAM wParam,
 
 } // namespace
 
-std::unique_ptr<WindowSystem> CreateWindowSystem(IGraphicsWin& graphics) noexcept
+std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink,
+                                                 int windowClassTag) noexcept
 {
     try
     {
-        return std::make_unique<Win32WindowSystem>(graphics);
+        return std::make_unique<Win32WindowSystem>(sink, windowClassTag);
     }
     catch (...)
     {

@@ -18,7 +18,7 @@ public:
     // [main-thread] ownParam (not owned) stands in for the plug-in's parameter when the
     // control is bound to none (paramIdx -1). With showValue the text is the parameter's
     // display text, followed by " " and its label with appendLabel.
-    ISpinnerControl(IPlugBase* plug, const IRect& rect, int paramIdx, const ITextStyle& style,
+    ISpinnerControl(IEditorHost* plug, const IRect& rect, int paramIdx, const ITextStyle& style,
                     IParameter* ownParam = nullptr, bool showValue = true, bool appendLabel = false,
                     int direction = kVertical, double gearing = 4.0);
 

@@ -11,7 +11,7 @@ class ITextControl : public IControl
 {
 public:
     // [main-thread] Bound to no parameter.
-    ITextControl(IPlugBase* plug, const IRect& rect, const ITextStyle& style,
+    ITextControl(IEditorHost* plug, const IRect& rect, const ITextStyle& style,
                  const char* text = "");
 
     // An empty text draws nothing and counts as drawn.
@@ -35,7 +35,7 @@ public:
     static std::string FittedText(const ITextStyle& style, const std::string& text, int width);
 
 protected:
-    ITextControl(IPlugBase* plug, const IRect& rect, int paramIdx, const ITextStyle& style);
+    ITextControl(IEditorHost* plug, const IRect& rect, int paramIdx, const ITextStyle& style);
     // The text, fitted into TextRect and drawn there.
     bool PaintText(IGraphics& graphics) noexcept;
 

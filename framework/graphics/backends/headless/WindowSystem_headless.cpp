@@ -31,7 +31,7 @@ void HeadlessOffersEditor(bool offered) noexcept
 class HeadlessWindowSystem final : public WindowSystem
 {
 public:
-    explicit HeadlessWindowSystem(IGraphicsWin& graphics) : mGraphics(graphics) {}
+    explicit HeadlessWindowSystem(IWindowEventSink& sink) : mSink(sink) {}
 
     bool CreateEditorWindow(void* parent, const IRect& rect) noexcept override
     {
@@ -77,7 +77,7 @@ public:
         WindowEvent paint;
         paint.mKind = WindowEvent::kPaint;
         paint.mRect = mInvalid;
-        mGraphics.HandleEvent(paint);
+        mSink.HandleEvent(paint);
         mInvalid = {}; // what the paint added to the area was painted with it
     }
     bool Present(const LICE_IBitmap&, const IRect& rect) noexcept override
@@ -223,7 +223,7 @@ public:
         std::string mText;
     };
 
-    IGraphicsWin& mGraphics;
+    IWindowEventSink& mSink;
     bool mOpen = false;
     IRect mRect;
     int mTimerMs = 0;
@@ -244,11 +244,11 @@ public:
     bool mOnline = true;
 };
 
-std::unique_ptr<WindowSystem> CreateWindowSystem(IGraphicsWin& graphics) noexcept
+std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink, int) noexcept
 {
     try
     {
-        return std::make_unique<HeadlessWindowSystem>(graphics);
+        return std::make_unique<HeadlessWindowSystem>(sink);
     }
     catch (...)
     {

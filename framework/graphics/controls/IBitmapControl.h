@@ -8,7 +8,7 @@ class IBitmapControl : public IControl
 {
 public:
     // [main-thread] The rectangle is one frame of the image, placed at (x, y).
-    IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmapHandle& bitmap,
+    IBitmapControl(IEditorHost* plug, int x, int y, int paramIdx, const IBitmapHandle& bitmap,
                    IBlendSpec::EMethod blendMethod = IBlendSpec::kBlendNone);
 
     bool Paint(IGraphics& graphics) noexcept override;

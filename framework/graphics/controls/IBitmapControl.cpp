@@ -2,7 +2,7 @@
 
 #include "IGraphics.h"
 
-IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx,
+IBitmapControl::IBitmapControl(IEditorHost* plug, int x, int y, int paramIdx,
                                const IBitmapHandle& bitmap, IBlendSpec::EMethod blendMethod)
     : IControl(plug, IRect(x, y, x + bitmap.mW, y + bitmap.FrameHeight()), paramIdx, blendMethod),
       mBitmap(bitmap)

@@ -2,7 +2,7 @@
 
 #include "IGraphics.h"
 
-IKnobMultiControl::IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx,
+IKnobMultiControl::IKnobMultiControl(IEditorHost* plug, int x, int y, int paramIdx,
                                      const IBitmapHandle& bitmap, double gearing)
     : IKnobControl(plug, IRect(x, y, x + bitmap.mW, y + bitmap.FrameHeight()), paramIdx, kVertical,
                    gearing),

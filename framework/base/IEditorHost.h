@@ -1,0 +1,33 @@
+#pragma once
+// What an editor needs from the plug-in it edits: its parameters, its instance lock, the way a
+// user's edit reaches it and the host, and the notice that the editor changed size. The plug-in
+// base is one; the graphics layer knows the plug-in only through this, so neither includes the
+// other. Thread tags: ThreadTags.h.
+
+#include "IParamTable.h"
+
+class IMutex;
+
+class IEditorHost : public IParamTable
+{
+public:
+    // [any-thread] The instance lock: what the editor reads of the plug-in's state it reads
+    // under it.
+    virtual IMutex& Mutex() noexcept = 0;
+    // [main-thread] (takes lock) A control's edit: the parameter takes the normalised value, its
+    // handler runs, and the host hears of it once the lock is free.
+    virtual void SetParameterFromGUI(int paramIdx, double normalised) = 0;
+    // [main-thread] (takes lock) The host's edit gesture on a parameter: a press, a release.
+    virtual void BeginParamGestureFromGUI(int paramIdx) = 0;
+    virtual void EndParamGestureFromGUI(int paramIdx) = 0;
+    // [main-thread] (takes lock) An edit changed what the state chunk or a preset would save.
+    virtual void InformHostOfStateChange() noexcept = 0;
+    // [main-thread] Sends what the host is owed, the state change too when asked (once a
+    // frame); nothing while the caller holds the instance lock.
+    virtual void FlushHostNotices(bool withStateChange) noexcept = 0;
+    // [main-thread] The editor has a new size: the host is told.
+    virtual void EditorResized() = 0;
+
+protected:
+    ~IEditorHost() = default;
+};
