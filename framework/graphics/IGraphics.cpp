@@ -49,6 +49,8 @@ void IGraphics::DeferParamPushes()
     IMutexLock lock(mpPlug->Mutex());
     mPushedValues.assign(n, 0.0);
     mPushed.assign(n, 0);
+    mTakenValues.assign(n, 0.0);
+    mTaken.assign(n, 0);
     mDeferPushes = true;
 }
 
@@ -58,21 +60,43 @@ void IGraphics::BeginFrame() noexcept
         return;
     if (!mpPlug)
     {
-        mpFrameHook->OnFrame(*this); // no plug-in, no lock, nothing deferred
+        // No plug-in, no lock, nothing deferred.
+        mpFrameHook->CaptureFrame(*this);
+        mpFrameHook->OnFrame(*this);
         return;
     }
-    IMutexLock lock(mpPlug->Mutex());
-    if (mAnyPushed)
+    bool took = false;
+    bool all = false;
     {
-        mAnyPushed = false;
-        for (std::size_t i = 0; i < mPushed.size(); ++i)
+        // Only swaps and copies: the audio thread waits while the lock is held.
+        IMutexLock lock(mpPlug->Mutex());
+        if (mAnyPushed)
         {
-            if (!mPushed[i])
+            mAnyPushed = false;
+            mPushedValues.swap(mTakenValues);
+            mPushed.swap(mTaken);
+            took = true;
+        }
+        all = mPushAll;
+        mPushAll = false;
+        if (mpFrameHook)
+            mpFrameHook->CaptureFrame(*this);
+    }
+    if (took)
+    {
+        for (std::size_t i = 0; i < mTaken.size(); ++i)
+        {
+            if (!mTaken[i])
                 continue;
-            mPushed[i] = 0;
-            ShowValue(static_cast<int>(i), mPushedValues[i]);
+            mTaken[i] = 0;
+            if (!all)
+                ShowValue(static_cast<int>(i), mTakenValues[i]);
         }
     }
+    // The values are single atomic words: read without the lock, each as it stands now.
+    if (all)
+        for (int i = 0; i < mpPlug->NParams(); ++i)
+            ShowValue(i, mpPlug->GetParam(i)->Normalised());
     if (mpFrameHook)
         mpFrameHook->OnFrame(*this);
 }

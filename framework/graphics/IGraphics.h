@@ -9,9 +9,9 @@
 // product wires them together. Everything runs on the editor's thread ([main-thread],
 // ThreadTags.h); PushParamValue arrives with the instance lock held, from whatever thread the host
 // changed a parameter on. A context whose plug-in is hosted on more than one thread defers those
-// pushes (DeferParamPushes): they are recorded and reach the controls at the start of the next
-// frame, under the lock, together with the plug-in's frame hook (IFrameHook.h). Painting then reads
-// only controls.
+// pushes (DeferParamPushes): they are recorded, and the next frame takes them under the lock,
+// together with what the plug-in's frame hook copies (IFrameHook.h), and shows them once the lock
+// is free. Painting reads only controls.
 //
 // Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
 // after <windows.h>.
@@ -50,6 +50,13 @@ public:
     // recorded. Off screen (here) there is no window: OpenWindow answers null, and a window
     // layer with no message loop of its own handles its events and frames in IdleWindow.
     void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
+    bool PushAllAtNextFrame() noexcept override
+    {
+        if (!mDeferPushes)
+            return false;
+        mPushAll = true;
+        return true;
+    }
     void* OpenWindow(void*) noexcept override { return nullptr; }
     void CloseWindow() noexcept override {}
     bool IsWindowOpen() const noexcept override { return false; }
@@ -220,7 +227,8 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
-    // [main-thread] (locked) The recorded pushes, then the frame hook.
+    // [main-thread] (takes lock) Takes the recorded pushes and runs the frame hook's capture
+    // under the lock; then shows the pushes and runs the hook without it.
     void BeginFrame() noexcept;
     void ShowValue(int paramIdx, double normalised) noexcept;
 
@@ -228,8 +236,13 @@ private:
     IFrameHook* mpFrameHook = nullptr;
     bool mDeferPushes = false;
     bool mAnyPushed = false;
+    bool mPushAll = false;              // every parameter's value, at the next frame
     std::vector<double> mPushedValues;  // normalised, per parameter index
     std::vector<unsigned char> mPushed; // 1 where a value waits for the next frame
+    // The pushes a frame took, swapped with the two above under the lock and shown after it;
+    // every flag is 0 again once shown.
+    std::vector<double> mTakenValues;
+    std::vector<unsigned char> mTaken;
     IEditorHost* mpPlug;
     int mWidth;
     int mHeight;

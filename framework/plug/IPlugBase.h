@@ -151,7 +151,8 @@ public:
     bool WriteParamValues(IByteChunk& chunk, bool all);
     // [main-thread] (locked)
     int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
-    // [main-thread] (locked) Shows every parameter's value on the controls bound to it.
+    // [main-thread] (locked) Shows every parameter's value on the controls bound to it (at the
+    // next frame, when the editor defers pushes).
     void PushValuesToEditor();
 
     // Host identity and layout.

@@ -73,6 +73,12 @@ public:
     {
         mPushes.push_back({idx, value, normalised});
     }
+    // Answers as an editor that defers pushes would when mTakesAll is set.
+    bool PushAllAtNextFrame() noexcept override
+    {
+        mAllAsked += mTakesAll ? 1 : 0;
+        return mTakesAll;
+    }
     void CreateSurfaces() noexcept override { ++mSurfaces; }
     void* OpenWindow(void* parent) noexcept override
     {
@@ -87,6 +93,8 @@ public:
     int Height() const noexcept override { return 650; }
 
     bool mOpen = false;
+    bool mTakesAll = false;
+    int mAllAsked = 0;
 
     std::vector<Push> mPushes;
     int mSurfaces = 0;
