@@ -40,6 +40,8 @@ public:
     double Normalised() const noexcept { return ToNormalised(mValue.Load()); }
     // The plain value for a normalised one, and back (the value is clamped into the range).
     double FromNormalised(double x) const noexcept;
+    // What SetNormalised(x) stores: FromNormalised, on the step for the kinds but real.
+    double SteppedFromNormalised(double x) const noexcept;
     double ToNormalised(double value) const noexcept;
 
     // The text for x (plain, or normalised when normalised is set) into out, at most size bytes

@@ -70,8 +70,10 @@ public:
     bool WritePreset(const char* path);
     // Reads a preset file; false, with nothing changed, when it cannot be opened.
     bool ReadPreset(const char* path);
-    // Preset text already in memory; path names the preset (null keeps no path). The host hears
-    // of every declared parameter that moved and of the state change.
+    // Preset text already in memory; path names the preset (null keeps no path). The text is
+    // read before the instance lock is taken and applied under it in one piece, so a block
+    // plays the old pattern or the new one. The host hears of every declared parameter that
+    // moved and of the state change.
     void ReadPresetText(const char* data, size_t size, const char* path);
     // "Save As": ".preset" is appended unless the chosen path ends with it; the preset tree is
     // rebuilt. Answers the path written, empty on failure.

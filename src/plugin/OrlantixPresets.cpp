@@ -33,29 +33,45 @@ bool Orlantix::ReadPreset(const char* path)
 
 void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 {
-    IMutexLock lock(Mutex());
-    // The host's views of its parameters follow the preset: it hears of each one that moved.
+    // Read before the lock is taken: scanning the text and finding the parameters by name is
+    // the slow part, and needs nothing that changes.
+    const PresetImage image = ReadPresetImage(data, size, *this);
     double before[kNumDeclaredParams];
+    double after[kNumDeclaredParams];
+    {
+        IMutexLock lock(Mutex());
+        for (int i = 0; i < kNumDeclaredParams; ++i)
+            before[i] = GetParam(i)->Value();
+
+        // A preset starts from the full span; its own span parameters follow with the handlers.
+        mEngine.mProgression.Reset();
+        mEngine.mPlayer.UpdateSpan();
+        mEngine.mPlayer.Rewind();
+        View().ShowSpan(0, MAX_STEPS);
+
+        ApplyPresetImage(image, *this, mEngine.mProgression, mEngine.mGroove);
+        for (int i = 0; i < NParams(); ++i)
+            HandleParamChange(i);
+
+        mPresetName.Set(path);
+        View().ShowPresetName(mPresetName.Name());
+        View().RedrawAll();
+        PushValuesToEditor();
+        for (int i = 0; i < kNumDeclaredParams; ++i)
+            after[i] = GetParam(i)->Value();
+    }
+    // The host's views of its parameters follow the preset: it hears of each one that moved,
+    // with its value when it is told. The load is in place: what is left holds the lock briefly.
+    bool moved[kNumDeclaredParams];
     for (int i = 0; i < kNumDeclaredParams; ++i)
-        before[i] = GetParam(i)->Normalised();
-
-    // A preset starts from the full span; its own span parameters follow with the handlers.
-    mEngine.mProgression.Reset();
-    mEngine.mPlayer.UpdateSpan();
-    mEngine.mPlayer.Rewind();
-    View().ShowSpan(0, MAX_STEPS);
-
-    ApplyPresetText(data, size, *this, mEngine.mProgression, mEngine.mGroove);
-    for (int i = 0; i < NParams(); ++i)
-        HandleParamChange(i);
-
-    mPresetName.Set(path);
-    View().ShowPresetName(mPresetName.Name());
-    View().RedrawAll();
-    PushValuesToEditor();
+    {
+        const IParameter* param = GetParam(i);
+        moved[i] = param->ToNormalised(after[i]) != param->ToNormalised(before[i]);
+    }
+    IMutexLock lock(Mutex());
     for (int i = 0; i < kNumDeclaredParams; ++i)
-        if (const double now = GetParam(i)->Normalised(); now != before[i])
-            InformHostOfParamChange(i, now);
+        if (moved[i])
+            InformHostOfParamChange(i, GetParam(i)->Normalised());
     InformHostOfStateChange();
 }
 

@@ -27,17 +27,17 @@ void AppendValue(std::string& out, double value)
     out.append(buf, r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0);
 }
 
-IParameter* FindByName(IParamTable& plug, const std::string& name)
+int FindByName(const IParamTable& plug, const std::string& name)
 {
     if (name.size() > static_cast<size_t>(kMaxParamNameLength))
-        return nullptr;
+        return -1;
     for (int i = 0; i < plug.NParams(); ++i)
     {
-        IParameter* p = plug.GetParam(i);
+        const IParameter* p = plug.GetParam(i);
         if (p && p->Name()[0] != '\0' && name == p->Name())
-            return p;
+            return i;
     }
-    return nullptr;
+    return -1;
 }
 
 bool ReadParamLine(TextScanner& s, std::string& name, double& value)
@@ -54,7 +54,7 @@ bool ReadParamLine(TextScanner& s, std::string& name, double& value)
 }
 
 // "melody %d.%d %d %d  %d %d %d %d\n": true when all eight numbers were read.
-bool ReadMelodyLine(TextScanner& s, int (&f)[8])
+bool ReadMelodyLine(TextScanner& s, std::array<int, 8>& f)
 {
     if (!s.Literal("melody ") || !s.Int(f[0]) || !s.Literal(".") || !s.Int(f[1]))
         return false;
@@ -68,7 +68,7 @@ bool ReadMelodyLine(TextScanner& s, int (&f)[8])
     return true;
 }
 
-void ApplyMelodyLine(ChordProgression& progression, const int (&f)[8])
+void ApplyMelodyLine(ChordProgression& progression, const std::array<int, 8>& f)
 {
     if (f[0] < 0 || f[0] >= MAX_STEPS || f[1] < 0 || f[1] >= MAX_VARIATIONS_PER_CHORD)
         return;
@@ -138,54 +138,77 @@ std::string PresetText(const IParamTable& plug, const ChordProgression& progress
     return out;
 }
 
-PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
-                                 ChordProgression& progression, GrooveMaker& groove)
+PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& plug)
 {
-    PresetReadResult result;
+    PresetImage image;
     TextScanner s(data, size);
     int major = 0, minor = 0;
-    result.mHeader = s.Literal("Orlantix V") && s.Int(major) && s.Literal(".") && s.Int(minor);
-    if (result.mHeader)
+    image.mHeader = s.Literal("Orlantix V") && s.Int(major) && s.Literal(".") && s.Int(minor);
+    if (image.mHeader)
     {
         s.SkipSpace();
+        image.mValues.resize(static_cast<size_t>(plug.NParams()));
         for (int i = 0; i < plug.NParams(); ++i)
-            plug.GetParam(i)->SetNormalised(0.0);
+            image.mValues[static_cast<size_t>(i)] = plug.GetParam(i)->SteppedFromNormalised(0.0);
         std::string name;
         double value = 0.0;
-        int fields[8] = {};
+        std::array<int, 8> fields{};
         for (;;)
         {
             if (ReadParamLine(s, name, value))
             {
-                IParameter* p = FindByName(plug, name);
+                const int idx = FindByName(plug, name);
                 // A value that is not a number would reach the handlers as an undefined
                 // integer; such a line is skipped like an unknown name.
-                if (p && !std::isnan(value))
+                if (idx >= 0 && !std::isnan(value))
                 {
-                    p->SetValue(value < p->Min() ? p->Min()
-                                                 : (value > p->Max() ? p->Max() : value));
-                    ++result.mParamLines;
+                    const IParameter* p = plug.GetParam(idx);
+                    image.mValues[static_cast<size_t>(idx)] =
+                        value < p->Min() ? p->Min() : (value > p->Max() ? p->Max() : value);
+                    ++image.mParamLines;
                 }
                 continue;
             }
             if (!ReadMelodyLine(s, fields))
                 break;
-            ApplyMelodyLine(progression, fields);
-            ++result.mMelodyLines;
+            image.mMelodies.push_back(fields);
         }
     }
     int velocity = 0;
     if (s.Literal("gmsteps ") && s.Int(velocity))
     {
-        groove.SetVelocity(0, velocity);
-        result.mGrooveSteps = 1;
+        image.mVelocities.push_back(velocity);
         for (int i = 1; i < GrooveMaker::MAX_STEPS && s.Int(velocity); ++i)
-        {
-            groove.SetVelocity(i, velocity);
-            ++result.mGrooveSteps;
-        }
+            image.mVelocities.push_back(velocity);
     }
+    return image;
+}
+
+PresetReadResult ApplyPresetImage(const PresetImage& image, IParamTable& plug,
+                                  ChordProgression& progression, GrooveMaker& groove) noexcept
+{
+    PresetReadResult result;
+    result.mHeader = image.mHeader;
+    if (image.mHeader)
+    {
+        const int n = std::min(plug.NParams(), static_cast<int>(image.mValues.size()));
+        for (int i = 0; i < n; ++i)
+            plug.GetParam(i)->SetValue(image.mValues[static_cast<size_t>(i)]);
+        for (const std::array<int, 8>& fields : image.mMelodies)
+            ApplyMelodyLine(progression, fields);
+        result.mParamLines = image.mParamLines;
+        result.mMelodyLines = static_cast<int>(image.mMelodies.size());
+    }
+    for (size_t i = 0; i < image.mVelocities.size(); ++i)
+        groove.SetVelocity(static_cast<int>(i), image.mVelocities[i]);
+    result.mGrooveSteps = static_cast<int>(image.mVelocities.size());
     return result;
+}
+
+PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
+                                 ChordProgression& progression, GrooveMaker& groove)
+{
+    return ApplyPresetImage(ReadPresetImage(data, size, plug), plug, progression, groove);
 }
 
 bool ReadWholeFile(const char* path, std::string& out)

@@ -7,8 +7,10 @@
 #include "Chord.h"
 #include "GrooveMaker.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class IParamTable;
 
@@ -35,8 +37,29 @@ struct PresetReadResult
     int mGrooveSteps = 0; // groove velocities read
 };
 
-// Applies preset text to the parameter records, the melodies and the groove velocities. The
+// Preset text as read, before anything is applied. Reading (scanning the text, finding each
+// parameter by its name) needs only the parameters' fixed names and ranges, so it runs without
+// the instance lock; applying the image under it is a few short loops.
+struct PresetImage
+{
+    bool mHeader = false; // without it nothing but the groove is applied
+    // With the header, every parameter's value after the load: normalised 0 where no line sets
+    // it, else the last line's value within the range.
+    std::vector<double> mValues;
+    int mParamLines = 0;                       // param lines whose name matched a parameter
+    std::vector<std::array<int, 8>> mMelodies; // melody lines as read, in the order of the text
+    std::vector<int> mVelocities;              // groove velocities from step 0
+};
+
+// Reads preset text; throws std::bad_alloc.
+PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& plug);
+
+// Applies an image to the parameter records, the melodies and the groove velocities. The
 // caller resets the span first and runs every change handler afterwards.
+PresetReadResult ApplyPresetImage(const PresetImage& image, IParamTable& plug,
+                                  ChordProgression& progression, GrooveMaker& groove) noexcept;
+
+// Both of the above in one.
 PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
                                  ChordProgression& progression, GrooveMaker& groove);
 
