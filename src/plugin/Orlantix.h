@@ -82,8 +82,11 @@ public:
     bool SavePreset();
     // The preset with menu index n in the preset tree; false when no file has it.
     bool LoadPresetById(int n);
-    // Deletes the preset tree and scans the preset folder again.
+    // Scans the preset folder again into a new preset tree, which replaces the old one.
     void RebuildPresetTree();
+    // (takes lock) The preset tree, kept alive for as long as the answer is held: menus are
+    // built from it and files found in it without the lock.
+    std::shared_ptr<const PresetFolder> SharedPresetTree() noexcept;
 
     // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
     void SetView(OrlantixView* view) noexcept;
@@ -136,8 +139,8 @@ private:
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;
     OrlantixView* mpView = &mNoView;
-    std::unique_ptr<OrlantixView> mpOwnedView; // the editor, when it was adopted
-    std::unique_ptr<PresetFolder> mpPresetTree;
+    std::unique_ptr<OrlantixView> mpOwnedView;        // the editor, when it was adopted
+    std::shared_ptr<const PresetFolder> mpPresetTree; // replaced under the lock
     PresetName mPresetName;
     ConfigurablePool mConfigPool;
     const ParamChangeDesc* mpParamChangeDesc[kNumOrlantixParams] = {};

@@ -8,13 +8,15 @@ bool Orlantix::WritePreset(const char* path)
 {
     if (!path || !*path)
         return false;
-    std::string text;
+    // Only the copy is made under the lock; the text and the file are made from it without:
+    // formatting and a slow disk must not hold up the audio thread.
+    auto content = std::make_unique<PresetContent>();
+    content->mValues.resize(static_cast<size_t>(NParams()));
     {
         IMutexLock lock(Mutex());
-        text = PresetText(*this, mEngine.mProgression, mEngine.mGroove);
+        CopyPresetContent(*this, mEngine.mProgression, mEngine.mGroove, *content);
     }
-    // The file is written outside the lock: a slow disk must not hold up the audio thread.
-    if (!WriteFileSafely(path, text))
+    if (!WriteFileSafely(path, PresetText(*this, *content)))
         return false;
     IMutexLock lock(Mutex());
     mPresetName.Set(path);
@@ -98,21 +100,29 @@ bool Orlantix::SavePreset()
 
 bool Orlantix::LoadPresetById(int n)
 {
+    const std::shared_ptr<const PresetFolder> tree = SharedPresetTree();
+    ORX_CHECK(kTag, tree != nullptr, "mpPresetTree != 0");
+    const PresetFile* file = tree ? tree->FindFile(n) : nullptr;
     std::string path;
-    {
-        IMutexLock lock(Mutex());
-        ORX_CHECK(kTag, mpPresetTree != nullptr, "mpPresetTree != 0");
-        const PresetFile* file = mpPresetTree ? mpPresetTree->FindFile(n) : nullptr;
-        if (!file || !PresetFolder::FilePath(*file, path))
-            return false;
-    }
+    if (!file || !PresetFolder::FilePath(*file, path))
+        return false;
     return ReadPreset(path.c_str());
 }
 
 void Orlantix::RebuildPresetTree()
 {
-    auto tree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    std::shared_ptr<const PresetFolder> tree =
+        BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    {
+        IMutexLock lock(Mutex());
+        mpPresetTree.swap(tree);
+        View().PresetTreeChanged();
+    }
+    // The old tree goes here, after the lock, unless a menu still holds it.
+}
+
+std::shared_ptr<const PresetFolder> Orlantix::SharedPresetTree() noexcept
+{
     IMutexLock lock(Mutex());
-    mpPresetTree = std::move(tree);
-    View().PresetTreeChanged();
+    return mpPresetTree;
 }

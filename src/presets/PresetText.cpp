@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace
 {
@@ -97,29 +98,39 @@ bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx)
     return !p || p->Name()[0] == '\0' || IsCommandParam(paramIdx);
 }
 
-std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove)
+void CopyPresetContent(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove, PresetContent& content) noexcept
+{
+    const size_t n = std::min(content.mValues.size(), static_cast<size_t>(plug.NParams()));
+    for (size_t i = 0; i < n; ++i)
+        content.mValues[i] = plug.GetParam(static_cast<int>(i))->Value();
+    content.mProgression = progression;
+    for (int i = 0; i < GrooveMaker::MAX_STEPS; ++i)
+        content.mVelocities[i] = groove.Velocity(i);
+}
+
+std::string PresetText(const IParamTable& plug, const PresetContent& content)
 {
     std::string out;
     char line[128];
     std::snprintf(line, sizeof(line), "Orlantix V%d.%d\n", kPresetVersionMajor,
                   kPresetVersionMinor);
     out += line;
-    for (int i = 0; i < plug.NParams(); ++i)
+    const int n = std::min(plug.NParams(), static_cast<int>(content.mValues.size()));
+    for (int i = 0; i < n; ++i)
     {
         if (IsLeftOutOfPresets(plug, i))
             continue;
-        const IParameter* p = plug.GetParam(i);
         out += "param ";
-        out += p->Name();
+        out += plug.GetParam(i)->Name();
         out += ' ';
-        AppendValue(out, p->Value());
+        AppendValue(out, content.mValues[static_cast<size_t>(i)]);
         out += '\n';
     }
     for (int i = 0; i < MAX_STEPS; ++i)
         for (int j = 0; j < MAX_VARIATIONS_PER_CHORD; ++j)
         {
-            const Melody* m = progression.GetMelody(i, j);
+            const Melody* m = content.mProgression.GetMelody(i, j);
             std::snprintf(line, sizeof(line), "melody %d.%d %d %d  %d %d %d %d\n", i, j,
                           m->mEnabled ? 1 : 0, m->mRepeatCount, m->mPitchSets[0].mPlayingMask,
                           m->mPitchSets[1].mPlayingMask, m->mPitchSets[2].mPlayingMask,
@@ -131,11 +142,20 @@ std::string PresetText(const IParamTable& plug, const ChordProgression& progress
     {
         if (i == 12 || i == 24 || i == 36)
             out += '\n';
-        std::snprintf(line, sizeof(line), " %3d", groove.Velocity(i));
+        std::snprintf(line, sizeof(line), " %3d", content.mVelocities[i]);
         out += line;
     }
     out += '\n';
     return out;
+}
+
+std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove)
+{
+    auto content = std::make_unique<PresetContent>();
+    content->mValues.resize(static_cast<size_t>(plug.NParams()));
+    CopyPresetContent(plug, progression, groove, *content);
+    return PresetText(plug, *content);
 }
 
 PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& plug)

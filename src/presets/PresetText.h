@@ -25,7 +25,23 @@ inline constexpr size_t kMaxPresetFileSize = 1 << 20;
 // and the command triggers.
 bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx);
 
-// The whole file, with "\n" line breaks.
+// What a preset stores, copied from the instance under its lock so that the text is made
+// without it.
+struct PresetContent
+{
+    std::vector<double> mValues; // every parameter's value
+    ChordProgression mProgression;
+    int mVelocities[GrooveMaker::MAX_STEPS] = {};
+};
+
+// Copies into content, whose mValues already holds an entry for every parameter: nothing is
+// allocated, so the caller may hold the instance lock.
+void CopyPresetContent(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove, PresetContent& content) noexcept;
+
+// The whole file, with "\n" line breaks; plug gives the parameters' names.
+std::string PresetText(const IParamTable& plug, const PresetContent& content);
+// The same, straight from the instance's records.
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
                        const GrooveMaker& groove);
 
