@@ -54,7 +54,13 @@ IMutex::IMutex() noexcept
     // the scheduler put aside for other work then runs at once, at the waiter's priority, until
     // it lets go; without this the audio thread would wait for all of that other work.
     pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_INHERIT);
-    pthread_mutex_init(new (mStorage) pthread_mutex_t, &attr);
+    pthread_mutex_t* native = new (mStorage) pthread_mutex_t;
+    // Where the system has no priority inheritance, a plain recursive lock.
+    if (pthread_mutex_init(native, &attr) != 0)
+    {
+        pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_NONE);
+        pthread_mutex_init(native, &attr);
+    }
     pthread_mutexattr_destroy(&attr);
 }
 
