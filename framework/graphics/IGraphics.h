@@ -47,8 +47,9 @@ public:
     ~IGraphics() override = default;
 
     // IPlugEditor. PushParamValue: with pushes deferred, only the latest value per parameter is
-    // recorded. Off screen (here) there is no window: OpenWindow answers null, and a window
-    // layer with no message loop of its own handles its events and frames in IdleWindow.
+    // recorded; PushAllAtNextFrame is taken only with pushes deferred. Off screen (here) there is
+    // no window: OpenWindow answers null, and a window layer with no message loop of its own
+    // handles its events and frames in IdleWindow.
     void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
     bool PushAllAtNextFrame() noexcept override
     {

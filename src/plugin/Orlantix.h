@@ -84,8 +84,8 @@ public:
     bool LoadPresetById(int n);
     // Scans the preset folder again into a new preset tree, which replaces the old one.
     void RebuildPresetTree();
-    // (takes lock) The preset tree, kept alive for as long as the answer is held: menus are
-    // built from it and files found in it without the lock.
+    // [any-thread] (takes lock) The preset tree, kept alive for as long as the answer is held:
+    // menus are built from it and files found in it without the lock.
     std::shared_ptr<const PresetFolder> SharedPresetTree() noexcept;
 
     // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
