@@ -293,7 +293,8 @@ bool ScriptSession::RecordCounts(const Command& c)
     mCounts[c.mArgs[0]] = counts;
     mReport.Say("counts " + c.mArgs[0] + ": " + Describe(counts));
     for (const std::string& note : counts.mNotes)
-        mReport.Say("note: " + note);
+        if (mNotesSaid.insert(note).second)
+            mReport.Say("note: " + note);
     return true;
 }
 

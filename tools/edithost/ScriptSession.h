@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,7 @@ private:
     Slot* mpTarget = nullptr;
     MenuPlan mMenu;                        // for the next click that opens a menu
     std::map<std::string, Counts> mCounts; // by label
+    std::set<std::string> mNotesSaid;      // the counts' notes, each said once
     bool mStopped = false;                 // a check failed that the rest of the script depends on
 };
 
