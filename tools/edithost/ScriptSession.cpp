@@ -110,10 +110,11 @@ void ScriptSession::CalibrateProbes(const PlugInLoader& load)
     std::map<std::string, std::string> libraries; // path -> a plug-in's name
     for (const auto& [name, slot] : mSlots)
         libraries.emplace(slot->mPath, name);
-    for (const auto& [path, name] : libraries)
+    for (const auto& library : libraries)
     {
         const CalibrationReport report = DescribeCalibration(
-            CalibrateLockProbe([&](orxhost::VstHost& host) { return load(host, path); }), name);
+            CalibrateLockProbe([&](orxhost::VstHost& host) { return load(host, library.first); }),
+            library.second);
         if (report.mIsCheck)
             mReport.Check(report.mOk, 0, report.mText);
         else
