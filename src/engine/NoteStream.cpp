@@ -109,48 +109,73 @@ void NoteStream::FreeLiveNote(NoteNode* n) noexcept
     FreeNote(n);
 }
 
-void NoteStream::Insert(EventNode* e, int t) noexcept
+void NoteStream::Insert(EventNode* e, int t, EventNode* from) noexcept
 {
-    EventNode* at = mpHead;
-    while (at && t >= at->mDelta)
+    const int64_t time = mOrigin + t;
+    e->mTime = time;
+    // The last event at or before the time, searched from `from` in whichever direction it lies.
+    EventNode* before = from ? from : mpHead;
+    if (before && before->mTime > time)
     {
-        t -= at->mDelta;
-        at = at->mpNext;
+        do
+            before = before->mpPrev;
+        while (before && before->mTime > time);
     }
-    e->mDelta = t;
-    e->mpNext = at;
-    if (at)
+    else if (before)
     {
-        at->mDelta -= t;
-        e->mpPrev = at->mpPrev;
-        at->mpPrev = e;
+        while (before->mpNext && before->mpNext->mTime <= time)
+            before = before->mpNext;
     }
+    e->mpPrev = before;
+    e->mpNext = before ? before->mpNext : mpHead;
+    if (e->mpNext)
+        e->mpNext->mpPrev = e;
     else
-    {
-        e->mpPrev = mpTail;
         mpTail = e;
-    }
-    if (e->mpPrev)
-        e->mpPrev->mpNext = e;
+    if (before)
+        before->mpNext = e;
     else
         mpHead = e;
+
+    // The same place among the events of its note: after every one at the same time.
+    EventNode* beforeOfNote = mpLastOfNote[e->mNote];
+    while (beforeOfNote && beforeOfNote->mTime > time)
+        beforeOfNote = beforeOfNote->mpPrevOfNote;
+    e->mpPrevOfNote = beforeOfNote;
+    e->mpNextOfNote = beforeOfNote ? beforeOfNote->mpNextOfNote : mpFirstOfNote[e->mNote];
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = e;
+    else
+        mpLastOfNote[e->mNote] = e;
+    if (beforeOfNote)
+        beforeOfNote->mpNextOfNote = e;
+    else
+        mpFirstOfNote[e->mNote] = e;
     ++mNumPending;
 }
 
 void NoteStream::Unlink(EventNode* e) noexcept
 {
+    if (e == mpLastOn)
+        mpLastOn = e->mpPrev;
     if (e->mpNext)
-    {
-        e->mpNext->mDelta += e->mDelta;
         e->mpNext->mpPrev = e->mpPrev;
-    }
     else
         mpTail = e->mpPrev;
     if (e->mpPrev)
         e->mpPrev->mpNext = e->mpNext;
     else
         mpHead = e->mpNext;
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = e->mpPrevOfNote;
+    else
+        mpLastOfNote[e->mNote] = e->mpPrevOfNote;
+    if (e->mpPrevOfNote)
+        e->mpPrevOfNote->mpNextOfNote = e->mpNextOfNote;
+    else
+        mpFirstOfNote[e->mNote] = e->mpNextOfNote;
     e->mpNext = e->mpPrev = nullptr;
+    e->mpNextOfNote = e->mpPrevOfNote = nullptr;
     --mNumPending;
 }
 
@@ -158,21 +183,20 @@ void NoteStream::CutOverlap(int t, int channel, int note) noexcept
 {
     // A key sounds once per channel: a new note-on ends a still pending note-off of the same
     // key one sample before it, so the order sent is on, off, on.
-    int s = 0;
-    int latestOn = 0;
-    for (EventNode* e = mpHead; e; e = e->mpNext)
+    const int64_t time = mOrigin + t;
+    int64_t latestOn = mOrigin;
+    for (EventNode* e = mpFirstOfNote[note]; e; e = e->mpNextOfNote)
     {
-        s += e->mDelta;
-        if (e->mChannel != channel || e->mNote != note)
+        if (e->mChannel != channel)
             continue;
         if (e->mKind == kNoteOn)
-            latestOn = s;
-        else if (e->mKind == kNoteOff && t >= latestOn && s >= t)
+            latestOn = e->mTime;
+        else if (e->mKind == kNoteOff && time >= latestOn && e->mTime >= time)
         {
             EventNode* pEvent = e;
             ORX_CHECK(kTag, pEvent, "pEvent");
             Unlink(pEvent);
-            Insert(pEvent, t > 0 ? t - 1 : 0);
+            Insert(pEvent, t > 0 ? t - 1 : 0, mpLastOn);
             return;
         }
     }
@@ -202,7 +226,8 @@ bool NoteStream::AddNote(int time, int channel, int note, int velocity, int leng
     on->mNote = note;
     on->mVelocity = velocity;
     CutOverlap(time, channel, note);
-    Insert(on, time);
+    Insert(on, time, mpLastOn);
+    mpLastOn = on;
     on->mpOwner = n;
     n->mpNoteOn = on;
 
@@ -214,7 +239,7 @@ bool NoteStream::AddNote(int time, int channel, int note, int velocity, int leng
         off->mNote = note;
         off->mVelocity = 0;
         const long long end = static_cast<long long>(time) + length;
-        Insert(off, end > INT_MAX ? INT_MAX : static_cast<int>(end));
+        Insert(off, end > INT_MAX ? INT_MAX : static_cast<int>(end), mpTail);
         off->mpOwner = n;
         n->mpNoteOff = off;
     }
@@ -223,17 +248,13 @@ bool NoteStream::AddNote(int time, int channel, int note, int velocity, int leng
 
 void NoteStream::Render(int length, MidiOutList& out) noexcept
 {
-    int s = 0;
-    int remaining = length;
-    while (mpHead && mpHead->mDelta < remaining)
+    const int64_t end = mOrigin + length;
+    while (mpHead && mpHead->mTime < end)
     {
         EventNode* e = mpHead;
         NoteNode* pNote = e->mpOwner;
         ORX_CHECK(kTag, pNote, "pNote");
-        s += e->mDelta;
-        remaining -= e->mDelta;
-        // The next event stays relative to this one, whose time s is now known.
-        e->mDelta = 0;
+        const int s = static_cast<int>(e->mTime - mOrigin);
         Unlink(e);
         IMidiMessage msg;
         if (e->mKind == kNoteOn)
@@ -266,8 +287,7 @@ void NoteStream::Render(int length, MidiOutList& out) noexcept
             ORX_CHECK(kTag, false, "0");
         FreeEvent(e);
     }
-    if (mpHead)
-        mpHead->mDelta -= remaining;
+    mOrigin = end;
 }
 
 void NoteStream::DropUnsentNotes() noexcept

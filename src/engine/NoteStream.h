@@ -1,9 +1,11 @@
 #pragma once
 // Schedules the notes the pulses create: each note becomes a note-on at its pulse and, when it
 // has a length, a note-off later, possibly many blocks later. Events wait in one list ordered
-// by time and stored as time differences, so moving to the next block only adjusts the first
-// entry. Nodes are recycled through free lists over storage reserved up front: adding and
-// rendering never allocate.
+// by time on the stream's own sample clock, so moving to the next block only moves the clock's
+// origin, and a new event (nearly always among the latest) is placed by a search from the
+// list's end. The events of each key are chained as well, so cutting an overlap looks only at
+// the events of its key. Nodes are recycled through free lists over storage reserved up front:
+// adding and rendering never allocate.
 
 #include "MidiOutList.h"
 
@@ -65,11 +67,14 @@ private:
     {
         EventNode* mpNext = nullptr;
         EventNode* mpPrev = nullptr;
-        int mKind = 0; // 0 note-on, 1 note-off
+        // The events of the same note number (any channel), in the order of the list.
+        EventNode* mpNextOfNote = nullptr;
+        EventNode* mpPrevOfNote = nullptr;
+        int64_t mTime = 0; // on the stream's clock (see mOrigin)
+        int mKind = 0;     // 0 note-on, 1 note-off
         int mChannel = 0;
         int mNote = 0;
         int mVelocity = 0;
-        int mDelta = 0; // samples after the previous event, or after the next block's start
         NoteNode* mpOwner = nullptr;
     };
     struct NoteNode
@@ -87,17 +92,28 @@ private:
     void FreeNote(NoteNode* n) noexcept;
     // Takes a note off the live list and puts it on its free list.
     void FreeLiveNote(NoteNode* n) noexcept;
-    // Inserts e at absolute time t from the list's origin, after every event at the same time.
-    void Insert(EventNode* e, int t) noexcept;
+    // Inserts e at time t of the block now being processed, after every event at the same time.
+    // The search for its place starts at `from`, any event of the list (null: the first): the
+    // nearer the place, the shorter the search.
+    void Insert(EventNode* e, int t, EventNode* from) noexcept;
     void Unlink(EventNode* e) noexcept;
     void CutOverlap(int t, int channel, int note) noexcept;
 
     EventNode* mpHead = nullptr;
     EventNode* mpTail = nullptr;
     EventNode* mpFreeEvents = nullptr;
+    // Where the next note-on and cut note-off are searched from: the note-on added last or,
+    // once it has gone, the event that was before it. Little lies between it and the pulse now
+    // played, while the list's end may hold note-offs far ahead of it.
+    EventNode* mpLastOn = nullptr;
     NoteNode* mpLiveHead = nullptr;
     NoteNode* mpLiveTail = nullptr;
     NoteNode* mpFreeNotes = nullptr;
+    EventNode* mpFirstOfNote[kNumNotes] = {};
+    EventNode* mpLastOfNote[kNumNotes] = {};
+    // The stream's clock at the first sample of the block now being processed; each block's
+    // length moves it on. 64 bits last for millions of years of samples.
+    int64_t mOrigin = 0;
     uint32_t mSounding[kNumNotes] = {};
 
     std::vector<std::unique_ptr<EventNode[]>> mEventChunks;

@@ -219,12 +219,13 @@ void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
             length = 1;
     }
 
-    const int chordDegree = cursor.mpMelodySet->mChordDegree;
+    const int* notes =
+        mChordPitches.Row(mScaleChoice, mMode, mTonic, cursor.mpMelodySet->mChordDegree);
     for (int degree = 0; degree < kNumPitchDegrees; ++degree)
     {
         if (!(mask & (1 << degree)))
             continue;
-        const int note = mScaleChoice.Pitch(mMode, mTonic, chordDegree, degree);
+        const int note = notes[degree];
         // Notes the mapping puts outside MIDI's 0..127 are dropped here, before the note
         // stream, whose sounding table holds only those 128 keys.
         if (note < 0 || note > 127)
