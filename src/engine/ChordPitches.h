@@ -13,10 +13,21 @@ class ChordPitches
 {
 public:
     // The notes of pitch degrees 0..4 over chordDegree, as Scale::Pitch maps them.
-    const int* Row(const Scale& scale, int mode, int tonic, int chordDegree) noexcept;
+    const int* Row(const Scale& scale, int mode, int tonic, int chordDegree) noexcept
+    {
+        // The mapping clamps the chord degree the same way.
+        const int row = chordDegree < 0 ? 0
+                                        : (chordDegree >= kNumChordDegrees ? kNumChordDegrees - 1
+                                                                           : chordDegree);
+        if (mode != mMode || tonic != mTonic || scale.IntervalSet() != mIntervalSet ||
+            scale.ScaleIndex() != mScale || !mValid[row])
+            Compute(scale, mode, tonic, row);
+        return mNotes[row];
+    }
 
 private:
-    void Invalidate(const Scale& scale, int mode, int tonic) noexcept;
+    // Forgets every row when a setting changed, then computes the one asked for.
+    void Compute(const Scale& scale, int mode, int tonic, int row) noexcept;
 
     // The settings the rows were computed for; a row is valid only under them.
     int mMode = -1;

@@ -21,14 +21,7 @@ NoteStream::~NoteStream() = default;
 void NoteStream::Reserve(int notes)
 {
     if (notes > mNoteCapacity)
-    {
-        const int add = notes - mNoteCapacity;
-        mNoteChunks.emplace_back(new NoteNode[add]);
-        NoteNode* chunk = mNoteChunks.back().get();
-        for (int i = 0; i < add; ++i)
-            FreeNote(&chunk[i]);
         mNoteCapacity = notes;
-    }
     // Every note needs a note-on and at most one note-off.
     const int events = 2 * notes;
     if (events > mEventCapacity)
@@ -53,63 +46,33 @@ uint32_t NoteStream::SoundingChannels(int note) const noexcept
     return (note >= 0 && note < kNumNotes) ? mSounding[note] : 0;
 }
 
-NoteStream::EventNode* NoteStream::TakeEvent() noexcept
+// The node and list operations run for every event of every pulse: inline, so that scheduling
+// and rendering a note make no calls.
+inline NoteStream::EventNode* NoteStream::TakeEvent() noexcept
 {
     EventNode* e = mpFreeEvents;
     mpFreeEvents = e->mpNext;
     --mFreeEventCount;
-    *e = EventNode{};
     return e;
 }
 
-void NoteStream::FreeEvent(EventNode* e) noexcept
+inline void NoteStream::FreeEvent(EventNode* e) noexcept
 {
-    e->mpPrev = nullptr;
     e->mpNext = mpFreeEvents;
     mpFreeEvents = e;
     ++mFreeEventCount;
 }
 
-NoteStream::NoteNode* NoteStream::TakeNote() noexcept
+inline void NoteStream::Release(EventNode* e) noexcept
 {
-    NoteNode* n = mpFreeNotes;
-    mpFreeNotes = n->mpNext;
-    --mFreeNoteCount;
-    *n = NoteNode{};
-    // Appended to the live list.
-    n->mpPrev = mpLiveTail;
-    if (mpLiveTail)
-        mpLiveTail->mpNext = n;
+    if (e->mpPartner)
+        e->mpPartner->mpPartner = nullptr;
     else
-        mpLiveHead = n;
-    mpLiveTail = n;
-    ++mNumLive;
-    return n;
+        --mNumLive;
+    FreeEvent(e);
 }
 
-void NoteStream::FreeNote(NoteNode* n) noexcept
-{
-    n->mpPrev = nullptr;
-    n->mpNext = mpFreeNotes;
-    mpFreeNotes = n;
-    ++mFreeNoteCount;
-}
-
-void NoteStream::FreeLiveNote(NoteNode* n) noexcept
-{
-    if (n->mpNext)
-        n->mpNext->mpPrev = n->mpPrev;
-    else
-        mpLiveTail = n->mpPrev;
-    if (n->mpPrev)
-        n->mpPrev->mpNext = n->mpNext;
-    else
-        mpLiveHead = n->mpNext;
-    --mNumLive;
-    FreeNote(n);
-}
-
-void NoteStream::Insert(EventNode* e, int t, EventNode* from) noexcept
+inline void NoteStream::Insert(EventNode* e, int t, EventNode* from) noexcept
 {
     const int64_t time = mOrigin + t;
     e->mTime = time;
@@ -154,7 +117,7 @@ void NoteStream::Insert(EventNode* e, int t, EventNode* from) noexcept
     ++mNumPending;
 }
 
-void NoteStream::Unlink(EventNode* e) noexcept
+inline void NoteStream::Unlink(EventNode* e) noexcept
 {
     if (e == mpLastOn)
         mpLastOn = e->mpPrev;
@@ -176,6 +139,27 @@ void NoteStream::Unlink(EventNode* e) noexcept
         mpFirstOfNote[e->mNote] = e->mpNextOfNote;
     e->mpNext = e->mpPrev = nullptr;
     e->mpNextOfNote = e->mpPrevOfNote = nullptr;
+    --mNumPending;
+}
+
+inline void NoteStream::UnlinkFirst() noexcept
+{
+    // The first event of the list is the first of its note too.
+    EventNode* e = mpHead;
+    if (e == mpLastOn)
+        mpLastOn = nullptr;
+    mpHead = e->mpNext;
+    if (mpHead)
+        mpHead->mpPrev = nullptr;
+    else
+        mpTail = nullptr;
+    mpFirstOfNote[e->mNote] = e->mpNextOfNote;
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = nullptr;
+    else
+        mpLastOfNote[e->mNote] = nullptr;
+    e->mpNext = nullptr;
+    e->mpNextOfNote = nullptr;
     --mNumPending;
 }
 
@@ -202,34 +186,30 @@ void NoteStream::CutOverlap(int t, int channel, int note) noexcept
     }
 }
 
-bool NoteStream::AddNote(int time, int channel, int note, int velocity, int length,
-                         double hostPosition) noexcept
+bool NoteStream::AddNote(int time, int channel, int note, int velocity, int length) noexcept
 {
     // The sounding table and MIDI itself hold notes 0..127 on channels 0..15 only.
     if (note < 0 || note >= kNumNotes || channel < 0 || channel >= kNumChannels)
         return false;
     const int events = length > 0 ? 2 : 1;
-    if (mFreeNoteCount < 1 || mFreeEventCount < events)
+    if (mNumLive >= mNoteCapacity || mFreeEventCount < events)
     {
         ++mDropped;
         return false;
     }
     if (time < 0)
         time = 0;
-
-    NoteNode* n = TakeNote();
-    n->mHostPosition = hostPosition;
+    ++mNumLive;
 
     EventNode* on = TakeEvent();
     on->mKind = kNoteOn;
     on->mChannel = channel;
     on->mNote = note;
     on->mVelocity = velocity;
+    on->mpPartner = nullptr;
     CutOverlap(time, channel, note);
     Insert(on, time, mpLastOn);
     mpLastOn = on;
-    on->mpOwner = n;
-    n->mpNoteOn = on;
 
     if (length > 0)
     {
@@ -238,10 +218,10 @@ bool NoteStream::AddNote(int time, int channel, int note, int velocity, int leng
         off->mChannel = channel;
         off->mNote = note;
         off->mVelocity = 0;
+        off->mpPartner = on;
+        on->mpPartner = off;
         const long long end = static_cast<long long>(time) + length;
         Insert(off, end > INT_MAX ? INT_MAX : static_cast<int>(end), mpTail);
-        off->mpOwner = n;
-        n->mpNoteOff = off;
     }
     return true;
 }
@@ -252,60 +232,49 @@ void NoteStream::Render(int length, MidiOutList& out) noexcept
     while (mpHead && mpHead->mTime < end)
     {
         EventNode* e = mpHead;
-        NoteNode* pNote = e->mpOwner;
-        ORX_CHECK(kTag, pNote, "pNote");
         const int s = static_cast<int>(e->mTime - mOrigin);
-        Unlink(e);
+        UnlinkFirst();
         IMidiMessage msg;
         if (e->mKind == kNoteOn)
         {
             msg.MakeNoteOn(e->mNote, e->mVelocity, s, e->mChannel);
             if (out.Add(msg))
                 mSounding[e->mNote] |= 1u << e->mChannel;
-            if (pNote)
-            {
-                pNote->mpNoteOn = nullptr;
-                // Without a note-off nothing refers to the note any more; the sounding table
-                // keeps it for AllNotesOff, so its node can go back at once.
-                if (!pNote->mpNoteOff)
-                    FreeLiveNote(pNote);
-            }
         }
         else if (e->mKind == kNoteOff)
         {
             msg.MakeNoteOff(e->mNote, s, e->mChannel);
             out.Add(msg);
             mSounding[e->mNote] &= ~(1u << e->mChannel);
-            if (pNote)
-            {
-                pNote->mpNoteOn = nullptr;
-                pNote->mpNoteOff = nullptr;
-                FreeLiveNote(pNote);
-            }
         }
         else
             ORX_CHECK(kTag, false, "0");
-        FreeEvent(e);
+        // A note without a note-off ends here for the stream; the sounding table keeps it for
+        // AllNotesOff.
+        Release(e);
     }
     mOrigin = end;
 }
 
 void NoteStream::DropUnsentNotes() noexcept
 {
-    for (NoteNode* n = mpLiveHead; n;)
+    for (EventNode* e = mpHead; e;)
     {
-        NoteNode* next = n->mpNext;
-        if (n->mpNoteOn)
+        EventNode* next = e->mpNext;
+        if (e->mKind == kNoteOn)
         {
-            for (EventNode* e : {n->mpNoteOn, n->mpNoteOff})
-                if (e)
-                {
-                    Unlink(e);
-                    FreeEvent(e);
-                }
-            FreeLiveNote(n);
+            if (EventNode* off = e->mpPartner)
+            {
+                if (off == next)
+                    next = off->mpNext;
+                Unlink(off);
+                FreeEvent(off);
+            }
+            Unlink(e);
+            FreeEvent(e);
+            --mNumLive;
         }
-        n = next;
+        e = next;
     }
 }
 
@@ -314,11 +283,10 @@ void NoteStream::AllNotesOff(MidiOutList& out) noexcept
     while (mpHead)
     {
         EventNode* e = mpHead;
-        Unlink(e);
+        UnlinkFirst();
         FreeEvent(e);
     }
-    while (mpLiveHead)
-        FreeLiveNote(mpLiveHead);
+    mNumLive = 0;
     for (int note = 0; note < kNumNotes; ++note)
     {
         const uint32_t channels = mSounding[note];

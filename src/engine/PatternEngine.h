@@ -116,9 +116,9 @@ public:
 
 private:
     void Seek(int position) noexcept;
-    void Pulse(int offset, int hostPosition) noexcept;
+    void Pulse(int offset) noexcept;
     void AdvanceMusic() noexcept;
-    void PlayCurrentPitchSet(int offset, int hostPosition) noexcept;
+    void PlayCurrentPitchSet(int offset) noexcept;
     void TickStrikeSequencer() noexcept;
     void TickMelodySequencer() noexcept;
     // The keep-or-flip decision on a step's permanence.

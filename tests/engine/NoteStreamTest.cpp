@@ -36,7 +36,7 @@ StreamEvent Off(long long t, int note, int ch = 0)
 TEST(NoteStream, NoteOffManyBlocksLaterAtTheRightOffset)
 {
     NoteStream s;
-    ASSERT_TRUE(s.AddNote(5, 0, 60, 100, 1000, 0.0));
+    ASSERT_TRUE(s.AddNote(5, 0, 60, 100, 1000));
     MidiOutList out;
     out.Reserve(16);
     s.Render(64, out);
@@ -63,16 +63,16 @@ TEST(NoteStream, NoteOffManyBlocksLaterAtTheRightOffset)
 TEST(NoteStream, OverlappingNotesOfOneKeyAreCutBeforeTheNextNoteOn)
 {
     NoteStream s;
-    s.AddNote(0, 0, 60, 100, 100, 0.0);
-    s.AddNote(50, 0, 60, 90, 100, 0.0);
+    s.AddNote(0, 0, 60, 100, 100);
+    s.AddNote(50, 0, 60, 90, 100);
     EXPECT_EQ(RenderBlocks(s, 256, 256), (std::vector<StreamEvent>{On(0, 60, 100), Off(49, 60),
                                                                    On(50, 60, 90), Off(150, 60)}));
 
     // Another channel or another key is not cut.
     NoteStream t;
-    t.AddNote(0, 0, 60, 100, 100, 0.0);
-    t.AddNote(50, 1, 60, 90, 100, 0.0);
-    t.AddNote(60, 0, 61, 80, 10, 0.0);
+    t.AddNote(0, 0, 60, 100, 100);
+    t.AddNote(50, 1, 60, 90, 100);
+    t.AddNote(60, 0, 61, 80, 10);
     EXPECT_EQ(RenderBlocks(t, 256, 256),
               (std::vector<StreamEvent>{On(0, 60, 100), On(50, 60, 90, 1), On(60, 61, 80),
                                         Off(70, 61), Off(100, 60), Off(150, 60, 1)}));
@@ -81,9 +81,9 @@ TEST(NoteStream, OverlappingNotesOfOneKeyAreCutBeforeTheNextNoteOn)
 TEST(NoteStream, OnlyThePendingNoteOffAtOrAfterTheNewNoteIsCut)
 {
     NoteStream s;
-    s.AddNote(0, 0, 60, 100, 40, 0.0);   // off at 40
-    s.AddNote(10, 0, 60, 100, 100, 0.0); // cuts the first to 9, off at 110
-    s.AddNote(20, 0, 60, 100, 5, 0.0);   // cuts the second to 19; the first stays at 9
+    s.AddNote(0, 0, 60, 100, 40);   // off at 40
+    s.AddNote(10, 0, 60, 100, 100); // cuts the first to 9, off at 110
+    s.AddNote(20, 0, 60, 100, 5);   // cuts the second to 19; the first stays at 9
     EXPECT_EQ(RenderBlocks(s, 128, 128),
               (std::vector<StreamEvent>{On(0, 60, 100), Off(9, 60), On(10, 60, 100), Off(19, 60),
                                         On(20, 60, 100), Off(25, 60)}));
@@ -95,9 +95,9 @@ TEST(NoteStream, ACutByANoteOnAtABlocksFirstSampleLandsOnThatSample)
     // sample, sent before it. Only the first block after a jump plays a pulse at 0: a pulse on
     // a block's end is added at the block length, so its cut lands inside the earlier block.
     NoteStream s;
-    s.AddNote(10, 0, 60, 100, 100, 0.0);
+    s.AddNote(10, 0, 60, 100, 100);
     std::vector<StreamEvent> events = RenderBlocks(s, 64, 64);
-    s.AddNote(0, 0, 60, 90, 10, 64.0);
+    s.AddNote(0, 0, 60, 90, 10);
     const std::vector<StreamEvent> second = RenderBlocks(s, 64, 64, 64);
     events.insert(events.end(), second.begin(), second.end());
     EXPECT_EQ(events, (std::vector<StreamEvent>{On(10, 60, 100), Off(64, 60), On(64, 60, 90),
@@ -107,9 +107,9 @@ TEST(NoteStream, ACutByANoteOnAtABlocksFirstSampleLandsOnThatSample)
 TEST(NoteStream, EventsAtOneTimeKeepTheOrderTheyWereAdded)
 {
     NoteStream s;
-    s.AddNote(5, 0, 64, 100, 10, 0.0);
-    s.AddNote(5, 0, 60, 100, 10, 0.0);
-    s.AddNote(5, 2, 62, 100, 10, 0.0);
+    s.AddNote(5, 0, 64, 100, 10);
+    s.AddNote(5, 0, 60, 100, 10);
+    s.AddNote(5, 2, 62, 100, 10);
     EXPECT_EQ(RenderBlocks(s, 64, 64),
               (std::vector<StreamEvent>{On(5, 64, 100), On(5, 60, 100), On(5, 62, 100, 2),
                                         Off(15, 64), Off(15, 60), Off(15, 62, 2)}));
@@ -118,7 +118,7 @@ TEST(NoteStream, EventsAtOneTimeKeepTheOrderTheyWereAdded)
 TEST(NoteStream, AnEventAtTheBlockEndBelongsToTheNextBlock)
 {
     NoteStream s;
-    s.AddNote(10, 0, 60, 100, 54, 0.0); // off at 64
+    s.AddNote(10, 0, 60, 100, 54); // off at 64
     MidiOutList out;
     out.Reserve(8);
     s.Render(64, out);
@@ -133,17 +133,17 @@ TEST(NoteStream, AnEventAtTheBlockEndBelongsToTheNextBlock)
 TEST(NoteStream, ANoteOnTheBlockEndCutsInsideTheBlockAndWaitsUnlessDropped)
 {
     NoteStream s;
-    s.AddNote(10, 0, 60, 100, 100, 0.0); // off at 110
-    s.AddNote(64, 0, 60, 90, 30, 0.0);   // on the end of a 64-sample block: cuts to 63
+    s.AddNote(10, 0, 60, 100, 100); // off at 110
+    s.AddNote(64, 0, 60, 90, 30);   // on the end of a 64-sample block: cuts to 63
     EXPECT_EQ(RenderBlocks(s, 64, 128), (std::vector<StreamEvent>{On(10, 60, 100), Off(63, 60),
                                                                   On(64, 60, 90), Off(94, 60)}));
 
     // The next block does not follow on: the waiting note goes, with its note-off; a sounding
     // note keeps its own, and so does a note-off that itself waits on the block's end.
     NoteStream t;
-    t.AddNote(0, 0, 61, 100, 200, 0.0);
-    t.AddNote(1, 0, 63, 100, 63, 0.0);
-    t.AddNote(64, 0, 62, 100, 30, 0.0);
+    t.AddNote(0, 0, 61, 100, 200);
+    t.AddNote(1, 0, 63, 100, 63);
+    t.AddNote(64, 0, 62, 100, 30);
     std::vector<StreamEvent> events = RenderBlocks(t, 64, 64);
     t.DropUnsentNotes();
     EXPECT_EQ(t.LiveNotes(), 2);
@@ -158,11 +158,11 @@ TEST(NoteStream, ANoteOnTheBlockEndCutsInsideTheBlockAndWaitsUnlessDropped)
 TEST(NoteStream, AllNotesOffReleasesEverySoundingNoteInNoteThenChannelOrder)
 {
     NoteStream s;
-    s.AddNote(0, 0, 64, 100, 500, 0.0);
-    s.AddNote(1, 3, 60, 100, 500, 0.0);
-    s.AddNote(2, 0, 60, 100, 500, 0.0);
-    s.AddNote(3, 5, 70, 100, 0, 0.0);    // no note-off of its own
-    s.AddNote(100, 0, 72, 100, 50, 0.0); // not yet sent: dropped without a note-off
+    s.AddNote(0, 0, 64, 100, 500);
+    s.AddNote(1, 3, 60, 100, 500);
+    s.AddNote(2, 0, 60, 100, 500);
+    s.AddNote(3, 5, 70, 100, 0);    // no note-off of its own
+    s.AddNote(100, 0, 72, 100, 50); // not yet sent: dropped without a note-off
     MidiOutList out;
     out.Reserve(s.MaxMessages());
     s.Render(64, out);
@@ -185,15 +185,15 @@ TEST(NoteStream, AllNotesOffReleasesEverySoundingNoteInNoteThenChannelOrder)
 TEST(NoteStream, RefusesWhatMidiCannotCarryAndWhatTheReserveCannotHold)
 {
     NoteStream s;
-    EXPECT_FALSE(s.AddNote(0, 0, 128, 100, 10, 0.0));
-    EXPECT_FALSE(s.AddNote(0, 0, -1, 100, 10, 0.0));
-    EXPECT_FALSE(s.AddNote(0, 16, 60, 100, 10, 0.0));
+    EXPECT_FALSE(s.AddNote(0, 0, 128, 100, 10));
+    EXPECT_FALSE(s.AddNote(0, 0, -1, 100, 10));
+    EXPECT_FALSE(s.AddNote(0, 16, 60, 100, 10));
     EXPECT_EQ(s.PendingEvents(), 0);
 
     const int capacity = s.NoteCapacity();
     for (int i = 0; i < capacity; ++i)
-        ASSERT_TRUE(s.AddNote(i % 1000, i % 16, i % 128, 100, 5000, 0.0)) << i;
-    EXPECT_FALSE(s.AddNote(0, 0, 1, 100, 10, 0.0));
+        ASSERT_TRUE(s.AddNote(i % 1000, i % 16, i % 128, 100, 5000)) << i;
+    EXPECT_FALSE(s.AddNote(0, 0, 1, 100, 10));
     EXPECT_EQ(s.DroppedNotes(), 1);
     // Rendering gives the nodes back.
     MidiOutList out;
@@ -201,7 +201,7 @@ TEST(NoteStream, RefusesWhatMidiCannotCarryAndWhatTheReserveCannotHold)
     s.Render(10000, out);
     EXPECT_EQ(out.Size(), 2 * capacity);
     EXPECT_EQ(s.LiveNotes(), 0);
-    EXPECT_TRUE(s.AddNote(0, 0, 1, 100, 10, 0.0));
+    EXPECT_TRUE(s.AddNote(0, 0, 1, 100, 10));
 }
 
 TEST(NoteStream, NotesWithoutLengthReturnTheirNodesButKeepSounding)
@@ -213,7 +213,7 @@ TEST(NoteStream, NotesWithoutLengthReturnTheirNodesButKeepSounding)
     // Far more notes than nodes: each node comes back once its note-on is sent.
     for (int i = 0; i < 3 * capacity; ++i)
     {
-        ASSERT_TRUE(s.AddNote(0, 0, i % 128, 100, 0, 0.0)) << i;
+        ASSERT_TRUE(s.AddNote(0, 0, i % 128, 100, 0)) << i;
         out.Clear();
         s.Render(1, out);
     }
@@ -228,7 +228,7 @@ TEST(NoteStream, NotesWithoutLengthReturnTheirNodesButKeepSounding)
 TEST(NoteStream, ReserveGrowsWhileNotesArePending)
 {
     NoteStream s;
-    s.AddNote(3, 0, 60, 100, 10, 0.0);
+    s.AddNote(3, 0, 60, 100, 10);
     s.Reserve(s.NoteCapacity() + 10);
     EXPECT_EQ(s.EventCapacity(), 2 * s.NoteCapacity());
     EXPECT_EQ(RenderBlocks(s, 64, 64), (std::vector<StreamEvent>{On(3, 60, 100), Off(13, 60)}));
