@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <random>
+
 namespace
 {
 // Renders consecutive blocks of `block` samples until `total` samples have passed.
@@ -30,6 +34,141 @@ StreamEvent On(long long t, int note, int vel, int ch = 0)
 StreamEvent Off(long long t, int note, int ch = 0)
 {
     return {t, 0x80 | ch, note, 0};
+}
+
+// The note stream's rules written the plainest way: one vector in time order, walked from the
+// start for every insertion and cut; a note ends with the last of its events to leave.
+class ModelStream
+{
+public:
+    ModelStream(int noteCapacity, int eventCapacity)
+        : mNoteCapacity(noteCapacity), mEventCapacity(eventCapacity)
+    {
+    }
+
+    bool AddNote(int t, int channel, int note, int velocity, int length)
+    {
+        if (note < 0 || note > 127 || channel < 0 || channel > 15)
+            return false;
+        const int events = length > 0 ? 2 : 1;
+        if (mLive >= mNoteCapacity || mEventCapacity - static_cast<int>(mEvents.size()) < events)
+        {
+            ++mDropped;
+            return false;
+        }
+        t = std::max(t, 0);
+        const long long time = mOrigin + t;
+        long long latestOn = mOrigin;
+        for (std::size_t i = 0; i < mEvents.size(); ++i)
+        {
+            const Event e = mEvents[i];
+            if (e.mChannel != channel || e.mNote != note)
+                continue;
+            if (e.mOn)
+                latestOn = e.mTime;
+            else if (time >= latestOn && e.mTime >= time)
+            {
+                mEvents.erase(mEvents.begin() + static_cast<long>(i));
+                Insert(e, mOrigin + (t > 0 ? t - 1 : 0));
+                break;
+            }
+        }
+        ++mLive;
+        Insert({0, true, channel, note, velocity, mNextId}, time);
+        if (length > 0)
+            Insert({0, false, channel, note, 0, mNextId},
+                   mOrigin + std::min<long long>(static_cast<long long>(t) + length, INT_MAX));
+        ++mNextId;
+        return true;
+    }
+
+    std::vector<StreamEvent> Render(int length)
+    {
+        std::vector<StreamEvent> out;
+        while (!mEvents.empty() && mEvents.front().mTime < mOrigin + length)
+        {
+            const Event e = mEvents.front();
+            mEvents.erase(mEvents.begin());
+            out.push_back(e.mOn ? On(e.mTime - mOrigin, e.mNote, e.mVelocity, e.mChannel)
+                                : Off(e.mTime - mOrigin, e.mNote, e.mChannel));
+            if (e.mOn)
+                mSounding[e.mNote] |= 1u << e.mChannel;
+            else
+                mSounding[e.mNote] &= ~(1u << e.mChannel);
+            if (std::none_of(mEvents.begin(), mEvents.end(),
+                             [&](const Event& other) { return other.mId == e.mId; }))
+                --mLive;
+        }
+        mOrigin += length;
+        return out;
+    }
+
+    void DropUnsentNotes()
+    {
+        for (std::size_t i = 0; i < mEvents.size(); ++i)
+        {
+            if (!mEvents[i].mOn)
+                continue;
+            const int id = mEvents[i].mId;
+            std::erase_if(mEvents, [id](const Event& e) { return e.mId == id; });
+            --mLive;
+            i = static_cast<std::size_t>(-1); // from the start again
+        }
+    }
+
+    std::vector<StreamEvent> AllNotesOff()
+    {
+        mEvents.clear();
+        mLive = 0;
+        std::vector<StreamEvent> out;
+        for (int note = 0; note < 128; ++note)
+            for (int c = 0; c < 16; ++c)
+                if (mSounding[note] & (1u << c))
+                    out.push_back(Off(0, note, c));
+        std::fill(std::begin(mSounding), std::end(mSounding), 0u);
+        return out;
+    }
+
+    int Pending() const { return static_cast<int>(mEvents.size()); }
+    int Live() const { return mLive; }
+    int Dropped() const { return mDropped; }
+    uint32_t Sounding(int note) const { return mSounding[note]; }
+
+private:
+    struct Event
+    {
+        long long mTime;
+        bool mOn;
+        int mChannel;
+        int mNote;
+        int mVelocity;
+        int mId;
+    };
+
+    // After every event at the same time.
+    void Insert(Event e, long long time)
+    {
+        e.mTime = time;
+        auto at = std::upper_bound(mEvents.begin(), mEvents.end(), time,
+                                   [](long long t, const Event& other) { return t < other.mTime; });
+        mEvents.insert(at, e);
+    }
+
+    std::vector<Event> mEvents;
+    long long mOrigin = 0;
+    int mNoteCapacity;
+    int mEventCapacity;
+    int mLive = 0;
+    int mDropped = 0;
+    int mNextId = 0;
+    uint32_t mSounding[128] = {};
+};
+
+std::vector<StreamEvent> Messages(const MidiOutList& out)
+{
+    std::vector<StreamEvent> events;
+    AppendBlock(events, 0, out);
+    return events;
 }
 } // namespace
 
@@ -232,4 +371,56 @@ TEST(NoteStream, ReserveGrowsWhileNotesArePending)
     s.Reserve(s.NoteCapacity() + 10);
     EXPECT_EQ(s.EventCapacity(), 2 * s.NoteCapacity());
     EXPECT_EQ(RenderBlocks(s, 64, 64), (std::vector<StreamEvent>{On(3, 60, 100), Off(13, 60)}));
+}
+
+TEST(NoteStream, AgreesWithThePlainRulesUnderRandomUse)
+{
+    // Few keys on three channels, so that notes overlap and cut each other; times in and out
+    // of order, around the block's ends; lengths from none to the longest; jumps, stops and
+    // floods beyond the reserve.
+    std::mt19937 random(20240611u);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(random); };
+    NoteStream s;
+    ModelStream model(s.NoteCapacity(), s.EventCapacity());
+    MidiOutList out;
+    out.Reserve(s.MaxMessages());
+    for (int round = 0; round < 10000; ++round)
+    {
+        SCOPED_TRACE(round);
+        const int block = pick(0, 3) == 0 ? pick(0, 3) : pick(16, 300);
+        const int notes = round % 997 == 500 ? 1500 : pick(0, 6);
+        for (int i = 0; i < notes; ++i)
+        {
+            const int length =
+                std::array{0, 1, 2, pick(3, 700), pick(0, 5000), INT_MAX}[pick(0, 5)];
+            const int time = pick(0, 5) == 0 ? pick(-3, block + 3) : pick(0, block);
+            const int note = pick(0, 50) == 0 ? std::array{-1, 128}[pick(0, 1)] : pick(60, 64);
+            const int channel = pick(0, 80) == 0 ? 16 : pick(0, 2);
+            const int velocity = pick(1, 127);
+            ASSERT_EQ(s.AddNote(time, channel, note, velocity, length),
+                      model.AddNote(time, channel, note, velocity, length));
+        }
+        out.Clear();
+        if (pick(0, 150) == 0)
+        {
+            s.AllNotesOff(out);
+            ASSERT_EQ(Messages(out), model.AllNotesOff());
+        }
+        else
+        {
+            if (pick(0, 40) == 0)
+            {
+                s.DropUnsentNotes();
+                model.DropUnsentNotes();
+            }
+            s.Render(block, out);
+            ASSERT_EQ(Messages(out), model.Render(block));
+        }
+        ASSERT_EQ(s.PendingEvents(), model.Pending());
+        ASSERT_EQ(s.LiveNotes(), model.Live());
+        ASSERT_EQ(s.DroppedNotes(), model.Dropped());
+        for (int note = 58; note < 66; ++note)
+            ASSERT_EQ(s.SoundingChannels(note), model.Sounding(note)) << note;
+    }
+    EXPECT_GT(s.DroppedNotes(), 0); // the floods reached the reserve's end
 }
