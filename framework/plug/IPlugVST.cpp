@@ -233,20 +233,17 @@ static_assert(kTransportMask == 0x3E00);
 constexpr int32_t kAllQueriesMask = kTransportMask | vst2::kTimeTempoValid | vst2::kTimeSigValid;
 } // namespace
 
-const vst2::TimeInfo* IPlugVST::TimeForQuery(int32_t mask) noexcept
+const vst2::TimeInfo* IPlugVST::AskTime(int32_t mask) noexcept
 {
     if (!mInHostBlock)
         return GetTime(mask);
-    if (!mBlockTimeAsked)
-    {
-        mBlockTimeAsked = true;
-        // A copy: the host may reuse its record before the last piece reads it.
-        const vst2::TimeInfo* ti = GetTime(kAllQueriesMask);
-        mBlockTimeGiven = ti != nullptr;
-        if (ti)
-            mBlockTime = *ti;
-    }
-    return mBlockTimeGiven ? &mBlockTime : nullptr;
+    mBlockTimeAsked = true;
+    // A copy: the host may reuse its record before the last piece reads it.
+    const vst2::TimeInfo* ti = GetTime(kAllQueriesMask);
+    mBlockTimeGiven = ti != nullptr;
+    if (ti)
+        mBlockTime = *ti;
+    return ti ? &mBlockTime : nullptr;
 }
 
 int IPlugVST::TransportSamplePosition()

@@ -108,7 +108,13 @@ private:
     // The time info a transport query reads. Inside a process call the host is asked once per
     // host block, for everything any query needs, and every query of every piece reads that
     // copy; outside one each query asks with its own mask. Null: the host gives none.
-    const vst2::TimeInfo* TimeForQuery(int32_t mask) noexcept;
+    const vst2::TimeInfo* TimeForQuery(int32_t mask) noexcept
+    {
+        if (mInHostBlock && mBlockTimeAsked)
+            return mBlockTimeGiven ? &mBlockTime : nullptr;
+        return AskTime(mask);
+    }
+    const vst2::TimeInfo* AskTime(int32_t mask) noexcept;
     void UpdateChannelCounts() noexcept;
 
     vst2::EditorRect mEditorRect{};
