@@ -32,4 +32,10 @@ public:
     virtual void IdleWindow() noexcept = 0;
     virtual int Width() const noexcept = 0;
     virtual int Height() const noexcept = 0;
+    // [main-thread] A key the host passes on (character, and whether Control and Shift are
+    // held): true when the editor took it. Default: none taken.
+    virtual bool KeyFromHost(int /*character*/, bool /*control*/, bool /*shift*/) noexcept
+    {
+        return false;
+    }
 };

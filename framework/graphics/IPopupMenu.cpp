@@ -48,6 +48,14 @@ IPopupMenu::Item* IPopupMenu::AddMarkedItem(const char* text, int position)
     return AddItem(std::make_unique<Item>(text, Item::kNoSubmenuCheck), position);
 }
 
+void IPopupMenu::RemoveItem(int idx) noexcept
+{
+    if (idx < 0 || idx >= NItems())
+        return;
+    mTotal -= mItems[static_cast<std::size_t>(idx)]->mCount;
+    mItems.erase(mItems.begin() + idx);
+}
+
 IPopupMenu::Item* IPopupMenu::GetItem(int idx) const noexcept
 {
     if (idx < 0 || idx >= NItems())
@@ -88,6 +96,28 @@ IPopupMenu::Item* IPopupMenu::ItemAt(int n) const noexcept
     if (n < 0)
         return nullptr;
     return ItemAtFlat(n);
+}
+
+std::string IPopupMenu::ParentTextAt(int n) const
+{
+    if (n < 0)
+        return {};
+    for (const auto& item : mItems)
+    {
+        if (n == 0)
+            return {};
+        --n;
+        if (!item->mpSubmenu)
+            continue;
+        const int inside = item->mpSubmenu->FlatCount();
+        if (n < inside)
+        {
+            std::string inner = item->mpSubmenu->ParentTextAt(n);
+            return inner.empty() ? item->mText : inner;
+        }
+        n -= inside;
+    }
+    return {};
 }
 
 IPopupMenu::Item* IPopupMenu::FindByTag(int tag) const noexcept
