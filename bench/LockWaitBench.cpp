@@ -3,9 +3,9 @@
 // in process by our own VST 2 host. The editor's thread runs round after round of what a
 // musician does (a frame after each): presets loaded from the preset menu, commands from the
 // right-click menus of melody cells and rows, degree clicks, groove strokes, knob drags, span
-// drags and modifier buttons. The benchmark's own thread is the host's audio thread: it plays
-// one short block after another, with a pause between them as a host's period would leave, and
-// times only the wait, from asking for the lock to holding it, with a steady clock. The process
+// drags, modifier buttons, undo and redo. The benchmark's own thread is the host's audio thread: it
+// plays one short block after another, with a pause between them as a host's period would leave,
+// and times only the wait, from asking for the lock to holding it, with a steady clock. The process
 // call that follows takes the lock again, which the holder gets at once.
 //
 // Reported over all blocks of a run: the counters p50_ns, p99_ns, p999_ns and max_ns, the share
@@ -203,8 +203,18 @@ public:
             break;
         }
         default:
-            w.Tick(); // a second frame now and then: most of an editor's time is frames
+        {
+            // Undo the last edit, redo it, or a second frame: most of an editor's time is frames.
+            IMouseKeys control;
+            control.mC = true;
+            if ((round / 9) % 3 == 0)
+                w.Key(360, 300, 'Z', control);
+            else if ((round / 9) % 3 == 1)
+                w.Key(360, 300, 'Y', control);
+            else
+                w.Tick();
             break;
+        }
         }
         w.Tick();
     }

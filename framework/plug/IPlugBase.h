@@ -20,7 +20,9 @@
 #include "ITimeInfo.h"
 #include "UndoHistory.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Host ids that SetHost derives from the host's product string.
@@ -283,10 +285,14 @@ private:
     int mDeclaredParamCount = 0;
     HostNotices mNotices; // under mMutex
 
-    // Undo (IPlugBaseUndo.cpp), all main-thread: the history itself is touched under mMutex.
+    // Undo (IPlugBaseUndo.cpp), all main-thread. The history has a lock of its own, which the
+    // audio thread never takes: its diffs and copies do not keep the audio thread waiting. It is
+    // taken alone or inside mMutex, never the other way round.
     bool SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept;
     bool StepHistory(bool undo) noexcept;
-    UndoHistory mHistory;
+    mutable std::mutex mHistoryMutex;
+    UndoHistory mHistory;                // under mHistoryMutex
+    std::atomic<int> mUndoStateBytes{0}; // the size of the last state written for the history
     int mEditDepth = 0;
     std::string mEditName;
     std::vector<std::uint8_t> mEditBefore;
