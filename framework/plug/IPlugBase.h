@@ -91,6 +91,9 @@ public:
     // edit changes that the state does not hold (the plug-in may add it). Default: the state.
     virtual bool WriteUndoState(IByteChunk& chunk);
     virtual int ReadUndoState(const IByteChunk& chunk, int startPos);
+    // [main-thread] (without the lock) Called before ReadUndoState reads the same chunk under
+    // the lock: what needs no lock (reading the bytes) may be done here. Default: nothing.
+    virtual void PrepareUndoState(const IByteChunk& /*chunk*/, int /*startPos*/) noexcept {}
     // Appends one double per parameter, taken from the arguments that follow: an int for
     // parameters of the boolean, integer and enumeration kinds, a double for the others (the
     // argument types must match, as with printf).

@@ -148,6 +148,7 @@ bool IPlugBase::StepHistory(bool undo) noexcept
         };
         if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
             return putBack();
+        PrepareUndoState(chunk, 0);
         {
             // One change under the lock: the audio thread sees the state before or after.
             IMutexLock lock(mMutex);

@@ -13,6 +13,7 @@
 #include "ParamChangeDesc.h"
 #include "PatternEngine.h"
 #include "PresetName.h"
+#include "UndoStateImage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,6 +67,9 @@ public:
     // [main-thread] For undo: the state and the name of the preset now loaded.
     bool WriteUndoState(IByteChunk& chunk) override;
     int ReadUndoState(const IByteChunk& chunk, int startPos) override;
+    // [main-thread] (without the lock) Reads the chunk into the undo image, which the next
+    // ReadUndoState of the same bytes puts in without reading them under the lock.
+    void PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept override;
 
     // Preset files (OrlantixPresets.cpp), all [main-thread].
     // Writes the current pattern as a preset; false when nothing was written, in which case a
@@ -145,6 +149,7 @@ private:
     std::unique_ptr<OrlantixView> mpOwnedView;        // the editor, when it was adopted
     std::shared_ptr<const PresetFolder> mpPresetTree; // replaced under the lock
     PresetName mPresetName;
+    UndoStateImage mUndoImage; // the editor thread's
     ConfigurablePool mConfigPool;
     const ParamChangeDesc* mpParamChangeDesc[kNumOrlantixParams] = {};
     // Last, so it goes first: it works on the members above.
