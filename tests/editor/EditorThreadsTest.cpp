@@ -150,8 +150,8 @@ TEST(EditorThreads, WhatOtherThreadsDoReachesTheControlsAtTheNextFrame)
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
 
-// The editor used for a few hundred rounds while the host plays without pause: every edit is
-// checked right after it is made, against the instance's own data.
+// The editor used for a few hundred rounds while the host plays without pause: every edit (and
+// some undone and redone) is checked right after it is made, against the instance's own data.
 TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
 {
     CheckCapture checks;
@@ -260,6 +260,13 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
             const double before = Value(h, kRowMute1 + row);
             h.Window().Click(CentreOf(r).first, CentreOf(r).second);
             expect(Value(h, kRowMute1 + row) == 1.0 - before, round, "row mute switch");
+            // Taken back and done again with the keys.
+            IMouseKeys control;
+            control.mC = true;
+            h.Window().Key(300, 300, 'Z', control);
+            expect(Value(h, kRowMute1 + row) == before, round, "undo");
+            h.Window().Key(300, 300, 'Y', control);
+            expect(Value(h, kRowMute1 + row) == 1.0 - before, round, "redo");
             break;
         }
         default:
