@@ -124,7 +124,7 @@ def main():
                        capture_output=True, timeout=20)
 
 
-        time.sleep(1)
+        time.sleep(3)
         dump_out.flush()
         notes = [l for l in open(dump_out.name) if " 9" in l or "0x9" in l.lower()]
         if len(notes) < 4:
