@@ -57,6 +57,9 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
     const int block = GetBlockSize();
     if (block <= 0)
         return;
+    // The pieces share one answer of the host's time info.
+    mInHostBlock = true;
+    mBlockTimeAsked = false;
     for (int offset = 0; offset < frames; offset += block)
     {
         const int n = std::min(block, frames - offset);
@@ -69,4 +72,5 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
             CopyOutputsToHost(n, accumulate);
     }
     SetPiece(0, 0);
+    mInHostBlock = false;
 }
