@@ -44,6 +44,7 @@ function(orx_add_lv2_plugin target)
     add_library(${target} MODULE
         ${P_SOURCES}
         ${ORX_PLUG_SOURCE_DIR}/Lv2Entry.cpp
+        ${ORX_PLUG_SOURCE_DIR}/Lv2Exports.cpp
         ${ORX_PLUG_SOURCE_DIR}/Lv2Ui.cpp)
     target_link_libraries(${target} PRIVATE ${P_LIBS} orlantix_plug_lv2 orlantix_module)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${P_OUTPUT_NAME}

@@ -140,6 +140,7 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) noexcept
 
 void IPlugLV2::Activate(bool active) noexcept
 {
+    IMutexLock lock(Mutex());
     try
     {
         HandleActivate(active);

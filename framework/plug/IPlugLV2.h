@@ -68,13 +68,16 @@ public:
     void Activate(bool active) noexcept;
     // [audio-thread] (takes lock)
     void Run(uint32_t frames) noexcept;
-    // [main-thread] (takes lock) The state extension.
+    // [main-thread] (takes lock) The state extension's save.
     LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) noexcept;
+    // [main-thread] (takes lock) The state extension's restore.
     LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve,
                                   LV2_State_Handle handle) noexcept;
 
-    // [main-thread] The UI (Lv2Ui.cpp) registers the host's side of it while it lives.
+    // [main-thread] (takes lock) The UI (Lv2Ui.cpp) registers the host's side of it while it
+    // lives.
     void SetUiLink(const Lv2UiLink& link) noexcept;
+    // [main-thread] (takes lock)
     void ClearUiLink() noexcept;
 
     // The host services of the base.

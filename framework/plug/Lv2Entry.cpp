@@ -103,7 +103,7 @@ const void* ExtensionData(const char* uri) noexcept
 
 } // namespace
 
-LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
+const LV2_Descriptor* Lv2PluginDescriptor(uint32_t index) noexcept
 {
     static const LV2_Descriptor descriptor = {Lv2PluginUri(), &Instantiate,  &ConnectPort,
                                               &Activate,      &Run,          &Deactivate,

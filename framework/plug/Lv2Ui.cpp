@@ -10,9 +10,10 @@
 
 #include <lv2/instance-access/instance-access.h>
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <string>
 
 namespace
 {
@@ -111,6 +112,18 @@ int Idle(LV2UI_Handle handle) noexcept
 
 const LV2UI_Idle_Interface kIdleInterface = {&Idle};
 
+// The UI's URI, the plug-in's with kLv2UiSuffix, built once without allocating.
+const char* UiUri() noexcept
+{
+    static const auto uri = []() noexcept
+    {
+        std::array<char, 512> text{};
+        std::snprintf(text.data(), text.size(), "%s%s", Lv2PluginUri(), kLv2UiSuffix);
+        return text;
+    }();
+    return uri.data();
+}
+
 // [main-thread]
 const void* ExtensionData(const char* uri) noexcept
 {
@@ -121,10 +134,9 @@ const void* ExtensionData(const char* uri) noexcept
 
 } // namespace
 
-LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index)
+const LV2UI_Descriptor* Lv2UiDescriptor(uint32_t index) noexcept
 {
-    static const std::string uri = std::string(Lv2PluginUri()) + kLv2UiSuffix;
-    static const LV2UI_Descriptor descriptor = {uri.c_str(), &Instantiate, &Cleanup, &PortEvent,
+    static const LV2UI_Descriptor descriptor = {UiUri(), &Instantiate, &Cleanup, &PortEvent,
                                                 &ExtensionData};
     return index == 0 ? &descriptor : nullptr;
 }
