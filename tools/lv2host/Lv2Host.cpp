@@ -282,7 +282,7 @@ void Lv2Host::QueueMidi(int64_t frame, std::vector<uint8_t> bytes)
     mQueued.push_back({mBlock, frame, std::move(bytes)});
 }
 
-void Lv2Host::WriteInput(int /*frames*/, const Position* position)
+void Lv2Host::WriteBlock(int /*frames*/, const Position* position)
 {
     LV2_Atom_Forge forge;
     lv2_atom_forge_init(&forge, &mpFeatures->mMap);
@@ -324,21 +324,27 @@ void Lv2Host::WriteInput(int /*frames*/, const Position* position)
     }
     mQueued.clear();
     lv2_atom_forge_pop(&forge, &sequence);
+    // The output's capacity in its size, as hosts give it.
+    auto* out = reinterpret_cast<LV2_Atom_Sequence*>(mOut.data());
+    out->atom.type = Map(LV2_ATOM__Chunk);
+    out->atom.size = static_cast<uint32_t>(kAtomBufferBytes - sizeof(LV2_Atom));
 }
 
 void Lv2Host::Run(int frames, const Position* position)
 {
-    WriteInput(frames, position);
-    auto* out = reinterpret_cast<LV2_Atom_Sequence*>(mOut.data());
-    out->atom.type = Map(LV2_ATOM__Chunk);
-    out->atom.size = static_cast<uint32_t>(kAtomBufferBytes - sizeof(LV2_Atom));
-    lilv_instance_run(mpInstance, static_cast<uint32_t>(frames));
-    ReadOutput();
-    ++mBlock;
+    WriteBlock(frames, position);
+    RunPlugin(frames);
+    ReadBlock();
 }
 
-void Lv2Host::ReadOutput()
+void Lv2Host::RunPlugin(int frames)
 {
+    lilv_instance_run(mpInstance, static_cast<uint32_t>(frames));
+}
+
+void Lv2Host::ReadBlock()
+{
+    const int block = mBlock++;
     const auto* out = reinterpret_cast<const LV2_Atom_Sequence*>(mOut.data());
     if (out->atom.type != Map(LV2_ATOM__Sequence))
         return;
@@ -351,7 +357,7 @@ void Lv2Host::ReadOutput()
         {
             const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&ev->body));
             mEvents.push_back(
-                {mBlock, ev->time.frames, std::vector<uint8_t>(bytes, bytes + ev->body.size)});
+                {block, ev->time.frames, std::vector<uint8_t>(bytes, bytes + ev->body.size)});
         }
         else if (ev->body.type == object &&
                  reinterpret_cast<const LV2_Atom_Object*>(&ev->body)->body.otype == changed)

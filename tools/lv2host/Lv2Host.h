@@ -63,6 +63,11 @@ public:
     void QueueMidi(int64_t frame, std::vector<uint8_t> bytes);
     // One block; with position set, a time:Position at frame 0 goes first.
     void Run(int frames, const Position* position);
+    // The same in its three steps, for tests that watch the plug-in's run call alone: the
+    // input written (with the queued MIDI), the plug-in run, its output read.
+    void WriteBlock(int frames, const Position* position);
+    void RunPlugin(int frames);
+    void ReadBlock();
 
     const std::vector<Lv2Event>& Events() const noexcept { return mEvents; }
     void ClearEvents() noexcept { mEvents.clear(); }
@@ -74,8 +79,6 @@ public:
 
 private:
     struct Features;
-    void WriteInput(int frames, const Position* position);
-    void ReadOutput();
 
     std::string mError;
     LilvWorld* mpWorld = nullptr;
