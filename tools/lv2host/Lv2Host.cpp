@@ -204,6 +204,17 @@ float* Lv2Host::Control(const std::string& symbol)
     return it == mControlIndex.end() ? nullptr : &mControls[it->second];
 }
 
+int Lv2Host::PortIndex(const std::string& symbol) const
+{
+    const auto it = mControlIndex.find(symbol);
+    return it == mControlIndex.end() ? -1 : static_cast<int>(it->second);
+}
+
+void* Lv2Host::InstanceHandle() const noexcept
+{
+    return mpInstance ? lilv_instance_get_handle(mpInstance) : nullptr;
+}
+
 std::vector<uint8_t> Lv2Host::SaveState()
 {
     std::vector<uint8_t> bytes;

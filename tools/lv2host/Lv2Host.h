@@ -50,8 +50,11 @@ public:
     void Activate();
     void Deactivate();
 
-    // A control port by symbol; null when there is none.
+    // A control port by symbol; null when there is none. Its index, or -1.
     float* Control(const std::string& symbol);
+    int PortIndex(const std::string& symbol) const;
+    // The plug-in's own handle, as LV2's instance access hands it to a UI.
+    void* InstanceHandle() const noexcept;
     // The state as the plug-in saves it, and handing it back (the property the plug-in stores).
     std::vector<uint8_t> SaveState();
     bool RestoreState(const std::vector<uint8_t>& bytes);
