@@ -122,8 +122,11 @@ void IPlugLV2::ReadControlPorts() noexcept
             continue;
         const int idx = mControlParams[i];
         IParameter* param = GetParam(idx);
+        // The editor's own edits come back through the port as the float it wrote: nothing
+        // new then, and the parameter keeps the exact value that float stands for.
+        if (v == lv2ports::PortValue(*param, param->Value()))
+            continue;
         const double x = lv2ports::NormalisedFromPort(*param, v);
-        // The editor's own edits come back through the port: nothing new then.
         if (x == param->Normalised())
             continue;
         if (IPlugEditor* editor = GetEditor())

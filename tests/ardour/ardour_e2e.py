@@ -49,11 +49,12 @@ def run(cmd, env, timeout):
     return r
 
 
-def ardour_env(home, plugin_dir, lv2_dir):
+def ardour_env(home, plugin_dir, lv2_dir=None):
     env = dict(os.environ)
     env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-               XDG_CACHE_HOME=os.path.join(home, ".cache"), LXVST_PATH=plugin_dir,
-               LV2_PATH=lv2_dir)
+               XDG_CACHE_HOME=os.path.join(home, ".cache"), LXVST_PATH=plugin_dir)
+    if lv2_dir:
+        env["LV2_PATH"] = lv2_dir
     env.pop("VST_PATH", None)
     return env
 

@@ -196,6 +196,9 @@ TEST_F(Lv2Ui, EditorEditsReachTheHostAndMarkTheStateChanged)
     EXPECT_EQ(mpUi->instantiate(mpUi, kUri, bundle.c_str(), &Write, &mHost, &widget, withoutAccess),
               nullptr);
 
+    // A preset whose swing (0.6) no float holds exactly: the knob moves from there.
+    ASSERT_TRUE(mPlug.ApplyPreset("Swung Groove"));
+    mPlug.Run(kBlock, nullptr);
     const LV2_Feature* features[] = {&instance, &parent, &touchFeature, &resizeFeature, nullptr};
     LV2UI_Handle ui =
         mpUi->instantiate(mpUi, kUri, bundle.c_str(), &Write, &mHost, &widget, features);
@@ -208,7 +211,7 @@ TEST_F(Lv2Ui, EditorEditsReachTheHostAndMarkTheStateChanged)
     // The swing knob (resources/layout.txt), dragged upwards.
     const int swing = mPlug.PortIndex("Swing");
     ASSERT_GE(swing, 0);
-    Drag(ui, 426 + 19, 10 + 19, -40);
+    Drag(ui, 426 + 19, 10 + 19, -12);
     ASSERT_FALSE(mHost.mWrites.empty()) << "the drag reached no control port";
     for (const auto& [port, value] : mHost.mWrites)
         EXPECT_EQ(port, static_cast<uint32_t>(swing));
@@ -221,7 +224,8 @@ TEST_F(Lv2Ui, EditorEditsReachTheHostAndMarkTheStateChanged)
     EXPECT_EQ(mHost.mOrder.back(), "release");
     EXPECT_EQ(StateChangesAfterABlock(), 1);
 
-    // The host puts the value on its port, as LV2 hosts do: the instance has it already.
+    // The host puts the value on its port, as LV2 hosts do: the instance has it already, and
+    // keeps the exact value the float on the port stands for.
     const std::vector<uint8_t> state = mPlug.SaveState();
     *mPlug.Control("Swing") = moved;
     EXPECT_EQ(StateChangesAfterABlock(), 0);
