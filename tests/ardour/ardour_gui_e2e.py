@@ -10,9 +10,9 @@ Ctrl+S must save it (the "*" goes); a saved session must stay saved while nothin
 Then Ctrl+Q must quit without a question, the session is opened again headless and saved as a
 snapshot, and the plug-in state Ardour stores there (and the one the GUI saved) must equal the
 state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte. The
-last edit is an undo chosen from the editor's right-click menu (not Control+Z, which Ardour
-may take for its own undo), which the edit host checks brings back the state from before the
-edit it undoes.
+last edits are undos, by Control+Z (the editor's X window takes the keyboard when clicked, so
+the key goes to it, not to Ardour's own undo) and from the editor's right-click menu; the edit
+host checks that each brings back the state from before the edit it undoes.
 On failure a picture of the screen is left in the output folder (failure.png) with Ardour's
 output (ardour.log).
 
@@ -227,6 +227,9 @@ class ArdourGui:
         move = ["mousemove", "--window", self.editor]
         if name in ("click", "rclick"):
             self.input(*move, a[0], a[1], "click", 1 if name == "click" else 3)
+        elif name == "key" and len(a) == 1:
+            # To the window that has the keyboard, as a user types ("ctrl+z" is xdotool's too).
+            self.input("key", KEYS.get(a[0], a[0]))
         elif name == "drag":
             x0, y0, x1, y1, steps = map(int, a)
             self.input(*move, x0, y0, "mousedown", 1)
