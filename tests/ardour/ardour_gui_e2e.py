@@ -11,8 +11,10 @@ Then Ctrl+Q must quit without a question, the session is opened again headless a
 snapshot, and the plug-in state Ardour stores there (and the one the GUI saved) must equal the
 state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte. The
 last edits are undos, by Control+Z (the editor's X window takes the keyboard when clicked, so
-the key goes to it, not to Ardour's own undo) and from the editor's right-click menu; the edit
-host checks that each brings back the state from before the edit it undoes.
+the key goes to it, not to Ardour's own undo; with the plug-in's Ardour window focused and the
+pointer over the editor it reaches the editor too, while with Ardour's main window focused it is
+Ardour's and leaves the plug-in alone) and from the editor's right-click menu; the edit host
+checks that each brings back the state from before the edit it undoes.
 On failure a picture of the screen is left in the output folder (failure.png) with Ardour's
 output (ardour.log).
 
