@@ -62,7 +62,8 @@ public:
     bool Mapped() const noexcept { return mMapped; }
 
     // The host entries (Lv2Entry.cpp calls them).
-    // [main-thread] (takes lock)
+    // [any-thread] (takes lock) Ardour connects every port on its audio thread before each
+    // run, lilv's hosts on their main thread once: pointers stored, nothing more.
     void ConnectPort(uint32_t port, void* data) noexcept;
     // [main-thread] (takes lock)
     void Activate(bool active) noexcept;

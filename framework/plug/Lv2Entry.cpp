@@ -46,7 +46,7 @@ LV2_Handle Instantiate(const LV2_Descriptor* /*descriptor*/, double rate, const 
     }
 }
 
-// [main-thread]
+// [any-thread] (hosts connect ports on their audio thread too)
 void ConnectPort(LV2_Handle handle, uint32_t port, void* data) noexcept
 {
     FromHandle(handle)->ConnectPort(port, data);
@@ -103,6 +103,7 @@ const void* ExtensionData(const char* uri) noexcept
 
 } // namespace
 
+// [main-thread] The plug-in's descriptor: each host entry hands over to the instance.
 const LV2_Descriptor* Lv2PluginDescriptor(uint32_t index) noexcept
 {
     static const LV2_Descriptor descriptor = {Lv2PluginUri(), &Instantiate,  &ConnectPort,

@@ -12,7 +12,8 @@ const char* Lv2PluginUri() noexcept;
 
 // The UI's URI: the plug-in's with this suffix.
 inline constexpr const char* kLv2UiSuffix = "#ui";
-// The descriptors that lv2_descriptor and lv2ui_descriptor hand out (Lv2Exports.cpp), null past
-// the last.
+// [main-thread] The descriptors that lv2_descriptor and lv2ui_descriptor hand out
+// (Lv2Exports.cpp), null past the last.
 const LV2_Descriptor* Lv2PluginDescriptor(uint32_t index) noexcept;
+// [main-thread]
 const LV2UI_Descriptor* Lv2UiDescriptor(uint32_t index) noexcept;

@@ -134,6 +134,7 @@ const void* ExtensionData(const char* uri) noexcept
 
 } // namespace
 
+// [main-thread] The UI's descriptor.
 const LV2UI_Descriptor* Lv2UiDescriptor(uint32_t index) noexcept
 {
     static const LV2UI_Descriptor descriptor = {UiUri(), &Instantiate, &Cleanup, &PortEvent,
