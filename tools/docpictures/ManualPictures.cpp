@@ -229,7 +229,7 @@ Picture Grid(const Layout& l)
               {}};
     p.mCallouts = {
         {1, "Chord degrees", {Around({l.Spinner("ival1"), l.Spinner("ival12")})}, Side::kTop},
-        {2, "Span", {Layout::SpanOf(kChordSpan)}, Side::kTop},
+        {2, "Span", {Layout::SpanOf(kChordSpan)}, Side::kLeft},
         {3, "Direction", {l.Spinner("StepDir")}, Side::kTop},
         {4, "Row selector", {melody_grid::RowControlRect(0)}, Side::kLeft},
         {5,
@@ -270,7 +270,9 @@ Picture Cell()
         return IRect(canvas.mL + 1, canvas.mT + y.mFrom, canvas.mR - 1, canvas.mT + y.mTo + 1);
     };
     Picture p{"melody-cell.png",
-              {"Variations", kBar / 2 + 1000, {}},
+              // The "Variations" preset plays a sixteenth per pulse, a quarter per chord step:
+              // this is the third pulse of step 1, lit under the pulse the callout names.
+              {"Variations", kBar / 4 + 2 * kBar / 16 + 1000, {}},
               {{enable.mL - 6, counter.mT - 3, counter.mR + 6, marker.mB + 4}, 6},
               {}};
     p.mCallouts = {
