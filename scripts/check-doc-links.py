@@ -21,8 +21,8 @@ SCHEME = re.compile(r"^[a-zA-Z][a-zA-Z0-9+.-]*:")
 STAND_INS = {"docs/README-draft.md": ""}  # read from this folder instead of its own
 
 
-def prose_lines(text):
-    """The lines outside fenced code blocks, with inline code spans blanked out."""
+def prose_lines(text, keep_code=False):
+    """The lines outside fenced code blocks, with inline code spans blanked out unless kept."""
     fence = None
     for number, line in enumerate(text.split("\n"), 1):
         stripped = line.lstrip()
@@ -34,7 +34,7 @@ def prose_lines(text):
         if marker:
             fence = marker.group(1)
             continue
-        yield number, re.sub(r"(`+)(?:(?!\1).)+?\1", "", line)
+        yield number, line if keep_code else re.sub(r"(`+)(?:(?!\1).)+?\1", "", line)
 
 
 def anchor(heading):
@@ -46,7 +46,7 @@ def anchor(heading):
 def anchors_of(path):
     found, seen = set(), {}
     with open(path, encoding="utf-8") as f:
-        for _, line in prose_lines(f.read()):
+        for _, line in prose_lines(f.read(), keep_code=True):
             m = re.match(r"^\s{0,3}#{1,6}\s+(.*?)\s*#*\s*$", line)
             if not m:
                 continue
@@ -111,10 +111,12 @@ def self_test():
             "README.md": "# Top\n[guide](docs/guide.md#second-part) ![p](docs/pics/a.png)\n"
                          "[web](https://example.org/x) [gone](docs/gone.md)\n",
             "docs/guide.md": "# First\n## Second part\n[back](../README.md#top)\n"
+                             "[code](#a-heading-with-code) [dup](#first-1)\n"
                              "![missing](pics/b.png) [self](#first) [bad](#third)\n"
                              "`[code](nowhere.md)`\n```\n[block](nowhere.md)\n```\n"
                              "[ref]: pics/a.png\n[ref2]: pics/c.png\n"
-                             "<img src=\"pics/d.png\">\n",
+                             "<img src=\"pics/d.png\">\n## A heading: with `code`\n"
+                             "# First\n",
             "docs/README-draft.md": "[manual](docs/guide.md) [wrong](guide.md)\n",
         }
         for name, text in files.items():
@@ -123,10 +125,10 @@ def self_test():
         got = sorted(check(root))
         want = sorted([
             "README.md:3: docs/gone.md: no such file",
-            "docs/guide.md:4: pics/b.png: no such file",
-            "docs/guide.md:4: #third: no such heading",
-            "docs/guide.md:10: pics/c.png: no such file",
-            "docs/guide.md:11: pics/d.png: no such file",
+            "docs/guide.md:5: pics/b.png: no such file",
+            "docs/guide.md:5: #third: no such heading",
+            "docs/guide.md:11: pics/c.png: no such file",
+            "docs/guide.md:12: pics/d.png: no such file",
             "docs/README-draft.md:1: guide.md: no such file",
         ])
         if got != want:
