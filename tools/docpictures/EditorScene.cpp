@@ -21,7 +21,8 @@ namespace
 constexpr float kSampleRate = 44100.0f;
 constexpr int kBlock = 512;
 
-// The product's entry, in process, so the instance behind the effect record can be reached.
+// [main-thread] The product's entry, in process, so the instance behind the effect record can
+// be reached.
 vst2::Effect* ORX_VSTCALL Entry(vst2::HostCallback host) noexcept
 {
     try
