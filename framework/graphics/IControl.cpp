@@ -2,8 +2,10 @@
 
 #include "IEditorHost.h"
 #include "IGraphics.h"
+#include "IMutex.h"
 #include "IParameter.h"
 #include "IPopupMenu.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +22,12 @@ IControl::IControl(IEditorHost* plug, const IRect& rect, int paramIdx,
     : mBlend{blendMethod, blendWeight}, mpPlug(plug), mRECT(rect), mTargetRECT(rect),
       mParamIdx(paramIdx)
 {
+    ORX_MAIN_THREAD();
 }
 
 void IControl::HandleMouseDown(int, int, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     if (keys.mR)
         PromptForValue();
 }
@@ -34,6 +38,7 @@ void IControl::HandleMouseDrag(int, int, int, int, const IMouseKeys&) noexcept {
 
 void IControl::HandleDoubleClick(int, int, const IMouseKeys&) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mDefaultValue >= 0.0)
     {
         mValue = mDefaultValue;
@@ -43,6 +48,7 @@ void IControl::HandleDoubleClick(int, int, const IMouseKeys&) noexcept
 
 void IControl::HandleWheel(int, int, const IMouseKeys& keys, int notches) noexcept
 {
+    ORX_MAIN_THREAD();
     mValue += notches * ((keys.mS || keys.mC) ? 0.001 : 0.01);
     MarkDirty(true);
 }
@@ -55,6 +61,9 @@ void IControl::HandleMouseOut() noexcept {}
 
 void IControl::SetValueFromHost(double value) noexcept
 {
+    ORX_MAIN_THREAD();
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     if (mDefaultValue < 0.0)
     {
         mDefaultValue = value;
@@ -118,6 +127,7 @@ void IControl::RestoreDefault() noexcept
 
 std::unique_ptr<IPopupMenu> IControl::BuildParamMenu() noexcept
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = GetParam();
     if (!param)
         return nullptr;
@@ -144,6 +154,7 @@ std::unique_ptr<IPopupMenu> IControl::BuildParamMenu() noexcept
 
 void IControl::ApplyMenuChoice(IPopupMenu&, int item) noexcept
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = GetParam();
     if (!param || param->NDisplayTexts() < 1)
         return;
@@ -161,6 +172,7 @@ void IControl::ApplyMenuChoice(IPopupMenu&, int item) noexcept
 
 void IControl::SetValueFromUser(double value) noexcept
 {
+    ORX_MAIN_THREAD();
     if (value == mValue)
         return;
     mValue = value;
@@ -170,6 +182,7 @@ void IControl::SetValueFromUser(double value) noexcept
 
 void IControl::PromptForValue() noexcept
 {
+    ORX_MAIN_THREAD();
     if (mParamIdx < 0 || mDisablePrompt)
         return;
     if (IGraphics* gui = GetGUI())

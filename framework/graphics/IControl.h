@@ -11,6 +11,7 @@
 #include "IMouseKeys.h"
 #include "IRect.h"
 #include "ISubject.h"
+#include "ThreadRole.h"
 
 #include <memory>
 
@@ -74,7 +75,11 @@ public:
     // The context that holds this control (IGraphics::AddControl), or null before.
     IGraphics* GetGUI() const noexcept { return mpGraphics; }
     // [main-thread] By the context that takes the control.
-    void SetGUI(IGraphics* graphics) noexcept { mpGraphics = graphics; }
+    void SetGUI(IGraphics* graphics) noexcept
+    {
+        ORX_MAIN_THREAD();
+        mpGraphics = graphics;
+    }
     // The bound parameter, or null.
     IParameter* GetParam() const noexcept;
 

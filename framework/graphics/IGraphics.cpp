@@ -5,14 +5,18 @@
 #include "IFrameHook.h"
 #include "IMutex.h"
 #include "IParameter.h"
+#include "ThreadRole.h"
 
 IGraphics::IGraphics(IEditorHost* plug, int width, int height, int fps)
     : mpPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS)
 {
+    ORX_MAIN_THREAD();
 }
 
 void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noexcept
 {
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     if (!normalised)
     {
         const IParameter* param = mpPlug ? mpPlug->GetParam(paramIdx) : nullptr;
@@ -43,6 +47,7 @@ void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
 
 void IGraphics::DeferParamPushes()
 {
+    ORX_MAIN_THREAD();
     if (!mpPlug || mDeferPushes)
         return;
     const auto n = static_cast<std::size_t>(mpPlug->NParams());
@@ -54,6 +59,7 @@ void IGraphics::DeferParamPushes()
 
 void IGraphics::BeginFrame() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpFrameHook && !mDeferPushes)
         return;
     if (!mpPlug)
@@ -79,6 +85,7 @@ void IGraphics::BeginFrame() noexcept
 
 void IGraphics::Resize(int width, int height) noexcept
 {
+    ORX_MAIN_THREAD();
     mWidth = width;
     mHeight = height;
     DeleteControls();
@@ -88,6 +95,7 @@ void IGraphics::Resize(int width, int height) noexcept
 
 void IGraphics::AttachBackground(int id, const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     const IBitmapHandle bitmap = LoadBitmap(id, name, 1);
     auto background =
         std::make_unique<IBitmapControl>(mpPlug, 0, 0, -1, bitmap, IBlendSpec::kBlendClobber);
@@ -102,6 +110,7 @@ void IGraphics::AttachBackground(int id, const char* name) noexcept
 
 int IGraphics::AddControl(IControl* control) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control)
         return -1;
     control->SetGUI(this);
@@ -118,6 +127,7 @@ IControl* IGraphics::GetControl(int idx) const noexcept
 
 void IGraphics::SetControlsForParam(int paramIdx, double normalised) noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromUser(normalised);
@@ -125,6 +135,7 @@ void IGraphics::SetControlsForParam(int paramIdx, double normalised) noexcept
 
 void IGraphics::MarkAllDirty() noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         control->MarkDirty(false);
 }
@@ -163,6 +174,7 @@ void IGraphics::TellHost(bool withStateChange) noexcept
 
 void IGraphics::ReleaseMouse() noexcept
 {
+    ORX_MAIN_THREAD();
     mMouseCapture = -1;
     mMouseX = mMouseY = -1;
     EndGesture();
@@ -184,6 +196,7 @@ int IGraphics::FindControlAt(int x, int y) const noexcept
 
 void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     // A press whose release never came (a drag ended outside any window) ends here.
     ReleaseMouse();
     const int c = FindControlAt(x, y);
@@ -207,6 +220,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     const int c = FindControlAt(x, y);
     mMouseCapture = -1;
     mMouseX = mMouseY = -1;
@@ -219,6 +233,7 @@ void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     IControl* control = GetControl(mMouseCapture);
     if (!control || (x == mMouseX && y == mMouseY))
         return;
@@ -232,6 +247,7 @@ void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
 
 bool IGraphics::DoubleClick(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     ReleaseMouse();
     const int c = FindControlAt(x, y);
     IControl* control = GetControl(c);
@@ -263,6 +279,7 @@ bool IGraphics::DoubleClick(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcept
 {
+    ORX_MAIN_THREAD();
     IControl* control = GetControl(FindControlAt(x, y));
     if (!control)
         return;
@@ -278,6 +295,7 @@ void IGraphics::Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcep
 
 void IGraphics::KeyDown(int x, int y, int keyCode) noexcept
 {
+    ORX_MAIN_THREAD();
     IControl* control = GetControl(FindControlAt(x, y));
     if (!control)
         return;
@@ -294,6 +312,7 @@ void IGraphics::KeyDown(int x, int y, int keyCode) noexcept
 
 bool IGraphics::MouseOver(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mHandleMouseOver)
         return false;
     const int c = FindControlAt(x, y);
@@ -312,6 +331,7 @@ bool IGraphics::MouseOver(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseOut() noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         control->HandleMouseOut();
     mMouseOver = -1;
@@ -319,6 +339,7 @@ void IGraphics::MouseOut() noexcept
 
 bool IGraphics::CollectDirty(IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     BeginFrame();
     // Once a frame, and outside the lock the frame hook ran under.
     TellHost(true);
@@ -337,6 +358,7 @@ bool IGraphics::CollectDirty(IRect& rect) noexcept
 
 bool IGraphics::PaintDirty(const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mControls.empty())
         return true;
     for (auto& control : mControls)
@@ -355,11 +377,13 @@ bool IGraphics::PaintDirty(const IRect& rect) noexcept
 bool IGraphics::DrawBitmapFrame(const IBitmapHandle& bitmap, const IRect& rect, int frame,
                                 const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     return DrawBitmap(bitmap, rect, 0, FrameTop(bitmap.mH, bitmap.mN, frame), blend);
 }
 
 bool IGraphics::DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     const int r = rect.mR - 1, b = rect.mB - 1;
     const bool top = DrawHorizontalLine(color, rect.mT, rect.mL, r);
     const bool bottom = DrawHorizontalLine(color, b, rect.mL, r);

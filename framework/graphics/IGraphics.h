@@ -23,6 +23,7 @@
 #include "IMouseKeys.h"
 #include "IPlugEditor.h"
 #include "IRect.h"
+#include "ThreadRole.h"
 
 #include <cstdint>
 #include <memory>
@@ -167,7 +168,11 @@ public:
     int CapturedControl() const noexcept { return mMouseCapture; }
     // [main-thread] A menu, prompt or dialog takes the mouse: the press that opened it gets no
     // release, so the control is let go and its gesture ends once the press is handled.
-    void PopupTakesMouse() noexcept { mPopupTookMouse = true; }
+    void PopupTakesMouse() noexcept
+    {
+        ORX_MAIN_THREAD();
+        mPopupTookMouse = true;
+    }
     // [main-thread] The window goes (or its controls): the captured control is let go and an
     // open gesture ends.
     void ReleaseMouse() noexcept;
@@ -220,7 +225,7 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
-    // [main-thread] (locked) The recorded pushes, then the frame hook.
+    // [main-thread] (takes lock) The recorded pushes, then the frame hook.
     void BeginFrame() noexcept;
     void ShowValue(int paramIdx, double normalised) noexcept;
 

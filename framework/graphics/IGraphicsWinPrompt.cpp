@@ -6,6 +6,7 @@
 #include "IParameter.h"
 #include "IPopupMenu.h"
 #include "ITextControl.h"
+#include "ThreadRole.h"
 #include "WindowSystem.h"
 
 #include <cctype>
@@ -32,6 +33,7 @@ bool ParseNumber(const std::string& text, double& value)
 
 void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool textMode) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control || (!param && !textMode) || mEntryOpen || !IsWindowOpen())
         return;
     const IRect& r = control->GetRECT();
@@ -126,6 +128,7 @@ void IGraphicsWin::CloseEntry() noexcept
 
 void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perColumn) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control || !param || !IsWindowOpen())
         return;
     IPopupMenu menu;
@@ -160,6 +163,7 @@ void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perC
 bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* folder,
                                  const char*) noexcept
 {
+    ORX_MAIN_THREAD();
     path.clear();
     if (!IsWindowOpen())
         return false;

@@ -1,4 +1,5 @@
 #include "IPopupMenu.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 
@@ -11,6 +12,7 @@ IPopupMenu::Item::Item(const char* text, int flags, std::unique_ptr<IPopupMenu> 
 
 IPopupMenu::Item* IPopupMenu::AddItem(std::unique_ptr<Item> item, int position)
 {
+    ORX_MAIN_THREAD();
     if (!item)
         return nullptr;
     mTotal += item->mCount;
@@ -29,6 +31,7 @@ IPopupMenu::Item* IPopupMenu::AddItem(std::unique_ptr<Item> item, int position)
 
 IPopupMenu::Item* IPopupMenu::AddTextItem(const char* text, int position, int flags)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, flags), position);
 }
 

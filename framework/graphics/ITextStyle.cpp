@@ -1,6 +1,7 @@
 #include "ITextStyle.h"
 
 #include "TextRenderer.h"
+#include "ThreadRole.h"
 
 #include <cstring>
 
@@ -40,6 +41,8 @@ ITextStyle::~ITextStyle() = default;
 
 bool ITextStyle::MakeFont() noexcept
 {
+    // Every constructor and assignment makes its font here: one check covers them.
+    ORX_MAIN_THREAD();
     mpFont.reset();
     mpFont = CreateTextFont(*this);
     return mpFont != nullptr;
@@ -47,5 +50,6 @@ bool ITextStyle::MakeFont() noexcept
 
 void ITextStyle::ReleaseFont() noexcept
 {
+    ORX_MAIN_THREAD();
     mpFont.reset();
 }

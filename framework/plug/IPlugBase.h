@@ -18,6 +18,7 @@
 #include "IPresetSlot.h"
 #include "ISysExMessage.h"
 #include "ITimeInfo.h"
+#include "ThreadRole.h"
 
 #include <memory>
 #include <vector>
@@ -69,9 +70,9 @@ public:
     // zeroes further outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
     // [main-thread] (locked)
-    virtual void HandleEditorOpen() {}
+    virtual void HandleEditorOpen() { ORX_MAIN_THREAD_LOCKED(mMutex); }
     // [main-thread] (locked)
-    virtual void HandleEditorClose() {}
+    virtual void HandleEditorClose() { ORX_MAIN_THREAD_LOCKED(mMutex); }
     // [main-thread] (takes lock) Resume (true) and suspend (false).
     virtual void HandleActivate(bool active);
     // [audio-thread] (locked) Default: passes the message on unchanged.
@@ -147,11 +148,11 @@ public:
     {
         return paramIdx >= 0 && paramIdx < mDeclaredParamCount;
     }
-    // [main-thread] (locked)
+    // [main-thread] (takes lock)
     bool WriteParamValues(IByteChunk& chunk, bool all);
-    // [main-thread] (locked)
+    // [main-thread] (takes lock)
     int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
-    // [main-thread] (locked) Shows every parameter's value on the controls bound to it.
+    // [main-thread] (takes lock) Shows every parameter's value on the controls bound to it.
     void PushValuesToEditor();
 
     // Host identity and layout.
@@ -188,7 +189,11 @@ public:
     // [main-thread] At construction, for a process block that reads no input and writes no
     // output (a MIDI generator): the attach then converts no input, and the host's outputs get
     // silence directly (replacing entries) or are left as they are (accumulating).
-    void SetAudioSilent(bool silent) noexcept { mAudioSilent = silent; }
+    void SetAudioSilent(bool silent) noexcept
+    {
+        ORX_MAIN_THREAD();
+        mAudioSilent = silent;
+    }
     double** InputData() noexcept { return mInData.data(); }
     double** OutputData() noexcept { return mOutData.data(); }
 

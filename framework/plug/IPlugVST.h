@@ -8,6 +8,7 @@
 // takes the instance lock for its whole run, is noexcept and lets no exception escape.
 
 #include "IPlugBase.h"
+#include "ThreadRole.h"
 #include "Vst2Records.h"
 
 #include <cstdint>
@@ -31,7 +32,11 @@ public:
     ~IPlugVST() override;
 
     // [main-thread] The record the entry point hands to the host.
-    vst2::Effect* GetEffect() noexcept { return &mEffect; }
+    vst2::Effect* GetEffect() noexcept
+    {
+        ORX_MAIN_THREAD();
+        return &mEffect;
+    }
 
     void BeginParamGesture(int paramIdx) override;
     void ReportParamChange(int paramIdx, double normalised) override;
@@ -52,7 +57,8 @@ public:
     bool EmitMidiMessages(const IMidiMessage* msgs, int count) override;
     bool EmitSysEx(const ISysExMessage& msg) override;
 
-    // True while the host's transport plays, and also when the host gives no transport.
+    // [audio-thread] (locked) True while the host's transport plays, and also when the host
+    // gives no transport.
     bool TransportIsRunning();
     bool DoesMidi() const noexcept { return mDoesMidi; }
     int HostCapabilities() const noexcept { return mHostCapabilities; }
@@ -61,8 +67,16 @@ protected:
     // [audio-thread] (locked) Where the piece being processed lies in the host's block: its
     // first frame, and the host block's length (0 outside a process call, where every block
     // is whole).
-    int PieceOffset() const noexcept { return mSubBlockOffset; }
-    int HostBlockFrames() const noexcept { return mHostBlockFrames; }
+    int PieceOffset() noexcept
+    {
+        ORX_AUDIO_THREAD_LOCKED(Mutex());
+        return mSubBlockOffset;
+    }
+    int HostBlockFrames() noexcept
+    {
+        ORX_AUDIO_THREAD_LOCKED(Mutex());
+        return mHostBlockFrames;
+    }
 
 private:
     static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;

@@ -15,6 +15,7 @@
 #include "PlayMarkerCanvas.h"
 #include "RowMuteSwitch.h"
 #include "RowTransforms.h"
+#include "ThreadRole.h"
 
 using namespace melody_grid;
 
@@ -30,6 +31,7 @@ MelodyGrid::MelodyGrid(Orlantix& plug, EditorModel& model) noexcept : mPlug(plug
 std::unique_ptr<MelodyGrid> MelodyGrid::Build(IGraphicsWin& g, Orlantix& plug,
                                               EditorModel& model) noexcept
 {
+    ORX_MAIN_THREAD();
     std::unique_ptr<MelodyGrid> grid(new MelodyGrid(plug, model));
     RefreshEditorModel(plug, model);
     for (int k = 0; k < MAX_STEPS; ++k)
@@ -97,18 +99,21 @@ ISwitchControl* MelodyGrid::MuteSwitch(int row) const noexcept
 
 void MelodyGrid::ShowPlayMarker(int chordStep, int variation, int pulse) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->mpPlayMarker->SetPulse(pulse);
 }
 
 void MelodyGrid::RedrawVariation(int chordStep, int variation) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->MarkDirty();
 }
 
 void MelodyGrid::RedrawColumn(int chordStep) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
         RedrawVariation(chordStep, v);
 }
@@ -122,6 +127,7 @@ void MelodyGrid::MarkAllCells() noexcept
 
 void MelodyGrid::RedrawAll() noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     MarkAllCells();
     // Only repainted: a view operation never writes a parameter.
     for (MelodyRowControl* row : mpRowControls)
@@ -131,6 +137,7 @@ void MelodyGrid::RedrawAll() noexcept
 
 void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (!ValidRow(row))
         return;
     mpSoloSwitches[row]->SetValueFromHost(solo ? 1.0 : 0.0);
@@ -139,6 +146,7 @@ void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 
 void MelodyGrid::SyncRepeatCounters() noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             if (cell.mpCounter->Follow(cell.ShownMelody().mRepeatCount))
@@ -160,11 +168,13 @@ void MelodyGrid::Commit() noexcept
 
 void MelodyGrid::RefreshModel() noexcept
 {
+    ORX_MAIN_THREAD();
     RefreshEditorModel(mPlug, mModel);
 }
 
 void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int degree) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     OrlantixGui& gui = mPlug.Gui();
     const int k = cell.mChordStep, v = cell.mVariation;
@@ -194,6 +204,7 @@ void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int 
 
 void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation, code, true);
     cell.MarkDirty();
@@ -204,6 +215,7 @@ void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
 
 void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     const Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
     if (!melody)
@@ -219,6 +231,7 @@ void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
 
 void MelodyGrid::PressRow(int row, bool control) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -237,6 +250,7 @@ void MelodyGrid::PressRow(int row, bool control) noexcept
 
 void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -251,12 +265,14 @@ void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
 
 int MelodyGrid::LiveRepeatCount(const MelodyCell& cell) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     const Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
     return melody ? melody->mRepeatCount : 1;
 }
 
 void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     if (Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation))
     {
@@ -270,6 +286,7 @@ void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 
 bool MelodyGrid::RowClipboardEmpty() noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     return mPlug.Gui().RowClipboardEmpty();
 }

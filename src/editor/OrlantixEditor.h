@@ -57,9 +57,10 @@ public:
 
     // PatternView: [audio-thread] (locked) Each only records.
     void SetPlayMarker(int chordStep, int variation, int pulse) noexcept override;
+    void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept override;
+    // PatternView: [any-thread] (locked) Each only records.
     void RedrawVariation(int chordStep, int variation) noexcept override;
     void RedrawGroove() noexcept override;
-    void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept override;
     // OrlantixView: [main-thread] (locked) Each only records.
     void ShowSpan(int low, int high) noexcept override;
     void RedrawColumn(int chordStep) noexcept override;
