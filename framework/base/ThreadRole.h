@@ -37,7 +37,12 @@ inline constexpr bool kThreadChecks = ORX_THREAD_CHECKS != 0;
 namespace thread_role_detail
 {
 // Process calls the calling thread is inside (they nest when a host calls the dispatcher from
-// its own callback during a process call).
+// its own callback during a process call). In the static part of the thread's storage: read as
+// a plain load, and never allocated on a thread's first use, also in a library loaded at run
+// time (the dynamic model would allocate its block then, and look it up on every read).
+#if defined(__ELF__)
+[[gnu::tls_model("initial-exec")]]
+#endif
 inline thread_local constinit int tProcessDepth = 0;
 } // namespace thread_role_detail
 

@@ -1,9 +1,9 @@
 // A plug-in of framework code that breaks its thread tags on purpose, for the validator's
-// threaded runs: its process block asks for the host's id, a main-thread entry, and every
-// parameter change reads where the piece being processed lies, an audio-thread entry, on
-// whatever thread the change came (the second thread of the threaded scenarios). Both calls
-// only read what is stored; the checks report them, and a run that logs its checks shows the
-// reports.
+// threaded runs: its first process block asks for the host's id, a main-thread entry, and its
+// first parameter change after a block reads where the piece being processed lies, an
+// audio-thread entry, on whatever thread the change came (the second thread of the threaded
+// scenarios). Both calls only read what is stored; the checks report them, and a run that logs
+// its checks shows the reports, once each per instance.
 
 #include "VstEntry.h"
 
@@ -26,14 +26,27 @@ public:
     void HandleParamChange(int /*paramIdx*/) override
     {
         IMutexLock lock(Mutex());
-        static_cast<void>(PieceOffset());
+        if (mProcessed && !mReadPiece)
+        {
+            mReadPiece = true;
+            static_cast<void>(PieceOffset());
+        }
     }
 
     void ProcessBlock(double** inputs, double** outputs, int nFrames) override
     {
-        static_cast<void>(HostId());
+        if (!mProcessed)
+        {
+            mProcessed = true;
+            static_cast<void>(HostId());
+        }
         IPlugVST::ProcessBlock(inputs, outputs, nFrames);
     }
+
+private:
+    // Under the instance lock.
+    bool mProcessed = false;
+    bool mReadPiece = false;
 };
 
 } // namespace
