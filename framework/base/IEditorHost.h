@@ -6,6 +6,8 @@
 
 #include "IParamTable.h"
 
+#include <string>
+
 class IMutex;
 
 class IEditorHost : public IParamTable
@@ -28,6 +30,20 @@ public:
     virtual void FlushHostNotices(bool withStateChange) noexcept = 0;
     // [main-thread] The editor has a new size: the host is told.
     virtual void EditorResized() = 0;
+
+    // [main-thread] (takes lock) A user's edit, for undo: what changes between the outermost
+    // BeginEdit and its EndEdit becomes one step of the plug-in's history, named name; NameEdit
+    // renames the open edit (the item a menu chose). Nested edits belong to the outermost.
+    virtual void BeginEdit(const char* name) noexcept = 0;
+    virtual void NameEdit(const char* name) noexcept = 0;
+    virtual void EndEdit() noexcept = 0;
+    // [main-thread] (takes lock) The names of the steps an undo and a redo would take back and do
+    // again, or empty when there is none; Undo and Redo apply one as a single change under the
+    // lock, tell the host, and answer whether they did.
+    virtual std::string UndoName() const = 0;
+    virtual std::string RedoName() const = 0;
+    virtual bool Undo() noexcept = 0;
+    virtual bool Redo() noexcept = 0;
 
 protected:
     ~IEditorHost() = default;

@@ -4,6 +4,8 @@
 // editor. The graphics context is one; the plug-in base knows the editor only through this, so
 // neither includes the other. Thread tags: ThreadTags.h.
 
+#include "ThreadRole.h"
+
 class IPlugEditor
 {
 public:
@@ -27,4 +29,11 @@ public:
     virtual void IdleWindow() noexcept = 0;
     virtual int Width() const noexcept = 0;
     virtual int Height() const noexcept = 0;
+    // [main-thread] A key the host passes on (character, and whether Control and Shift are
+    // held): true when the editor took it. Default: none taken.
+    virtual bool KeyFromHost(int /*character*/, bool /*control*/, bool /*shift*/) noexcept
+    {
+        ORX_MAIN_THREAD();
+        return false;
+    }
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -125,6 +126,15 @@ void IControl::RestoreDefault() noexcept
     mRepaintPending = true;
 }
 
+const char* IControl::EditName() const noexcept
+{
+    ORX_MAIN_THREAD();
+    if (mpEditName)
+        return mpEditName;
+    const IParameter* param = GetParam();
+    return param && param->Name()[0] ? param->Name() : "Edit";
+}
+
 std::unique_ptr<IPopupMenu> IControl::BuildParamMenu() noexcept
 {
     ORX_MAIN_THREAD();
@@ -168,6 +178,24 @@ void IControl::ApplyMenuChoice(IPopupMenu&, int item) noexcept
         MarkDirty(true);
         mRepaintPending = true;
     }
+}
+
+std::string IControl::MenuEditName(const IPopupMenu& menu, int item) const
+{
+    ORX_MAIN_THREAD();
+    const IParameter* param = GetParam();
+    // A menu of the parameter's values changes the parameter: it is named after it.
+    if (param && param->NDisplayTexts() > 0 && menu.NItems() == param->NDisplayTexts())
+        return EditName();
+    const IPopupMenu::Item* chosen = menu.ItemAt(item);
+    if (!chosen || chosen->Text().empty())
+        return EditName();
+    const std::string parent = menu.ParentTextAt(item);
+    if (parent.empty())
+        return chosen->Text();
+    const std::string& text = chosen->Text();
+    const std::size_t last = text.find_last_of(' ');
+    return parent + " " + (last == std::string::npos ? text : text.substr(last + 1));
 }
 
 void IControl::SetValueFromUser(double value) noexcept

@@ -14,6 +14,7 @@
 #include "ThreadRole.h"
 
 #include <memory>
+#include <string>
 
 class IGraphics;
 class IParameter;
@@ -59,11 +60,21 @@ public:
     virtual bool NeedsRepaint() const noexcept { return mDirty; }
     virtual void RestoreDefault() noexcept;
 
+    // [main-thread] What the user's edit on this control is called in the undo history ("Undo
+    // Swing"): the name set for it, else the bound parameter's name, else "Edit".
+    virtual const char* EditName() const noexcept;
+    void SetEditName(const char* name) noexcept { mpEditName = name; }
+
     // [main-thread] The choices of an enumerated parameter (or a boolean one with texts) as a
     // menu, the current one checked; null for other controls.
     virtual std::unique_ptr<IPopupMenu> BuildParamMenu() noexcept;
     // [main-thread] item is the flat index of the chosen item (IPopupMenu::ItemAt).
     virtual void ApplyMenuChoice(IPopupMenu& menu, int item) noexcept;
+    // [main-thread] The name in the undo history of choosing item (a flat index) of menu. Default:
+    // for a menu of the parameter's values, the edit's name; for a command, the item's text, or
+    // for an item of a submenu the submenu's text and the item's last word ("Shift Left 2" for
+    // "< 2" under "Shift Left").
+    virtual std::string MenuEditName(const IPopupMenu& menu, int item) const;
 
     // [main-thread] A value typed or picked by the user: applied and sent to the plug-in when it
     // differs from the current one.
@@ -108,6 +119,7 @@ protected:
 private:
     IEditorHost* mpPlug;
     IGraphics* mpGraphics = nullptr;
+    const char* mpEditName = nullptr; // a literal or a string that outlives the control
     IRect mRECT;
     IRect mTargetRECT;
     int mParamIdx;

@@ -25,6 +25,7 @@
 #include "IRect.h"
 #include "ThreadRole.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,6 +59,9 @@ public:
     void IdleWindow() noexcept override {}
     int Width() const noexcept override { return mWidth; }
     int Height() const noexcept override { return mHeight; }
+    // The host may pass keys on from another thread than the one the editor's frames run on:
+    // an undo or redo key waits for the next frame.
+    bool KeyFromHost(int character, bool control, bool shift) noexcept override;
     virtual void* WindowHandle() const noexcept { return nullptr; }
 
     // Drawing into the surface. [main-thread] blend may be null (copy with source alpha).
@@ -159,6 +163,10 @@ public:
     bool DoubleClick(int x, int y, const IMouseKeys& keys) noexcept;
     void Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcept;
     void KeyDown(int x, int y, int keyCode) noexcept;
+    // [main-thread] Control+Z undoes the plug-in's last edit, Control+Shift+Z and Control+Y redo;
+    // answers whether the key was one of them (taken even when there is nothing to undo).
+    // character is the key's character, from the window layer or the host.
+    bool EditKey(int character, bool control, bool shift) noexcept;
     // Answers whether the pointer is tracked without a button (off unless turned on).
     bool MouseOver(int x, int y, const IMouseKeys& keys) noexcept;
     void MouseOut() noexcept;
@@ -173,8 +181,8 @@ public:
         ORX_MAIN_THREAD();
         mPopupTookMouse = true;
     }
-    // [main-thread] The window goes (or its controls): the captured control is let go and an
-    // open gesture ends.
+    // [main-thread] The window goes (or its controls): the captured control is let go and the
+    // interaction ends (its gesture and its edit).
     void ReleaseMouse() noexcept;
     // The parameter whose gesture is open, or -1.
     int GestureParam() const noexcept { return mGestureParam; }
@@ -212,6 +220,13 @@ protected:
     // gesture still open.
     void BeginGesture(int paramIdx) noexcept;
     void EndGesture() noexcept;
+    // The user's interaction with control: its gesture, and an edit of the plug-in named after
+    // the control (one step of undo). One at a time: a begin ends the one still open.
+    void BeginInteraction(const IControl& control) noexcept;
+    void EndInteraction() noexcept;
+    bool InteractionOpen() const noexcept { return mEditOpen || mGestureParam >= 0; }
+    // The open edit takes the name of what a menu chose.
+    void NameInteraction(const char* name) noexcept;
     // Sends what the host is owed (IEditorHost::FlushHostNotices).
     void TellHost(bool withStateChange) noexcept;
     // For the destructors of window layers: from here on the plug-in, which is going, is not
@@ -219,6 +234,7 @@ protected:
     void DetachPlug() noexcept
     {
         mGestureParam = -1;
+        mEditOpen = false;
         mpPlug = nullptr;
     }
 
@@ -227,6 +243,8 @@ protected:
 private:
     // [main-thread] (takes lock) The recorded pushes, then the frame hook.
     void BeginFrame() noexcept;
+    // [main-thread] A run of wheel turns ends a moment after its last turn.
+    void TickWheelRun() noexcept;
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;
@@ -247,4 +265,8 @@ private:
     bool mLastClickWasRight = false;
     bool mPopupTookMouse = false;
     int mGestureParam = -1;
+    bool mEditOpen = false;
+    int mWheelControl = -1; // the control of a run of wheel turns, -1 when none
+    int mWheelIdleFrames = 0;
+    std::atomic<int> mHostKey{0}; // a key from the host for the next frame: 'z' undo, 'y' redo
 };

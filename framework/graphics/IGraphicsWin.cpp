@@ -96,6 +96,8 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
         return;
     case WindowEvent::kKeyDown:
     {
+        if (EditKey(e.mVirtualKey, e.mKeys.mC, e.mKeys.mS))
+            return;
         const int code = KeyCodeForVirtualKey(e.mVirtualKey);
         if (code >= 0)
             KeyDown(e.mX, e.mY, code);

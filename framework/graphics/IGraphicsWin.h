@@ -19,6 +19,8 @@
 #include <memory>
 #include <string>
 
+class IPopupMenu;
+
 class IGraphicsWin : public IGraphicsLice, public IWindowEventSink
 {
 public:
@@ -74,6 +76,13 @@ public:
     WindowSystem& System() const noexcept { return *mpSystem; }
 
 private:
+    // The ids of the history items a right-click menu starts with.
+    static constexpr int kUndoItem = 1;
+    static constexpr int kRedoItem = 2;
+
+    // Puts "Undo <step>", "Redo <step>" (greyed when there is none) and a separator before the
+    // menu's items; answers how many went in.
+    int AddHistoryItems(IPopupMenu& menu) noexcept;
     void OnFrameTick() noexcept;
     // A paint request of the window system: area and whatever else is dirty.
     void OnPaint(const IRect& area) noexcept;

@@ -3,6 +3,8 @@
 
 #include "IGraphicsWin.h"
 
+#include "IEditorHost.h"
+
 #include "IParameter.h"
 #include "IPopupMenu.h"
 #include "ITextControl.h"
@@ -60,16 +62,35 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool te
     PopupTakesMouse();
     if (std::unique_ptr<IPopupMenu> menu = control->BuildParamMenu())
     {
+        // A right-click menu starts with the plug-in's undo and redo.
+        const int history = LastClickWasRight() ? AddHistoryItems(*menu) : 0;
         const int id = mpSystem->ShowPopupMenu(*menu);
-        menu->SetChosenItemIdx(id - 1);
-        if (id > 0)
+        if (history > 0 && (id == kUndoItem || id == kRedoItem))
         {
-            const bool own = GestureParam() < 0;
+            ReleaseMouse(); // the press's own edit changed nothing: it records no step
+            if (IEditorHost* host = GetPlug())
+                id == kUndoItem ? host->Undo() : host->Redo();
+            return;
+        }
+        for (int i = 0; i < history; ++i)
+            menu->RemoveItem(0);
+        const int chosen = id > history ? id - history : 0;
+        menu->SetChosenItemIdx(chosen - 1);
+        if (chosen > 0)
+        {
+            const bool own = !InteractionOpen();
             if (own)
-                BeginGesture(control->ParamIdx());
-            control->ApplyMenuChoice(*menu, id - 1);
+                BeginInteraction(*control);
+            try
+            {
+                NameInteraction(control->MenuEditName(*menu, chosen - 1).c_str());
+            }
+            catch (...)
+            {
+            }
+            control->ApplyMenuChoice(*menu, chosen - 1);
             if (own)
-                EndGesture();
+                EndInteraction();
             TellHost(false);
         }
         return;
@@ -83,6 +104,36 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool te
     mEntryState = 0;
     mpPromptControl = control;
     mpPromptParam = textMode ? nullptr : param;
+}
+
+int IGraphicsWin::AddHistoryItems(IPopupMenu& menu) noexcept
+{
+    IEditorHost* host = GetPlug();
+    if (!host)
+        return 0;
+    int inserted = 0;
+    try
+    {
+        const auto label = [](const char* verb, const std::string& name)
+        { return name.empty() ? std::string(verb) : std::string(verb) + " " + name; };
+        const std::string undo = host->UndoName();
+        const std::string redo = host->RedoName();
+        menu.AddTextItem(label("Undo", undo).c_str(), 0,
+                         undo.empty() ? IPopupMenu::Item::kDisabled : 0);
+        ++inserted;
+        menu.AddTextItem(label("Redo", redo).c_str(), 1,
+                         redo.empty() ? IPopupMenu::Item::kDisabled : 0);
+        ++inserted;
+        menu.AddSeparator(2);
+        return ++inserted;
+    }
+    catch (...)
+    {
+        // Out of memory: the menu as the control made it.
+        for (; inserted > 0; --inserted)
+            menu.RemoveItem(0);
+        return 0;
+    }
 }
 
 void IGraphicsWin::CommitEntry() noexcept
@@ -106,13 +157,13 @@ void IGraphicsWin::CommitEntry() noexcept
             key = 0;
         v = key;
     }
-    // The prompt's own gesture: the press that opened it was over long ago.
-    const bool own = GestureParam() < 0;
+    // The prompt's own gesture and edit: the press that opened it was over long ago.
+    const bool own = !InteractionOpen();
     if (own)
-        BeginGesture(mpPromptControl->ParamIdx());
+        BeginInteraction(*mpPromptControl);
     mpPromptControl->SetValueFromUser(mpPromptParam->ToNormalised(v));
     if (own)
-        EndGesture();
+        EndInteraction();
     TellHost(false);
 }
 
@@ -150,12 +201,12 @@ void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perC
     int key = 0;
     if (chosen && param->ValueForText(chosen, &key))
     {
-        const bool own = GestureParam() < 0;
+        const bool own = !InteractionOpen();
         if (own)
-            BeginGesture(control->ParamIdx());
+            BeginInteraction(*control);
         control->SetValueFromUser(param->ToNormalised(key));
         if (own)
-            EndGesture();
+            EndInteraction();
         TellHost(false);
     }
 }

@@ -38,17 +38,29 @@ IPopupMenu::Item* IPopupMenu::AddTextItem(const char* text, int position, int fl
 IPopupMenu::Item* IPopupMenu::AddSubmenu(const char* text, std::unique_ptr<IPopupMenu> submenu,
                                          int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, 0, std::move(submenu)), position);
 }
 
 IPopupMenu::Item* IPopupMenu::AddSeparator(int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>("", Item::kSeparator), position);
 }
 
 IPopupMenu::Item* IPopupMenu::AddMarkedItem(const char* text, int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, Item::kNoSubmenuCheck), position);
+}
+
+void IPopupMenu::RemoveItem(int idx) noexcept
+{
+    ORX_MAIN_THREAD();
+    if (idx < 0 || idx >= NItems())
+        return;
+    mTotal -= mItems[static_cast<std::size_t>(idx)]->mCount;
+    mItems.erase(mItems.begin() + idx);
 }
 
 IPopupMenu::Item* IPopupMenu::GetItem(int idx) const noexcept
@@ -91,6 +103,28 @@ IPopupMenu::Item* IPopupMenu::ItemAt(int n) const noexcept
     if (n < 0)
         return nullptr;
     return ItemAtFlat(n);
+}
+
+std::string IPopupMenu::ParentTextAt(int n) const
+{
+    if (n < 0)
+        return {};
+    for (const auto& item : mItems)
+    {
+        if (n == 0)
+            return {};
+        --n;
+        if (!item->mpSubmenu)
+            continue;
+        const int inside = item->mpSubmenu->FlatCount();
+        if (n < inside)
+        {
+            std::string inner = item->mpSubmenu->ParentTextAt(n);
+            return inner.empty() ? item->mText : inner;
+        }
+        n -= inside;
+    }
+    return {};
 }
 
 IPopupMenu::Item* IPopupMenu::FindByTag(int tag) const noexcept

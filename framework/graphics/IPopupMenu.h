@@ -66,6 +66,9 @@ public:
                              int position = -1);
     virtual Item* AddSeparator(int position = -1);
     virtual Item* AddMarkedItem(const char* text, int position = -1);
+    // [main-thread] Takes the item at idx out (total shrinks by its count); nothing for an index
+    // out of range.
+    void RemoveItem(int idx) noexcept;
 
     int NItems() const noexcept { return static_cast<int>(mItems.size()); }
     Item* GetItem(int idx) const noexcept;
@@ -76,6 +79,9 @@ public:
     int FlatCount() const noexcept;
     // The item at flat index n (depth-first), or null.
     Item* ItemAt(int n) const noexcept;
+    // The text of the item whose submenu holds the item at flat index n (the innermost one);
+    // empty for an item of this menu itself, or none.
+    std::string ParentTextAt(int n) const;
     // Depth-first, an item before its submenu; null when no item has tag.
     Item* FindByTag(int tag) const noexcept;
     // False when no item has tag.

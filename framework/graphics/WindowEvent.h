@@ -17,7 +17,7 @@ struct WindowEvent
         kDoubleClick, // left button: mX, mY, mKeys
         kWheel,       // mX, mY, mKeys, mNotches (positive away from the user)
         kMouseLeave,  // the pointer left the window
-        kKeyDown,     // mVirtualKey at the pointer mX, mY
+        kKeyDown,     // mVirtualKey at the pointer mX, mY; mKeys: the modifier keys held
         kActivate,    // a click activates the window: it takes the keyboard focus
         kPaint,       // mRect needs painting now
         kTimer,       // one frame tick

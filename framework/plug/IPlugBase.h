@@ -19,6 +19,7 @@
 #include "ISysExMessage.h"
 #include "ITimeInfo.h"
 #include "ThreadRole.h"
+#include "UndoHistory.h"
 
 #include <memory>
 #include <vector>
@@ -85,6 +86,10 @@ public:
     // [main-thread] (takes lock) Answers the position after the state, or -1 when it did not
     // fit.
     virtual int ReadState(const IByteChunk& chunk, int startPos);
+    // [main-thread] (takes lock) What an undo step takes back: the state, and whatever else an
+    // edit changes that the state does not hold (the plug-in may add it). Default: the state.
+    virtual bool WriteUndoState(IByteChunk& chunk);
+    virtual int ReadUndoState(const IByteChunk& chunk, int startPos);
     // Appends one double per parameter, taken from the arguments that follow: an int for
     // parameters of the boolean, integer and enumeration kinds, a double for the others (the
     // argument types must match, as with printf).
@@ -143,6 +148,23 @@ public:
     void FlushHostNotices(bool withStateChange) noexcept final;
     // Notices that found the queue full since construction.
     unsigned DroppedHostNotices() noexcept;
+
+    // IEditorHost: the undo history (IPlugBaseUndo.cpp). It belongs to the instance, so closing
+    // and opening the editor keeps it.
+    void BeginEdit(const char* name) noexcept final;
+    void NameEdit(const char* name) noexcept final;
+    void EndEdit() noexcept final;
+    std::string UndoName() const final;
+    std::string RedoName() const final;
+    bool Undo() noexcept final;
+    bool Redo() noexcept final;
+    // [main-thread] (takes lock) Around a state the host loads (a chunk, a program): the host's
+    // loads are not steps, and steps recorded against another state would undo into a mix of
+    // the two, so a load that changed the state clears the history.
+    void BeginHostLoad() noexcept;
+    void EndHostLoad() noexcept;
+    std::size_t UndoStepCount() const noexcept;
+    std::size_t UndoBytesHeld() const noexcept;
     // True for the parameters declared to the host.
     bool HostKnowsParam(int paramIdx) const noexcept
     {
@@ -238,7 +260,7 @@ private:
     IPresetSlot* CurrentSlot() noexcept;
 
     // The lock is destroyed last, after everything that may be reached under it.
-    IMutex mMutex;
+    mutable IMutex mMutex;
     std::vector<std::unique_ptr<IParameter>> mParams;
     std::vector<IPresetSlot> mPresets;
     std::vector<IChannelPair> mChannelPairs;
@@ -264,4 +286,13 @@ private:
     std::vector<IOutChannel> mOutChannels;
     int mDeclaredParamCount = 0;
     HostNotices mNotices; // under mMutex
+
+    // Undo (IPlugBaseUndo.cpp), all main-thread: the history itself is touched under mMutex.
+    bool SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept;
+    bool StepHistory(bool undo) noexcept;
+    UndoHistory mHistory;
+    int mEditDepth = 0;
+    std::string mEditName;
+    std::vector<std::uint8_t> mEditBefore;
+    std::vector<std::uint8_t> mHostLoadBefore;
 };

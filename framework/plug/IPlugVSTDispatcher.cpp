@@ -40,7 +40,9 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
     case vst2::effSetProgram:
         if (!DoesChunks())
             StoreCurrentPreset();
+        BeginHostLoad();
         LoadPresetSlot(orx::ClampToInt(value));
+        EndHostLoad();
         return 0;
     case vst2::effGetProgram:
         return CurrentPreset();
@@ -110,6 +112,17 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
             return 1;
         }
         return 0;
+    case vst2::effEditKeyDown:
+    {
+        // Undo and redo keys the host passes on while the editor has the keyboard.
+        const int modifiers = std::isfinite(opt) ? static_cast<int>(opt) : 0;
+        const bool control = (modifiers & (vst2::kModifierCommand | vst2::kModifierControl)) != 0;
+        IPlugEditor* editor = GetEditor();
+        return editor && editor->IsWindowOpen() &&
+                       editor->KeyFromHost(index, control, (modifiers & vst2::kModifierShift) != 0)
+                   ? 1
+                   : 0;
+    }
     case vst2::effIdentify:
         return vst2::kIdentifyAnswer;
     case vst2::effGetChunk:
@@ -206,7 +219,9 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* ptr)
     int pos = 0;
     if (chunk.Get(&magic, 0) >= 0 && magic == kChunkMagic)
         pos = chunk.Get(&version, 4);
+    BeginHostLoad();
     const int end = ReadState(chunk, pos);
+    EndHostLoad();
     if (!bank || version < kChunkVersion)
         StoreCurrentPreset();
     if (end < 0)

@@ -267,11 +267,23 @@ enum EffectOpcode : int32_t
     effGetTailSize = 52,
     effIdle = 53,
     effGetVstVersion = 58,
+    effEditKeyDown = 59, // index: the key's character, value: a VST key code, opt: modifiers
+    effEditKeyUp = 60,
     effGetMidiKeyName = 66,
     effGetSpeakerArrangement = 69,
     effStartProcess = 71,
     effStopProcess = 72,
     effSetProcessPrecision = 77,
+};
+
+// The modifier keys of effEditKeyDown (its opt): Control is "command" on a Mac and "control" on a
+// PC, and hosts differ in which of the two bits they send for it.
+enum KeyModifier : int32_t
+{
+    kModifierShift = 1,
+    kModifierAlternate = 2,
+    kModifierCommand = 4,
+    kModifierControl = 8,
 };
 
 // Host-callback opcodes (plug-in to host).

@@ -3,6 +3,7 @@
 // frame count comes from the layout table (resources/layout.txt, EditorLayout.h).
 
 #include "ChordSequencerSpanControl.h"
+#include "EditNames.h"
 #include "EditorLayout.h"
 #include "IContactControl.h"
 #include "IGraphicsWin.h"
@@ -82,6 +83,7 @@ void OrlantixEditor::AddKnobs(IGraphicsWin& g, const ITextStyle& readOutStyle)
     {
         auto* knob = new IKnobMultiControl(&mPlug, k.mX, k.mY, ParamIndexNamed(mPlug, k.mName),
                                            LoadImage(g, KnobImageFor(k.mFrames)), kGearing);
+        knob->SetEditName(KnobEditName(k));
         g.AddControl(knob);
         mReadOuts.push_back(MakeValueReadOut(mPlug, *knob, g, ReadOutRect(k), readOutStyle));
     }
@@ -90,16 +92,24 @@ void OrlantixEditor::AddKnobs(IGraphicsWin& g, const ITextStyle& readOutStyle)
 void OrlantixEditor::AddSequencerSwitch(IGraphicsWin& g)
 {
     for (const Switch& s : kSwitches)
-        g.AddControl(new ISwitchControl(&mPlug, s.mX, s.mY, ParamIndexNamed(mPlug, s.mName),
-                                        LoadImage(g, s.mImage)));
+    {
+        auto* control = new ISwitchControl(&mPlug, s.mX, s.mY, ParamIndexNamed(mPlug, s.mName),
+                                           LoadImage(g, s.mImage));
+        control->SetEditName("Groove sequence");
+        g.AddControl(control);
+    }
 }
 
 void OrlantixEditor::AddSpinners(IGraphicsWin& g, const ITextStyle& readOutStyle)
 {
     for (const Spinner& s : kSpinners)
-        g.AddControl(new ISpinnerControl(&mPlug, SpinnerRect(s), ParamIndexNamed(mPlug, s.mName),
-                                         readOutStyle, nullptr, true, false,
-                                         ISpinnerControl::kVertical, kGearing));
+    {
+        auto* spinner = new ISpinnerControl(&mPlug, SpinnerRect(s), ParamIndexNamed(mPlug, s.mName),
+                                            readOutStyle, nullptr, true, false,
+                                            ISpinnerControl::kVertical, kGearing);
+        spinner->SetEditName(SpinnerEditName(s));
+        g.AddControl(spinner);
+    }
 }
 
 void OrlantixEditor::AddGroove(IGraphicsWin& g)
@@ -108,6 +118,7 @@ void OrlantixEditor::AddGroove(IGraphicsWin& g)
     const IRect canvas(kGrooveCanvas.mX, kGrooveCanvas.mY, kGrooveCanvas.mR, kGrooveCanvas.mB);
     const IRect marker(kGrooveMarker.mX, kGrooveMarker.mY, kGrooveMarker.mR, kGrooveMarker.mB);
     mpGrooveCanvas = new IGrooveMakerCanvas(&mPlug, canvas, groove, mModel);
+    mpGrooveCanvas->SetEditName("Groove stroke");
     g.AddControl(mpGrooveCanvas);
     mpGrooveMarker = new IGrooveMakerStepMarker(&mPlug, marker, mModel);
     g.AddControl(mpGrooveMarker);
@@ -128,10 +139,14 @@ void OrlantixEditor::AddGrooveSwitches(IGraphicsWin& g)
             std::clamp(groove.Locked(i) ? 1.0 : 0.0, lockParam->Min(), lockParam->Max()));
         muteParam->SetValue(
             std::clamp(groove.Muted(i) ? 1.0 : 0.0, muteParam->Min(), muteParam->Max()));
-        g.AddControl(new ISwitchControl(&mPlug, kGrooveLocks.mX + kGrooveLocks.mDx * i,
-                                        kGrooveLocks.mY, kGrooveLock0 + i, lock));
-        g.AddControl(new ISwitchControl(&mPlug, kGrooveMutes.mX + kGrooveMutes.mDx * i,
-                                        kGrooveMutes.mY, kGrooveMute0 + i, mute));
+        auto* lockSwitch = new ISwitchControl(&mPlug, kGrooveLocks.mX + kGrooveLocks.mDx * i,
+                                              kGrooveLocks.mY, kGrooveLock0 + i, lock);
+        lockSwitch->SetEditName("Groove lock");
+        g.AddControl(lockSwitch);
+        auto* muteSwitch = new ISwitchControl(&mPlug, kGrooveMutes.mX + kGrooveMutes.mDx * i,
+                                              kGrooveMutes.mY, kGrooveMute0 + i, mute);
+        muteSwitch->SetEditName("Groove mute");
+        g.AddControl(muteSwitch);
     }
 }
 
@@ -144,6 +159,7 @@ void OrlantixEditor::AddEditButtons(IGraphicsWin& g)
         auto* button = new IContactControl(&mPlug, b.mX, b.mY, ParamIndexNamed(mPlug, b.mName),
                                            LoadImage(g, b.mImage));
         button->SetDblAsSingleClick(true);
+        button->SetEditName(EditButtonName(b.mName));
         g.AddControl(button);
         mpEditButtons[i] = button;
     }
@@ -153,6 +169,7 @@ void OrlantixEditor::AddPresetName(IGraphicsWin& g, const ITextStyle& presetStyl
 {
     const IRect rect(kPresetName.mX, kPresetName.mY, kPresetName.mR, kPresetName.mB);
     mpPresetName = new PresetNameControl(mPlug, rect, kPresetField, presetStyle);
+    mpPresetName->SetEditName("Load preset");
     g.AddControl(mpPresetName);
 }
 
@@ -163,5 +180,6 @@ void OrlantixEditor::AddSpanControl(IGraphicsWin& g)
     const IRect rect(kChordSpan.mX - h / 2, kChordSpan.mY, kChordSpan.mR + h - h / 2,
                      kChordSpan.mB);
     mpSpan = new ChordSequencerSpanControl(mPlug, rect, thumb);
+    mpSpan->SetEditName("Span");
     g.AddControl(mpSpan);
 }

@@ -42,13 +42,16 @@ std::unique_ptr<MelodyGrid> MelodyGrid::Build(IGraphicsWin& g, Orlantix& plug,
             cell.mChordStep = k;
             cell.mVariation = v;
             cell.mpCanvas = new MelodyCanvas(&plug, CanvasRect(k, v), kCellTrigger, cell);
+            cell.mpCanvas->SetEditName("Note");
             g.AddControl(cell.mpCanvas);
             cell.mpEnable = new EnableControl(&plug, EnableRect(k, v), cell);
+            cell.mpEnable->SetEditName("Enable");
             cell.mpEnable->ShowLive(cell.Live());
             g.AddControl(cell.mpEnable);
             cell.mpPlayMarker = new PlayMarkerCanvas(&plug, PlayMarkerRect(k, v), cell);
             g.AddControl(cell.mpPlayMarker);
             cell.mpCounter = new CounterControl(&plug, CounterRect(k, v), cell);
+            cell.mpCounter->SetEditName("Repeat count");
             cell.mpCounter->Follow(cell.ShownMelody().mRepeatCount);
             g.AddControl(cell.mpCounter);
         }
@@ -62,9 +65,12 @@ std::unique_ptr<MelodyGrid> MelodyGrid::Build(IGraphicsWin& g, Orlantix& plug,
         g.AddControl(grid->mpRowControls[r]);
         grid->mpSoloSwitches[r] =
             new ISwitchControl(&plug, kSoloSwitchX, RowSwitchTop(r), kRowSolo1 + r, solo);
+        grid->mpSoloSwitches[r]->SetEditName("Solo");
         g.AddControl(grid->mpSoloSwitches[r]);
         grid->mpMuteSwitches[r] =
             new RowMuteSwitch(plug, MuteSwitchX(solo.mW), RowSwitchTop(r), r, mute);
+        grid->mpMuteSwitches[r]->SetEditName("Mute");
+        grid->mpRowControls[r]->SetEditName("Row");
         g.AddControl(grid->mpMuteSwitches[r]);
     }
     return grid;
@@ -157,6 +163,7 @@ void MelodyGrid::SyncRepeatCounters() noexcept
 
 void MelodyGrid::Commit() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     const OrlantixGui& gui = mPlug.Gui();
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)

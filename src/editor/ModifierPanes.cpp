@@ -20,10 +20,26 @@ struct PaneSpec
     int mRunParam;
     int mPinParam;
     int mModParam;
+    // What the pane's edits are called in the undo history.
+    const char* mRunName;
+    const char* mPinName;
+    const char* mStepName;
 };
 
-const PaneSpec kStrikeSpec{orx::layout::kStrikePane, kStkRun, kStkModT1, kStkMod1};
-const PaneSpec kMelodySpec{orx::layout::kMelodyPane, kMelRun, kMekModT1, kMelMod1};
+const PaneSpec kStrikeSpec{orx::layout::kStrikePane,
+                           kStkRun,
+                           kStkModT1,
+                           kStkMod1,
+                           "Strike run",
+                           "Strike pin",
+                           "Strike step"};
+const PaneSpec kMelodySpec{orx::layout::kMelodyPane,
+                           kMelRun,
+                           kMekModT1,
+                           kMelMod1,
+                           "Melody run",
+                           "Melody pin",
+                           "Melody step"};
 
 int Index(ModifierPane pane) noexcept
 {
@@ -39,6 +55,7 @@ ISwitchControl* BuildPane(IGraphicsWin& g, Orlantix& plug, EditorModel& model,
     const IBitmapHandle run = editor_layout::LoadImage(g, pane.mRunImage);
     const IBitmapHandle pin = editor_layout::LoadImage(g, pane.mPinImage);
     auto* runSwitch = new ISwitchControl(&plug, pane.mX, pane.mY, spec.mRunParam, run);
+    runSwitch->SetEditName(spec.mRunName);
     g.AddControl(runSwitch);
 
     const int x0 = pane.mX + run.mW + 5;
@@ -53,6 +70,8 @@ ISwitchControl* BuildPane(IGraphicsWin& g, Orlantix& plug, EditorModel& model,
         step.mpPin = new StepPermanentControl(&plug, x, pane.mY, spec.mPinParam + i, pin);
         step.mpMarker = new StepMarkerCanvas<Sequencer>(
             &plug, IRect(x, markerTop, x + pane.mMarkerW, markerTop + pane.mMarkerH), step, model);
+        step.mpModifier->SetEditName(spec.mStepName);
+        step.mpPin->SetEditName(spec.mPinName);
         g.AddControl(step.mpModifier);
         g.AddControl(step.mpPin);
         g.AddControl(step.mpMarker);

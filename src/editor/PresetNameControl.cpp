@@ -50,7 +50,7 @@ PresetNameControl::PresetNameControl(Orlantix& plug, const IRect& rect, int para
                                      const ITextStyle& style)
     : ITextControl(&plug, rect, paramIdx, style), mPlug(plug)
 {
-    mText = "PRESET";
+    mText = PresetName::kNoPresetText;
 }
 
 void PresetNameControl::HandleMouseDown(int, int, const IMouseKeys&) noexcept
@@ -126,6 +126,14 @@ void PresetNameControl::ApplyMenuChoice(IPopupMenu& menu, int item) noexcept
     {
         // Nothing was loaded or written.
     }
+}
+
+std::string PresetNameControl::MenuEditName(const IPopupMenu& menu, int item) const
+{
+    const IPopupMenu::Item* chosen = menu.ItemAt(item);
+    if (!chosen || chosen->Tag() < 0)
+        return EditName();
+    return "Load " + chosen->Text();
 }
 
 void PresetNameControl::LoadWithDialog()

@@ -42,6 +42,8 @@ public:
     std::unique_ptr<IPopupMenu> BuildParamMenu() noexcept override;
     // The chosen item's tag decides: a file index loads it, the four commands as named.
     void ApplyMenuChoice(IPopupMenu& menu, int item) noexcept override;
+    // "Load <preset>" for a preset of the menu; the edit's name for its commands.
+    std::string MenuEditName(const IPopupMenu& menu, int item) const override;
 
 private:
     // The file dialogs start in the preset folder.

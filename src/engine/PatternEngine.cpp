@@ -77,7 +77,7 @@ void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
     // last sample, and its own note waits in the note stream for the next block's first one.
     mBeatClock.BeginBlock(frames);
     while (mBeatClock.PulseDue())
-        Pulse(mBeatClock.NextPulse(), position);
+        Pulse(mBeatClock.NextPulse());
     mNoteStream.Render(frames, mMidiOut);
 }
 
@@ -108,12 +108,12 @@ void PatternEngine::ShowPlayMarker(bool show) noexcept
                           show ? mPlayer.PulseInChord() : -1);
 }
 
-void PatternEngine::Pulse(int offset, int hostPosition) noexcept
+void PatternEngine::Pulse(int offset) noexcept
 {
     if (mPulseSeen)
         AdvanceMusic();
     mPulseSeen = true;
-    PlayCurrentPitchSet(offset, hostPosition);
+    PlayCurrentPitchSet(offset);
 }
 
 void PatternEngine::AdvanceMusic() noexcept
@@ -191,7 +191,7 @@ void PatternEngine::TickMelodySequencer() noexcept
     mpView->RedrawVariation(mPlayer.CurrentChord(), mPlayer.CurrentVariation());
 }
 
-void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
+void PatternEngine::PlayCurrentPitchSet(int offset) noexcept
 {
     const MelodySetCursor& cursor = mPlayer.CursorOf(mPlayer.CurrentChord());
     ORX_CHECK(kChordTag, cursor.mpMelodySet, "mpMelodySet");
@@ -223,18 +223,18 @@ void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
             length = 1;
     }
 
-    const int chordDegree = cursor.mpMelodySet->mChordDegree;
+    const int* notes =
+        mChordPitches.Row(mScaleChoice, mMode, mTonic, cursor.mpMelodySet->mChordDegree);
     for (int degree = 0; degree < kNumPitchDegrees; ++degree)
     {
         if (!(mask & (1 << degree)))
             continue;
-        const int note = mScaleChoice.Pitch(mMode, mTonic, chordDegree, degree);
+        const int note = notes[degree];
         // Notes the mapping puts outside MIDI's 0..127 are dropped here, before the note
         // stream, whose sounding table holds only those 128 keys.
         if (note < 0 || note > 127)
             continue;
-        mNoteStream.AddNote(offset, mMidiChannel, note, static_cast<int>(velocity), length,
-                            static_cast<double>(hostPosition));
+        mNoteStream.AddNote(offset, mMidiChannel, note, static_cast<int>(velocity), length);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "BeatClock.h"
 #include "Chord.h"
+#include "ChordPitches.h"
 #include "ChordProgressionPlayer.h"
 #include "GrooveMaker.h"
 #include "MelodyModifierSequencer.h"
@@ -115,9 +116,9 @@ public:
 
 private:
     void Seek(int position) noexcept;
-    void Pulse(int offset, int hostPosition) noexcept;
+    void Pulse(int offset) noexcept;
     void AdvanceMusic() noexcept;
-    void PlayCurrentPitchSet(int offset, int hostPosition) noexcept;
+    void PlayCurrentPitchSet(int offset) noexcept;
     void TickStrikeSequencer() noexcept;
     void TickMelodySequencer() noexcept;
     // The keep-or-flip decision on a step's permanence.
@@ -126,6 +127,7 @@ private:
     void ShowPlayMarker(bool show) noexcept;
 
     PatternView* mpView;
+    ChordPitches mChordPitches;
     // The clock does not run while the transport is stopped, so playing resumes with a seek
     // even when the host moved its position on in the meantime.
     bool mWasStopped = false;

@@ -63,6 +63,9 @@ public:
     // [main-thread] Every change handler runs afterwards, also when the chunk was too short
     // (the answer is then -1); the next block plays the current position without advancing.
     int ReadState(const IByteChunk& chunk, int startPos) override;
+    // [main-thread] For undo: the state and the name of the preset now loaded.
+    bool WriteUndoState(IByteChunk& chunk) override;
+    int ReadUndoState(const IByteChunk& chunk, int startPos) override;
 
     // Preset files (OrlantixPresets.cpp), all [main-thread].
     // Writes the current pattern as a preset; false when nothing was written, in which case a

@@ -8,6 +8,8 @@ class PresetName
 {
 public:
     static constexpr int kMaxNameLength = 262;
+    // What the preset field shows before any preset was loaded.
+    static constexpr const char* kNoPresetText = "PRESET";
 
     PresetName() = default;
     virtual ~PresetName();

@@ -10,6 +10,7 @@
 #include "ITextControl.h"
 #include "OrlantixGui.h"
 #include "OrlantixParamIndex.h"
+#include "RightClickMenu.h"
 #include "ValueReadOut.h"
 
 #include <set>
@@ -103,7 +104,7 @@ TEST(EditorScenario, KnobsSpinnersAndTheSwitchAreHeardAsTheHostsChangesAre)
     edited.Window().RightClick(mx, my);
     const std::vector<std::string> modes = {"[x] Ionian", "Dorian",  "Phrygian", "Lydian",
                                             "Mixolydian", "Aeolian", "Locrian"};
-    EXPECT_EQ(edited.Window().LastMenu(), modes);
+    EXPECT_EQ(ControlItems(edited.Window().LastMenu()), modes);
     auto [sx, sy] = Harness::Centre(*edited.ControlOf(kSeqEnab));
     edited.Window().Click(sx, sy);
     edited.Window().Tick(2);

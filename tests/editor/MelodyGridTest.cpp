@@ -8,6 +8,7 @@
 #include "ISpinnerControl.h"
 #include "ISwitchControl.h"
 #include "Modifiers.h"
+#include "RightClickMenu.h"
 #include "RowTransforms.h"
 #include "Transforms.h"
 
@@ -206,7 +207,7 @@ TEST(MelodyGrid, TheCellMenuActsOnTheCellUnderThePointerOnly)
         "> > 3",      "Shift Up", "> ^ 1", "> ^ 2",       "> ^ 3",    "> ^ 4",
         "Shift Down", "> v 1",    "> v 2", "> v 3",       "> v 4",    "Rand",
         "---",        "Copy",     "Paste", "---",         "Clear"};
-    EXPECT_EQ(rig.W().LastMenu(), listing);
+    EXPECT_EQ(ControlItems(rig.W().LastMenu()), listing);
     EXPECT_EQ(Mask(rig, 3, 0, 0) | Mask(rig, 3, 0, 2), 0);
     EXPECT_EQ(Mask(rig, 0, 0, 0), 4);
     EXPECT_EQ(Mask(rig, 1, 0, 0), 1);
@@ -221,8 +222,8 @@ TEST(MelodyGrid, TheCellMenuActsOnTheCellUnderThePointerOnly)
     EXPECT_FALSE(rig.LiveMelody(3, 0).mEnabled);
     rig.W().AnswerMenu(0);
     rig.W().RightClick(CanvasX(3, 20), CanvasY(0, 20));
-    EXPECT_EQ(rig.W().LastMenu()[0], "Enable");
-    EXPECT_EQ(rig.W().LastMenu()[1], "[x] Disable");
+    EXPECT_EQ(ControlItems(rig.W().LastMenu())[0], "Enable");
+    EXPECT_EQ(ControlItems(rig.W().LastMenu())[1], "[x] Disable");
     // A disabled item cannot be chosen.
     rig.W().AnswerMenu("Disable");
     rig.W().RightClick(CanvasX(3, 20), CanvasY(0, 20));
@@ -255,7 +256,7 @@ TEST(MelodyGrid, TheRowMenuHasNumberedSubmenusAndPastesOnlyWhatWasCopied)
     EXPECT_FALSE(row2->BuildParamMenu()->FindByTag(kRowPaste)->Enabled());
     rig.W().AnswerMenu(0);
     rig.W().RightClick(10, RowTop(2) + 7);
-    const std::vector<std::string>& menu = rig.W().LastMenu();
+    const std::vector<std::string> menu = ControlItems(rig.W().LastMenu());
     ASSERT_EQ(menu.size(), 5u + 2 * 5 + 1 + 2 * 12 + 2 + 1 + 2 * 48 + 2 + 1 + 1 + 1 + 2);
     EXPECT_EQ(
         std::vector<std::string>(menu.begin(), menu.begin() + 6),

@@ -4,6 +4,7 @@
 
 #include "EditorRig.h"
 #include "IControl.h"
+#include "RightClickMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -87,19 +88,20 @@ TEST(ModifierPanes, StepMenusListTheirGroupsAndMarkTheStepsValue)
     EditorRig rig;
     rig.W().AnswerMenu("Flip");
     rig.W().RightClick(StrikeX(2) + 5, kStrikeButtonY + 5);
-    EXPECT_EQ(rig.W().LastMenu(), (std::vector<std::string>{
-                                      "^ 1", "^ 2", "^ 3", "^ 4", "---", "v 1", "v 2", "v 3", "v 4",
-                                      "---", "Flip", "Rand", "Mute", "---", "[x]  -- ", "Orig"}));
+    EXPECT_EQ(
+        ControlItems(rig.W().LastMenu()),
+        (std::vector<std::string>{"^ 1", "^ 2", "^ 3", "^ 4", "---", "v 1", "v 2", "v 3", "v 4",
+                                  "---", "Flip", "Rand", "Mute", "---", "[x]  -- ", "Orig"}));
     EXPECT_EQ(StrikeValue(rig, 2), kStrikeFlip);
     rig.W().AnswerMenu(0);
     rig.W().RightClick(StrikeX(2) + 5, kStrikeButtonY + 5);
-    EXPECT_EQ(rig.W().LastMenu()[10], "[x] Flip");
+    EXPECT_EQ(ControlItems(rig.W().LastMenu())[10], "[x] Flip");
     EXPECT_EQ(StrikeValue(rig, 2), kStrikeFlip);
 
     rig.W().AnswerMenu("Rand");
     rig.W().RightClick(MelodyX(5) + 5, kMelodyButtonY + 5);
     EXPECT_EQ(
-        rig.W().LastMenu(),
+        ControlItems(rig.W().LastMenu()),
         (std::vector<std::string>{"^ 1", "^ 2", "^ 3", "^ 4", "---",  "v 1", "v 2",      "v 3",
                                   "v 4", "---", "< 1", "< 2", "< 3",  "---", "> 1",      "> 2",
                                   "> 3", "---", "L/R", "T/B", "Rand", "---", "[x]  -- ", "Orig"}));

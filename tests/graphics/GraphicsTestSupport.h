@@ -71,6 +71,22 @@ public:
     void InformHostOfStateChange() noexcept override {}
     void FlushHostNotices(bool) noexcept override {}
     void EditorResized() override { mLog.push_back("resized"); }
+    // The editor's edits, apart from the log: "name" as opened, "/" as closed.
+    void BeginEdit(const char* name) noexcept override { mEdits.push_back(name); }
+    void NameEdit(const char* name) noexcept override { mEdits.push_back(std::string("=") + name); }
+    void EndEdit() noexcept override { mEdits.push_back("/"); }
+    std::string UndoName() const override { return mUndoName; }
+    std::string RedoName() const override { return {}; }
+    bool Undo() noexcept override
+    {
+        mEdits.push_back("undo");
+        return true;
+    }
+    bool Redo() noexcept override
+    {
+        mEdits.push_back("redo");
+        return true;
+    }
 
     // The editor, owned; it takes every parameter's value, as a plug-in's editor does.
     void AttachEditor(IPlugEditor* editor)
@@ -90,6 +106,8 @@ public:
     }
 
     std::vector<std::string> mLog;
+    std::vector<std::string> mEdits;
+    std::string mUndoName;
 
 private:
     void PushValues(IPlugEditor* editor, bool normalised)

@@ -161,14 +161,25 @@ TEST_F(Window, PaintAskedByTheSystemAlsoPaintsWhatChangedSinceTheLastTick)
 
 TEST_F(Window, MenusAnswerPromptsAndNumberEntriesDepthFirst)
 {
+    // A right-click menu starts with the plug-in's undo and redo, greyed when there is none;
+    // the choice is one edit, named after the parameter its menu sets.
     mW.AnswerMenu("Sine");
     mW.RightClick(65, 15);
     EXPECT_FALSE(mW.EntryOpen());
-    EXPECT_EQ(mW.LastMenu(), (std::vector<std::string>{"[x] Saw", "Square", "Sine"}));
+    EXPECT_EQ(mW.LastMenu(),
+              (std::vector<std::string>{"Undo", "Redo", "---", "[x] Saw", "Square", "Sine"}));
     EXPECT_EQ(mPlug.GetParam(kMode)->Value(), 2.0);
+    EXPECT_EQ(mPlug.mEdits, (std::vector<std::string>{"Mode", "=Mode", "/"}));
     mW.RightClick(65, 15); // dismissed
     EXPECT_EQ(mW.MenusShown(), 2);
     EXPECT_EQ(mPlug.GetParam(kMode)->Value(), 2.0);
+    mPlug.mEdits.clear();
+    mPlug.mUndoName = "Mode";
+    mW.AnswerMenu("Undo Mode");
+    mW.RightClick(65, 15);
+    EXPECT_EQ(mW.LastMenu()[0], "Undo Mode");
+    EXPECT_EQ(mPlug.mEdits, (std::vector<std::string>{"Mode", "/", "undo"}));
+    EXPECT_FALSE(mW.Captured());
 
     mW.AnswerMenu(2);
     mpG->PopupParamMenu(mpMode, mPlug.GetParam(kMode), 2);

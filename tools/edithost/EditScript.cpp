@@ -1,9 +1,11 @@
 #include "EditScript.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace edithost
 {
@@ -15,6 +17,32 @@ bool Command::Int(std::size_t i, int& value) const
     const std::string& a = mArgs[i];
     const auto [end, ec] = std::from_chars(a.data(), a.data() + a.size(), value);
     return ec == std::errc() && end == a.data() + a.size();
+}
+
+bool ReadKey(const std::string& name, ScriptKey& key)
+{
+    static constexpr std::pair<const char*, ScriptKey::Named> kNamed[] = {
+        {"down", ScriptKey::kDown},         {"up", ScriptKey::kUp},
+        {"left", ScriptKey::kLeft},         {"right", ScriptKey::kRight},
+        {"return", ScriptKey::kReturn},     {"escape", ScriptKey::kEscape},
+        {"space", ScriptKey::kSpace},       {"backspace", ScriptKey::kBackspace},
+        {"home", ScriptKey::kHome},         {"end", ScriptKey::kEnd},
+        {"pagedown", ScriptKey::kPageDown}, {"pageup", ScriptKey::kPageUp},
+        {"delete", ScriptKey::kDelete}};
+    for (const auto& [text, named] : kNamed)
+        if (name == text)
+        {
+            key = ScriptKey{named, 0};
+            return true;
+        }
+    if (name.size() != 1)
+        return false;
+    const char ch = name[0];
+    if (!std::isalnum(static_cast<unsigned char>(ch)) &&
+        std::string_view(".-_/,").find(ch) == std::string_view::npos)
+        return false;
+    key = ScriptKey{ScriptKey::kCharacter, ch};
+    return true;
 }
 
 std::vector<Command> ReadScript(const std::string& text)

@@ -1,7 +1,8 @@
 #pragma once
-// The input script of the editor test host: one command per line, words separated by blanks,
-// '#' to the end of a line is a comment. The host (EditHost_win32.cpp) gives the commands their
-// meaning; here they are only read. Portable, so the script's reading is the same everywhere.
+// The input script of the editor test hosts: one command per line, words separated by blanks,
+// '#' to the end of a line is a comment, and the names of the keys it types. The script runner
+// (ScriptRunner.h) gives the commands their meaning; here they are only read. Portable, so the
+// script's reading is the same everywhere.
 
 #include <string>
 #include <utility>
@@ -22,6 +23,35 @@ struct Command
 
 // The commands of text in order; a line that is empty or only a comment gives none.
 std::vector<Command> ReadScript(const std::string& text);
+
+// A key of the script (key, menukeys): a named one, or the key that types one character.
+struct ScriptKey
+{
+    enum Named
+    {
+        kCharacter, // mCharacter's key
+        kDown,
+        kUp,
+        kLeft,
+        kRight,
+        kReturn,
+        kEscape,
+        kSpace,
+        kBackspace,
+        kHome,
+        kEnd,
+        kPageDown,
+        kPageUp,
+        kDelete,
+    };
+    Named mNamed = kCharacter;
+    char mCharacter = 0; // a letter, a digit or one of . - _ / ,
+
+    bool operator==(const ScriptKey&) const = default;
+};
+
+// The key of a name in a script ("down", "return", "a", "7", "."); false for no key.
+bool ReadKey(const std::string& name, ScriptKey& key);
 
 // What a host run is told: --plugin NAME=PATH (one or more), --script FILE, --out FOLDER.
 struct Invocation

@@ -47,10 +47,10 @@ void LockProbe::Loop()
     }
 }
 
-ProbeCalibration CalibrateLockProbe(const std::string& path)
+ProbeCalibration CalibrateLockProbe(const std::function<bool(orxhost::VstHost&)>& load)
 {
     orxhost::VstHost host;
-    if (!host.Load(path))
+    if (!load(host))
         return ProbeCalibration::kNoInstance;
     host.Start();
     auto verdict = ProbeCalibration::kNoCallback;

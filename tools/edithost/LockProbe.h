@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,6 +17,11 @@
 namespace vst2
 {
 struct Effect;
+}
+
+namespace orxhost
+{
+class VstHost;
 }
 
 namespace edithost
@@ -48,9 +54,9 @@ private:
     std::thread mThread;
 };
 
-// Whether the probe can see the lock at all, tried on a fresh instance of the library at path:
-// from inside the first callback of a process call, where the plug-in holds its lock by design,
-// the probe must not get through.
+// Whether the probe can see the lock at all, tried on a fresh instance of a library, which load
+// makes (false when it makes none): from inside the first callback of a process call, where the
+// plug-in holds its lock by design, the probe must not get through.
 enum class ProbeCalibration
 {
     kSeesLock,   // the probe waited, as it must
@@ -58,7 +64,7 @@ enum class ProbeCalibration
     kNoCallback, // no callback during a process call, so nothing to try it in
     kNoInstance, // the library gave no instance
 };
-ProbeCalibration CalibrateLockProbe(const std::string& path);
+ProbeCalibration CalibrateLockProbe(const std::function<bool(orxhost::VstHost&)>& load);
 
 // The calibration of name's library as the host reports it: a check that fails where the probe
 // is blind, or only a note where nothing could try it.

@@ -48,8 +48,9 @@ public:
     // Press at the start, steps moves along the line with the button held, release at the end.
     void Drag(int x0, int y0, int x1, int y1, int steps = 4, const IMouseKeys& keys = {});
     void Wheel(int x, int y, int notches, const IMouseKeys& keys = {});
-    // virtualKey: a Windows virtual-key code ('A', '7', 0x26 for the up arrow...).
-    void Key(int x, int y, int virtualKey);
+    // virtualKey: a Windows virtual-key code ('A', '7', 0x26 for the up arrow...), with the
+    // modifier keys held (mC control, mS shift, mA alt).
+    void Key(int x, int y, int virtualKey, const IMouseKeys& keys = {});
     void Leave();
     // n frame ticks (nothing while the window is closed).
     void Tick(int n = 1);

@@ -365,13 +365,14 @@ void HeadlessWindow::Wheel(int x, int y, int notches, const IMouseKeys& keys)
     mGraphics.HandleEvent(e);
 }
 
-void HeadlessWindow::Key(int x, int y, int virtualKey)
+void HeadlessWindow::Key(int x, int y, int virtualKey, const IMouseKeys& keys)
 {
     WindowEvent e;
     e.mKind = WindowEvent::kKeyDown;
     e.mX = x;
     e.mY = y;
     e.mVirtualKey = virtualKey;
+    e.mKeys = keys;
     mGraphics.HandleEvent(e);
 }
 

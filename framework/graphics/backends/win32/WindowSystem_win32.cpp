@@ -630,6 +630,9 @@ LRESULT Win32WindowSystem::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM l
         e.mX = p.x;
         e.mY = p.y;
         e.mVirtualKey = static_cast<int>(wParam);
+        e.mKeys.mC = GetKeyState(VK_CONTROL) < 0;
+        e.mKeys.mS = GetKeyState(VK_SHIFT) < 0;
+        e.mKeys.mA = GetKeyState(VK_MENU) < 0;
         mSink.HandleEvent(e);
         return 0;
     }

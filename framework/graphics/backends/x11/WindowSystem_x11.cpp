@@ -405,6 +405,9 @@ void X11WindowSystem::HandleXEvent(XEvent& e) noexcept
         k.mX = e.xkey.x;
         k.mY = e.xkey.y;
         k.mVirtualKey = vk;
+        k.mKeys.mC = (e.xkey.state & ControlMask) != 0;
+        k.mKeys.mS = (e.xkey.state & ShiftMask) != 0;
+        k.mKeys.mA = (e.xkey.state & Mod1Mask) != 0;
         mSink.HandleEvent(k);
         return;
     }
