@@ -95,7 +95,7 @@ void OrlantixEditor::SetStepHighlight(ModifierPane pane, int step, bool on) noex
 
 void OrlantixEditor::ShowSpan(int low, int high) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mSpan = true;
     mWork.mSpanLow = low;
@@ -104,7 +104,7 @@ void OrlantixEditor::ShowSpan(int low, int high) noexcept
 
 void OrlantixEditor::RedrawColumn(int chordStep) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_LOCKED(mPlug.Mutex());
     if (chordStep < 0 || chordStep >= MAX_STEPS)
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -113,21 +113,21 @@ void OrlantixEditor::RedrawColumn(int chordStep) noexcept
 
 void OrlantixEditor::RedrawAll() noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mAll = true;
 }
 
 void OrlantixEditor::RedrawPane(ModifierPane pane) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mPanes[pane == ModifierPane::kStrike ? 0 : 1] = true;
 }
 
 void OrlantixEditor::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_LOCKED(mPlug.Mutex());
     if (row < 0 || row >= MAX_VARIATIONS_PER_CHORD)
         return;
     IMutexLock lock(mPlug.Mutex());

@@ -175,8 +175,9 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
             IParameter* param = GetParam(a.mParamIdx);
             if (param && (a.mChannelMask >> msg.Channel()) & 1u)
             {
-                const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
-                param->SetNormalised(x);
+                param->SetNormalised(std::min<int>(msg.mData2, 127) * (1.0 / 127.0));
+                // The value the parameter took (a stepped one rounds), for the editor and host.
+                const double x = param->Normalised();
                 if (IPlugEditor* editor = GetEditor())
                     editor->PushParamValue(a.mParamIdx, x, true);
                 HandleParamChange(a.mParamIdx);
