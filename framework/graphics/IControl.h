@@ -48,6 +48,7 @@ public:
 
     // [main-thread] (locked) A value from the host: the first one also becomes the default.
     virtual void SetValueFromHost(double value) noexcept;
+
     virtual void SetHidden(bool hidden) noexcept;
     // Greyed controls draw at a quarter opacity and take no mouse.
     virtual void SetGreyed(bool greyed) noexcept;

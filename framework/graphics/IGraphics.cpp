@@ -40,6 +40,8 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
 
 void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
 {
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromHost(normalised);

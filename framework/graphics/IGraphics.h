@@ -245,6 +245,7 @@ private:
     void BeginFrame() noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
+    // (locked) The controls bound to paramIdx show the value, as the host's.
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;

@@ -233,6 +233,7 @@ bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* fold
 
 bool IGraphicsWin::PromptForColour(IColorARGB& color, const char* prompt) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!IsWindowOpen())
         return false;
     IColorARGB chosen = color;
@@ -247,6 +248,7 @@ bool IGraphicsWin::PromptForColour(IColorARGB& color, const char* prompt) noexce
 bool IGraphicsWin::OpenUrl(const char* url, const char* title, const char* confirm,
                            const char* error) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!url || !mpSystem)
         return false;
     const std::string caption = title ? title : "";

@@ -9,6 +9,7 @@ ITextStyle::ITextStyle(const char* font, int size, const IColorARGB& color, int 
                        int orientation)
     : mSize(size), mColor(color), mStyle(style), mAlign(align), mOrientation(orientation)
 {
+    ORX_MAIN_THREAD();
     if (font)
         std::strncpy(mFont, font, kFontNameSize - 1);
     MakeFont();

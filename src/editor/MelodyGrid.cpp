@@ -126,6 +126,7 @@ void MelodyGrid::RedrawColumn(int chordStep) noexcept
 
 void MelodyGrid::MarkAllCells() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             cell.MarkDirty();

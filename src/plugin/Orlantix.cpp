@@ -55,6 +55,7 @@ Orlantix::Orlantix(vst2::HostCallback host)
 
 Orlantix::~Orlantix()
 {
+    ORX_MAIN_THREAD();
     // The editor goes first, while the editor context it hooks into still exists.
     SetView(nullptr);
     mpOwnedView.reset();
@@ -214,6 +215,7 @@ void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMa
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
 {
+    ORX_MAIN_THREAD();
     if (controller < 0 || controller >= kNumControllers)
         return {};
     return mControllerMap[controller];
