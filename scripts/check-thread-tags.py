@@ -20,7 +20,7 @@ TAG = re.compile(r"\[(main|audio)-thread\]|\(locked\)")
 # Entries whose tag holds without a check, and why.
 EXEMPT = {
     # The process entries make the calling thread the audio thread: they are the rule itself.
-    "VSTProcess", "VSTProcessReplacing", "VSTProcessDoubleReplacing",
+    "VSTProcess", "VSTProcessReplacing", "VSTProcessDoubleReplacing", "Run",
     # Called only by the frame's painting (IGraphics::PaintDirty), which checks.
     "Paint",
     # Empty default of the view: the editor's implementation checks, and an instance without an
@@ -29,14 +29,15 @@ EXEMPT = {
     # Plain reads of a member (and one plain write) in a tagged group: the tag says who may call
     # them, a check would cost more than the read and guard nothing the caller's entry does not.
     "Width", "Height", "IsWindowOpen", "WindowHandle", "NControls", "GetControl",
-    "PushesDeferred", "Changed", "GetText", "Style", "InputData", "OutputData", "DoesMidi",
-    "HostCapabilities", "View", "Pulse", "SetEditName",
+    "PushesDeferred", "Changed", "GetText", "Style", "InputData", "OutputData", "Mapped",
+    "View", "Pulse", "SetEditName",
     # Destructors that are defaults: nothing runs.
     "~IControl", "~IObserverInterface", "~ITextStyle",
 }
 DECL = re.compile(r"(~?[A-Za-z_]\w*)\s*\(")
 NOT_NAMES = {"if", "for", "while", "switch", "return", "sizeof", "static_cast", "noexcept",
-             "ORX_VSTCALL", "decltype", "alignas", "operator"}
+             "ORX_VSTCALL", "decltype", "alignas", "operator", "__attribute__",
+             "visibility"}
 
 
 def sources(root):
@@ -147,15 +148,19 @@ def tagged_entries(lines):
             continue
         # Every declaration up to the next blank or comment line: the tag heads the group.
         k = j
+        carried = False
         while k < len(lines) and lines[k].strip() and not lines[k].lstrip().startswith(
                 ("//", "private", "public", "protected", "#")):
             line = lines[k]
+            if line == "{":
+                break  # an out-of-line body: the group was its definition
             indent = len(line) - len(line.lstrip())
-            m = DECL.search(line)
-            starts = k == j or not lines[k - 1].rstrip().endswith((",", "(")) and (
+            m = next((d for d in DECL.finditer(line) if d.group(1) not in NOT_NAMES), None)
+            starts = carried or k == j or not lines[k - 1].rstrip().endswith((",", "(")) and (
                 lines[k - 1].rstrip().endswith((";", "}")))
+            carried = starts and m is None
             deleted = re.search(r"=\s*delete\s*;", " ".join(lines[k:k + 2])) is not None
-            if m and m.group(1) not in NOT_NAMES and starts and indent <= 4 and not deleted:
+            if m and starts and indent <= 4 and not deleted:
                 decl = " ".join(lines[k:k + 3])
                 virtual = re.search(r"\bvirtual\b|\boverride\b|\bfinal\b", decl) is not None
                 yield m.group(1), k + 1, k, cls, virtual

@@ -30,9 +30,9 @@ int NotesForBlock(int frames) noexcept
 
 } // namespace
 
-Orlantix::Orlantix(vst2::HostCallback host)
-    : IPlugVST(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
-               0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
+Orlantix::Orlantix(PlugHost host)
+    : PlugBinding(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
+                  0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
 {
     ORX_MAIN_THREAD();
     if (!AppendParams(kNumAppendedParams) || NParams() != kNumOrlantixParams)
@@ -95,7 +95,7 @@ void Orlantix::HandleActivate(bool active)
 {
     ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
-    IPlugVST::HandleActivate(active);
+    PlugBinding::HandleActivate(active);
     if (active)
         mPassThrough.ReserveSysEx();
     else

@@ -6,12 +6,12 @@
 // editor's pattern commands); the state chunk and the preset files build on the same members.
 
 #include "ConfigurablePool.h"
-#include "IPlugVST.h"
 #include "MidiPassThrough.h"
 #include "OrlantixParamIndex.h"
 #include "OrlantixView.h"
 #include "ParamChangeDesc.h"
 #include "PatternEngine.h"
+#include "PlugBinding.h"
 #include "PresetName.h"
 
 #include <cstddef>
@@ -29,7 +29,8 @@ struct ControllerAssignment
     uint32_t mChannelMask = 0;
 };
 
-class Orlantix : public IPlugVST
+// It derives from the binding of the format it is built for (PlugBinding.h).
+class Orlantix : public PlugBinding
 {
 public:
     static constexpr int kNumPresets = 6;
@@ -38,7 +39,7 @@ public:
 
     // [main-thread] Builds the whole instance in the parameters' default state. Throws
     // std::bad_alloc when memory runs out; the entry point then answers no effect.
-    explicit Orlantix(vst2::HostCallback host);
+    explicit Orlantix(PlugHost host);
     ~Orlantix() override;
 
     // [main-thread] Sample rate changes and suspends.
