@@ -24,8 +24,9 @@ public:
     virtual void EndParamGestureFromGUI(int paramIdx) = 0;
     // [main-thread] (takes lock) An edit changed what the state chunk or a preset would save.
     virtual void InformHostOfStateChange() noexcept = 0;
-    // [main-thread] Sends what the host is owed, the state change too when asked (once a
-    // frame); nothing while the caller holds the instance lock.
+    // [any-thread] Sends what the host is owed, the state change too when asked (once a
+    // frame); nothing while the caller holds the instance lock, so nothing from inside a process
+    // call (a host may call the dispatcher back from its callbacks there).
     virtual void FlushHostNotices(bool withStateChange) noexcept = 0;
     // [main-thread] The editor has a new size: the host is told.
     virtual void EditorResized() = 0;

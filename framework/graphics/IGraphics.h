@@ -23,6 +23,7 @@
 #include "IMouseKeys.h"
 #include "IPlugEditor.h"
 #include "IRect.h"
+#include "ThreadRole.h"
 
 #include <atomic>
 #include <cstdint>
@@ -54,6 +55,8 @@ public:
     void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
     bool PushAllAtNextFrame() noexcept override
     {
+        if (mpPlug)
+            ORX_LOCKED(mpPlug->Mutex());
         if (!mDeferPushes)
             return false;
         mPushAll = true;
@@ -183,7 +186,11 @@ public:
     int CapturedControl() const noexcept { return mMouseCapture; }
     // [main-thread] A menu, prompt or dialog takes the mouse: the press that opened it gets no
     // release, so the control is let go and its gesture ends once the press is handled.
-    void PopupTakesMouse() noexcept { mPopupTookMouse = true; }
+    void PopupTakesMouse() noexcept
+    {
+        ORX_MAIN_THREAD();
+        mPopupTookMouse = true;
+    }
     // [main-thread] The window goes (or its controls): the captured control is let go and the
     // interaction ends (its gesture and its edit).
     void ReleaseMouse() noexcept;
@@ -249,6 +256,7 @@ private:
     void BeginFrame() noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
+    // (locked) The controls bound to paramIdx show the value, as the host's.
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;

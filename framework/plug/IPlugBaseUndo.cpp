@@ -6,11 +6,13 @@
 
 bool IPlugBase::WriteUndoState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     return WriteState(chunk);
 }
 
 int IPlugBase::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     return ReadState(chunk, startPos);
 }
 
@@ -20,6 +22,11 @@ namespace
 // longer preset name, a longer progression) without the buffer growing under the lock.
 constexpr int kStateSlack = 4096;
 } // namespace
+
+void IPlugBase::PrepareUndoState(const IByteChunk&, int) noexcept
+{
+    ORX_MAIN_THREAD();
+}
 
 bool IPlugBase::SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept
 {
@@ -43,6 +50,7 @@ bool IPlugBase::SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept
 
 void IPlugBase::BeginEdit(const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth++ > 0)
         return;
     try
@@ -59,6 +67,7 @@ void IPlugBase::BeginEdit(const char* name) noexcept
 
 void IPlugBase::NameEdit(const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth == 0 || !name)
         return;
     try
@@ -72,6 +81,7 @@ void IPlugBase::NameEdit(const char* name) noexcept
 
 void IPlugBase::EndEdit() noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth == 0 || --mEditDepth > 0)
         return;
     std::vector<std::uint8_t> after;
@@ -90,6 +100,7 @@ void IPlugBase::EndEdit() noexcept
 
 std::string IPlugBase::UndoName() const
 {
+    ORX_MAIN_THREAD();
     const std::lock_guard<std::mutex> history(mHistoryMutex);
     const char* name = mHistory.UndoName();
     return name ? name : "";
@@ -97,6 +108,7 @@ std::string IPlugBase::UndoName() const
 
 std::string IPlugBase::RedoName() const
 {
+    ORX_MAIN_THREAD();
     const std::lock_guard<std::mutex> history(mHistoryMutex);
     const char* name = mHistory.RedoName();
     return name ? name : "";
@@ -104,11 +116,13 @@ std::string IPlugBase::RedoName() const
 
 bool IPlugBase::Undo() noexcept
 {
+    ORX_MAIN_THREAD();
     return StepHistory(true);
 }
 
 bool IPlugBase::Redo() noexcept
 {
+    ORX_MAIN_THREAD();
     return StepHistory(false);
 }
 
@@ -194,12 +208,14 @@ bool IPlugBase::StepHistory(bool undo) noexcept
 
 void IPlugBase::BeginHostLoad() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!SnapshotUndoState(mHostLoadBefore))
         mHostLoadBefore.clear();
 }
 
 void IPlugBase::EndHostLoad() noexcept
 {
+    ORX_MAIN_THREAD();
     std::vector<std::uint8_t> after;
     const bool same =
         !mHostLoadBefore.empty() && SnapshotUndoState(after) && after == mHostLoadBefore;
@@ -213,12 +229,14 @@ void IPlugBase::EndHostLoad() noexcept
 
 std::size_t IPlugBase::UndoStepCount() const noexcept
 {
+    ORX_MAIN_THREAD();
     const std::lock_guard<std::mutex> history(mHistoryMutex);
     return mHistory.UndoCount();
 }
 
 std::size_t IPlugBase::UndoBytesHeld() const noexcept
 {
+    ORX_MAIN_THREAD();
     const std::lock_guard<std::mutex> history(mHistoryMutex);
     return mHistory.BytesHeld();
 }

@@ -7,6 +7,7 @@
 #include "OrlantixGui.h"
 #include "PresetFolder.h"
 #include "TextUtil.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <new>
@@ -33,6 +34,7 @@ Orlantix::Orlantix(PlugHost host)
     : PlugBinding(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
                   0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
 {
+    ORX_MAIN_THREAD();
     if (!AppendParams(kNumAppendedParams) || NParams() != kNumOrlantixParams)
         throw std::bad_alloc();
     mConfigPool.RegisterDefaults();
@@ -53,6 +55,7 @@ Orlantix::Orlantix(PlugHost host)
 
 Orlantix::~Orlantix()
 {
+    ORX_MAIN_THREAD();
     // The editor goes first, while the editor context it hooks into still exists.
     SetView(nullptr);
     mpOwnedView.reset();
@@ -60,6 +63,7 @@ Orlantix::~Orlantix()
 
 void Orlantix::SetView(OrlantixView* view) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mpView = view ? view : &mNoView;
     mEngine.SetView(mpView);
@@ -67,6 +71,7 @@ void Orlantix::SetView(OrlantixView* view) noexcept
 
 void Orlantix::AdoptView(std::unique_ptr<OrlantixView> view) noexcept
 {
+    ORX_MAIN_THREAD();
     SetView(view.get());
     mpOwnedView = std::move(view);
 }
@@ -78,6 +83,7 @@ const ParamChangeDesc* Orlantix::ParamDesc(int paramIdx) const noexcept
 
 void Orlantix::HandleReset()
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mSampleRate = GetSampleRate();
     mSampleRateInt = orx::TruncateToInt(mSampleRate);
@@ -87,6 +93,7 @@ void Orlantix::HandleReset()
 
 void Orlantix::HandleActivate(bool active)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     PlugBinding::HandleActivate(active);
     if (active)
@@ -97,6 +104,7 @@ void Orlantix::HandleActivate(bool active)
 
 void Orlantix::SetBlockLength(int nFrames)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     IPlugBase::SetBlockLength(nFrames);
     mEngine.Reserve(NotesForBlock(GetBlockSize()));
@@ -127,6 +135,7 @@ void Orlantix::HandleParamChange(int paramIdx)
 
 void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     TransportState t;
     int numerator = 0;
     int denominator = 0;
@@ -154,6 +163,7 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
 
 void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     switch (msg.MessageKind())
     {
     case IMidiMessage::kNoteOn:
@@ -166,8 +176,9 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
             IParameter* param = GetParam(a.mParamIdx);
             if (param && (a.mChannelMask >> msg.Channel()) & 1u)
             {
-                const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
-                param->SetNormalised(x);
+                param->SetNormalised(std::min<int>(msg.mData2, 127) * (1.0 / 127.0));
+                // The value the parameter took (a stepped one rounds), for the editor and host.
+                const double x = param->Normalised();
                 if (IPlugEditor* editor = GetEditor())
                     editor->PushParamValue(a.mParamIdx, x, true);
                 HandleParamChange(a.mParamIdx);
@@ -187,11 +198,13 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
 
 void Orlantix::HandleSysEx(const ISysExMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     mPassThrough.PushSysEx(msg);
 }
 
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
 {
+    ORX_MAIN_THREAD();
     if (controller < 0 || controller >= kNumControllers)
         return;
     IMutexLock lock(Mutex());
@@ -202,6 +215,7 @@ void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMa
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
 {
+    ORX_MAIN_THREAD();
     if (controller < 0 || controller >= kNumControllers)
         return {};
     return mControllerMap[controller];
@@ -209,6 +223,7 @@ ControllerAssignment Orlantix::Controller(int controller) const noexcept
 
 void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
 {
+    ORX_MAIN_THREAD();
     ORX_CHECK(kTag, 0 <= beginStep && beginStep < MAX_STEPS,
               "0 <= beginStep && beginStep < MAX_STEPS");
     ORX_CHECK(kTag, 1 <= numSteps && numSteps <= MAX_STEPS,

@@ -3,9 +3,11 @@
 #include "Check.h"
 #include "PresetFolder.h"
 #include "PresetText.h"
+#include "ThreadRole.h"
 
 bool Orlantix::WritePreset(const char* path)
 {
+    ORX_MAIN_THREAD();
     if (!path || !*path)
         return false;
     // Only the copy is made under the lock; the text and the file are made from it without:
@@ -26,6 +28,7 @@ bool Orlantix::WritePreset(const char* path)
 
 bool Orlantix::ReadPreset(const char* path)
 {
+    ORX_MAIN_THREAD();
     std::string text;
     if (!path || !*path || !ReadWholeFile(path, text))
         return false;
@@ -35,6 +38,7 @@ bool Orlantix::ReadPreset(const char* path)
 
 void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 {
+    ORX_MAIN_THREAD();
     // Read before the lock is taken: scanning the text and finding the parameters by name is
     // the slow part, and needs nothing that changes.
     const PresetImage image = ReadPresetImage(data, size, *this);
@@ -79,6 +83,7 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 
 std::string Orlantix::SavePresetAs(const std::string& chosen)
 {
+    ORX_MAIN_THREAD();
     if (chosen.empty())
         return {};
     const std::string path = PresetSavePath(chosen);
@@ -90,6 +95,7 @@ std::string Orlantix::SavePresetAs(const std::string& chosen)
 
 bool Orlantix::SavePreset()
 {
+    ORX_MAIN_THREAD();
     std::string path;
     {
         IMutexLock lock(Mutex());
@@ -100,6 +106,7 @@ bool Orlantix::SavePreset()
 
 bool Orlantix::LoadPresetById(int n)
 {
+    ORX_MAIN_THREAD();
     const std::shared_ptr<const PresetFolder> tree = SharedPresetTree();
     ORX_CHECK(kTag, tree != nullptr, "mpPresetTree != 0");
     const PresetFile* file = tree ? tree->FindFile(n) : nullptr;
@@ -111,6 +118,7 @@ bool Orlantix::LoadPresetById(int n)
 
 void Orlantix::RebuildPresetTree()
 {
+    ORX_MAIN_THREAD();
     std::shared_ptr<const PresetFolder> tree =
         BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
     {

@@ -1,12 +1,14 @@
 #include "Orlantix.h"
 
 #include "StateChunk.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cmath>
 
 bool Orlantix::WriteState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     const bool pattern = WritePatternState(chunk, mEngine.mProgression, mEngine.mGroove);
     return WriteParamValues(chunk, true) && pattern;
@@ -14,6 +16,7 @@ bool Orlantix::WriteState(IByteChunk& chunk)
 
 int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     int pos = ReadPatternState(chunk, startPos, mEngine.mProgression, mEngine.mGroove);
     // Runs every handler, so whatever the parameters derive (span, degrees, pulses, groove
@@ -26,6 +29,7 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
 
 bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
     // it: undoing the load brings back the name shown before.
@@ -37,6 +41,7 @@ bool Orlantix::WriteUndoState(IByteChunk& chunk)
 
 void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
 {
+    ORX_MAIN_THREAD();
     UndoStateImage& image = mUndoImage;
     image.mReady = false;
     int pos = ReadPatternImage(chunk, startPos, image.mPattern);
@@ -66,6 +71,7 @@ void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
 
 int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     UndoStateImage& image = mUndoImage;
     const std::size_t n = image.mSource.size();
