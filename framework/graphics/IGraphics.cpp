@@ -38,10 +38,18 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
     mAnyPushed = true;
 }
 
-void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
+bool IGraphics::PushAllAtNextFrame() noexcept
 {
     if (mpPlug)
         ORX_LOCKED(mpPlug->Mutex());
+    if (!mDeferPushes)
+        return false;
+    mPushAll = true;
+    return true;
+}
+
+void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
+{
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromHost(normalised);

@@ -53,15 +53,7 @@ public:
     // no window: OpenWindow answers null, and a window layer with no message loop of its own
     // handles its events and frames in IdleWindow.
     void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
-    bool PushAllAtNextFrame() noexcept override
-    {
-        if (mpPlug)
-            ORX_LOCKED(mpPlug->Mutex());
-        if (!mDeferPushes)
-            return false;
-        mPushAll = true;
-        return true;
-    }
+    bool PushAllAtNextFrame() noexcept override;
     void* OpenWindow(void*) noexcept override { return nullptr; }
     void CloseWindow() noexcept override {}
     bool IsWindowOpen() const noexcept override { return false; }
@@ -256,7 +248,8 @@ private:
     void BeginFrame() noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
-    // (locked) The controls bound to paramIdx show the value, as the host's.
+    // [any-thread] The controls bound to paramIdx show the value, as the host's: from a frame,
+    // after it let go of the lock, or under the lock where pushes are not deferred.
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;

@@ -420,7 +420,10 @@ TEST(PlugEditor, AllValuesAtTheNextFrameAreTheValuesOfThatFrame)
     g->AddControl(gain);
     g->AddControl(steps);
     plug.AttachEditor(g);
-    EXPECT_FALSE(g->PushAllAtNextFrame());
+    {
+        IMutexLock lock(plug.Mutex());
+        EXPECT_FALSE(g->PushAllAtNextFrame());
+    }
     g->DeferParamPushes();
     auto frame = [&]
     {
@@ -430,11 +433,11 @@ TEST(PlugEditor, AllValuesAtTheNextFrameAreTheValuesOfThatFrame)
     };
     frame();
 
-    g->PushParamValue(kGain, 1.0, false); // recorded before the load: superseded
-    plug.GetParam(kGain)->SetValue(4.0);
-    plug.GetParam(kSteps)->SetValue(9.0);
     {
         IMutexLock lock(plug.Mutex());
+        g->PushParamValue(kGain, 1.0, false); // recorded before the load: superseded
+        plug.GetParam(kGain)->SetValue(4.0);
+        plug.GetParam(kSteps)->SetValue(9.0);
         EXPECT_TRUE(g->PushAllAtNextFrame());
     }
     EXPECT_EQ(gain->GetValue(), 0.5); // nothing shown before the frame
