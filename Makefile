@@ -54,8 +54,8 @@ artwork-sheet: deps
 	build/linux/tools/artwork/orlantix_artwork_sheet out/artwork-sheet.png \
 		--text-layer out/artwork-text-layer.png
 
-# The editor's pictures under docs/ (shown in the README, compared by the editor tests): painted
-# again off screen after a change of the editor's looks.
+# The editor's pictures under docs/ (shown in the engineering guide, compared by the editor
+# tests): painted again off screen after a change of the editor's looks.
 snapshots: deps
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux --target editor_tests -j $(JOBS)

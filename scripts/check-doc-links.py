@@ -3,8 +3,7 @@
 nowhere: a file or folder that does not exist, or a "#section" that names no heading of the
 file it points into (headings are turned into anchors as the usual Markdown hosts do: lower
 case, punctuation dropped, spaces as hyphens). Links to web addresses are not followed. Text in
-code spans and code blocks is not a link. docs/README-draft.md is read as if it stood at the
-root, where it is meant to go.
+code spans and code blocks is not a link.
 
     check-doc-links.py ROOT          the repository at ROOT
     check-doc-links.py --self-test   the checker against documents made for the purpose
@@ -18,7 +17,6 @@ LINK = re.compile(r"!?\[(?:[^\[\]]|\[[^\]]*\])*\]\(\s*<?([^)\s>]+)>?(?:\s+\"[^\"
 REFERENCE = re.compile(r"^\s{0,3}\[[^\]]+\]:\s*<?(\S+?)>?(?:\s+.*)?$")
 HTML = re.compile(r"""<(?:img|a)\s[^>]*?(?:src|href)\s*=\s*["']([^"']+)["']""", re.I)
 SCHEME = re.compile(r"^[a-zA-Z][a-zA-Z0-9+.-]*:")
-STAND_INS = {"docs/README-draft.md": ""}  # read from this folder instead of its own
 
 
 def prose_lines(text, keep_code=False):
@@ -70,7 +68,7 @@ def targets(text):
 def check_file(root, relative):
     """The problems of one document, one line each."""
     path = os.path.join(root, relative)
-    base = os.path.join(root, STAND_INS.get(relative, os.path.dirname(relative)))
+    base = os.path.join(root, os.path.dirname(relative))
     problems = []
     with open(path, encoding="utf-8") as f:
         text = f.read()
@@ -117,7 +115,6 @@ def self_test():
                              "[ref]: pics/a.png\n[ref2]: pics/c.png\n"
                              "<img src=\"pics/d.png\">\n## A heading: with `code`\n"
                              "# First\n",
-            "docs/README-draft.md": "[manual](docs/guide.md) [wrong](guide.md)\n",
         }
         for name, text in files.items():
             with open(os.path.join(root, name), "w", encoding="utf-8") as f:
@@ -129,7 +126,6 @@ def self_test():
             "docs/guide.md:5: #third: no such heading",
             "docs/guide.md:11: pics/c.png: no such file",
             "docs/guide.md:12: pics/d.png: no such file",
-            "docs/README-draft.md:1: guide.md: no such file",
         ])
         if got != want:
             print("self-test: found\n  %s\nexpected\n  %s" % ("\n  ".join(got), "\n  ".join(want)))

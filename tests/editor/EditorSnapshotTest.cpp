@@ -1,7 +1,7 @@
 // The editor as the user sees it, painted off screen and compared with the pictures under
-// docs/ (which the README shows): at rest, with a factory preset loaded, and while playing.
-// Pixels must be equal (RGB), and equal to a full repaint of the same state. After a change of the
-// editor's looks, write them again with
+// docs/ (which the engineering guide shows): at rest, with a factory preset loaded, and while
+// playing. Pixels must be equal (RGB), and equal to a full repaint of the same state. After a
+// change of the editor's looks, write them again with
 //   make snapshots        (or ORLANTIX_UPDATE_SNAPSHOTS=1 build/linux/tests/editor/editor_tests)
 // A mismatch leaves the fresh picture in the test's working folder, as <name>.fresh.png.
 
