@@ -181,6 +181,8 @@ public:
     void ReleaseMouse() noexcept;
     // The parameter whose gesture is open, or -1.
     int GestureParam() const noexcept { return mGestureParam; }
+    // [main-thread] Escape: a MIDI learn that waits is cancelled; true when there was one.
+    bool CancelMidiLearn() noexcept;
 
     // The frame cycle. [main-thread]
     // Under the plug-in's lock, shows the deferred pushes and runs the frame hook; then
@@ -236,8 +238,12 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
-    // [main-thread] (locked) The recorded pushes, then the frame hook.
+    // [main-thread] (locked) The recorded pushes, the controllers' marks, then the frame hook.
     void BeginFrame() noexcept;
+    // [main-thread] (locked) Marks each learnable control as the plug-in's bindings say.
+    void ShowControllerMarks() noexcept;
+    // The small square in the control's top right corner, inside its rectangle.
+    void PaintMidiMark(const IControl& control) noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
     void ShowValue(int paramIdx, double normalised) noexcept;
@@ -263,5 +269,6 @@ private:
     bool mEditOpen = false;
     int mWheelControl = -1; // the control of a run of wheel turns, -1 when none
     int mWheelIdleFrames = 0;
-    std::atomic<int> mHostKey{0}; // a key from the host for the next frame: 'z' undo, 'y' redo
+    unsigned mMapVersionShown = 0; // the plug-in's ControllerMapVersion the marks show
+    std::atomic<int> mHostKey{0};  // a key from the host for the next frame: 'z' undo, 'y' redo
 };

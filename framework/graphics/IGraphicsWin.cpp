@@ -95,6 +95,8 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
     {
         if (EditKey(e.mVirtualKey, e.mKeys.mC, e.mKeys.mS))
             return;
+        if (e.mVirtualKey == kVirtualKeyEscape && CancelMidiLearn())
+            return;
         const int code = KeyCodeForVirtualKey(e.mVirtualKey);
         if (code >= 0)
             KeyDown(e.mX, e.mY, code);

@@ -155,6 +155,10 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
     }
     ApplyGridAndPaneWork();
     w.mGroove = w.mSpan = w.mPresetName = false;
+    // A controller learnt on the audio thread changed the state: the host hears of it now,
+    // from this thread (the frame sends it once the lock is free).
+    if (mPlug.TakeLearnedNotice())
+        mPlug.InformHostOfStateChange();
 }
 
 void OrlantixEditor::ApplyGridAndPaneWork() noexcept

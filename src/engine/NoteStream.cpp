@@ -289,6 +289,83 @@ void NoteStream::DropUnsentNotes() noexcept
     }
 }
 
+void NoteStream::CutAt(int time) noexcept
+{
+    if (time < 0)
+        time = 0;
+    // The notes that start too late go whole.
+    int s = 0;
+    for (EventNode* e = mpHead; e; e = e->mpNext)
+    {
+        s += e->mDelta;
+        if (e->mKind == kNoteOn && e->mpOwner)
+            e->mpOwner->mCut = s >= time;
+    }
+    for (NoteNode* n = mpLiveHead; n;)
+    {
+        NoteNode* next = n->mpNext;
+        if (n->mpNoteOn && n->mCut)
+        {
+            for (EventNode* e : {n->mpNoteOn, n->mpNoteOff})
+                if (e)
+                {
+                    Unlink(e);
+                    FreeEvent(e);
+                }
+            FreeLiveNote(n);
+        }
+        n = next;
+    }
+    s = 0;
+    for (EventNode* e = mpHead; e; e = e->mpNext)
+    {
+        s += e->mDelta;
+        if (e->mKind == kNoteOff && e->mpOwner)
+            e->mpOwner->mCut = s > time;
+    }
+    for (NoteNode* n = mpLiveHead; n; n = n->mpNext)
+        if (n->mpNoteOff && n->mCut)
+        {
+            Unlink(n->mpNoteOff);
+            Insert(n->mpNoteOff, time);
+            n->mCut = false;
+        }
+    // Whatever still sounds at the cut has no note-off at or before it: give it one.
+    uint32_t sounding[kNumNotes];
+    for (int note = 0; note < kNumNotes; ++note)
+        sounding[note] = mSounding[note];
+    s = 0;
+    for (EventNode* e = mpHead; e; e = e->mpNext)
+    {
+        s += e->mDelta;
+        if (s > time)
+            break;
+        const uint32_t bit = 1u << e->mChannel;
+        sounding[e->mNote] =
+            e->mKind == kNoteOn ? (sounding[e->mNote] | bit) : (sounding[e->mNote] & ~bit);
+    }
+    for (int note = 0; note < kNumNotes; ++note)
+        for (int c = 0; c < kNumChannels && sounding[note]; ++c)
+        {
+            if (!(sounding[note] & (1u << c)))
+                continue;
+            sounding[note] &= ~(1u << c);
+            if (mFreeNoteCount < 1 || mFreeEventCount < 1)
+            {
+                ++mDropped;
+                continue;
+            }
+            NoteNode* n = TakeNote();
+            EventNode* off = TakeEvent();
+            off->mKind = kNoteOff;
+            off->mChannel = c;
+            off->mNote = note;
+            Insert(off, time);
+            off->mpOwner = n;
+            n->mpNoteOff = off;
+        }
+}
+
 void NoteStream::AllNotesOff(MidiOutList& out) noexcept
 {
     while (mpHead)

@@ -8,6 +8,7 @@
 #include "Chord.h"
 #include "ChordProgressionPlayer.h"
 #include "GrooveMaker.h"
+#include "KeyPlay.h"
 #include "MelodyModifierSequencer.h"
 #include "MidiOutList.h"
 #include "MwcRandom.h"
@@ -37,7 +38,8 @@ public:
     void SetView(PatternView* view) noexcept;
 
     // [audio-thread] One host block of `frames` samples; afterwards the block's messages are
-    // in mMidiOut, in the order to send them.
+    // in mMidiOut, in the order to send them. The key events waiting in mKeys take effect at
+    // their offsets, each before a pulse at the same offset.
     void ProcessBlock(const TransportState& t, int frames) noexcept;
 
     // Parameter operations [main-thread, under the instance lock].
@@ -112,8 +114,12 @@ public:
     StrikeModifierSequencer mStrikeSeq;
     MelodyModifierSequencer mMelodySeq;
     Melody mVariationClipboard;
+    // The keys a musician plays (off by default: only tracked).
+    KeyPlay mKeys;
 
 private:
+    // Applies the key events due up to offset upTo; a closed gate ends the sounding notes.
+    void ApplyKeys(int upTo) noexcept;
     void Seek(int position) noexcept;
     void Pulse(int offset, int hostPosition) noexcept;
     void AdvanceMusic() noexcept;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace
 {
@@ -92,7 +93,10 @@ void Orlantix::HandleActivate(bool active)
     if (active)
         mPassThrough.ReserveSysEx();
     else
+    {
         mPassThrough.Clear();
+        mEngine.mKeys.ClearQueue();
+    }
 }
 
 void Orlantix::SetBlockLength(int nFrames)
@@ -143,11 +147,13 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
     t.mSamplePos = std::max(TransportSamplePosition(), 0);
     t.mRunning = TransportIsRunning();
 
-    mEngine.ProcessBlock(t, nFrames);
-    // A long host block comes in pieces: each waiting message goes out in its own piece.
+    // A long host block comes in pieces: each waiting message, and each key, counts in its own.
     const int pieceStart = PieceOffset();
+    const bool lastPiece = pieceStart + nFrames >= HostBlockFrames();
+    mEngine.mKeys.BeginPiece(pieceStart, nFrames, lastPiece);
+    mEngine.ProcessBlock(t, nFrames);
     mPassThrough.Merge(
-        mEngine.mMidiOut, pieceStart, nFrames, pieceStart + nFrames >= HostBlockFrames(),
+        mEngine.mMidiOut, pieceStart, nFrames, lastPiece,
         [this](const IMidiMessage& msg) { EmitMidiMessage(msg); },
         [this](const ISysExMessage& msg) { EmitSysEx(msg); });
 }
@@ -158,31 +164,46 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
     {
     case IMidiMessage::kNoteOn:
     case IMidiMessage::kNoteOff:
+        // Tracked whatever the key-play mode, so a mode chosen while keys are held knows them.
+        mEngine.mKeys.Push(msg.mOffset, msg.Channel(), msg.mData1,
+                           msg.MessageKind() == IMidiMessage::kNoteOn && msg.mData2 > 0);
         return;
     case IMidiMessage::kControlChange:
-        if (msg.mData1 < kNumControllers)
-        {
-            const ControllerAssignment& a = mControllerMap[msg.mData1];
-            IParameter* param = GetParam(a.mParamIdx);
-            if (param && (a.mChannelMask >> msg.Channel()) & 1u)
-            {
-                const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
-                param->SetNormalised(x);
-                if (IPlugEditor* editor = GetEditor())
-                    editor->PushParamValue(a.mParamIdx, x, true);
-                HandleParamChange(a.mParamIdx);
-                // Sent from the main thread's next entry, never from here.
-                InformHostOfParamChange(a.mParamIdx, x);
-            }
-        }
-        // Consumed whether or not it was bound.
-        return;
+        if (HandleController(msg))
+            return;
+        [[fallthrough]];
     default:
         // Sent with the next block; only a full queue sends at once rather than lose it.
         if (!mPassThrough.Push(msg))
             EmitMidiMessage(msg);
         return;
     }
+}
+
+bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
+{
+    if (msg.mData1 >= kNumControllers)
+        return false;
+    if (mLearnParam >= 0)
+    {
+        // Recorded only: the editor shows it, and tells the host, at its next frame.
+        mControllerMap.Learn(msg.mData1, msg.Channel(), mLearnParam);
+        mLearnParam = -1;
+        ++mMapVersion;
+        mLearnedNotice = true;
+    }
+    const int paramIdx = mControllerMap.ParamFor(msg.mData1, msg.Channel());
+    IParameter* param = GetParam(paramIdx);
+    if (!param)
+        return false;
+    const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
+    param->SetNormalised(x);
+    if (IPlugEditor* editor = GetEditor())
+        editor->PushParamValue(paramIdx, x, true);
+    HandleParamChange(paramIdx);
+    // Sent from the main thread's next entry, never from here.
+    InformHostOfParamChange(paramIdx, x);
+    return true;
 }
 
 void Orlantix::HandleSysEx(const ISysExMessage& msg)
@@ -192,19 +213,71 @@ void Orlantix::HandleSysEx(const ISysExMessage& msg)
 
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
 {
-    if (controller < 0 || controller >= kNumControllers)
-        return;
     IMutexLock lock(Mutex());
-    const bool bound = GetParam(paramIdx) && channelMask != 0;
-    mControllerMap[controller] =
-        bound ? ControllerAssignment{paramIdx, channelMask} : ControllerAssignment{};
+    mControllerMap.Assign(controller, GetParam(paramIdx) ? paramIdx : -1, channelMask);
+    ++mMapVersion;
 }
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
 {
-    if (controller < 0 || controller >= kNumControllers)
-        return {};
-    return mControllerMap[controller];
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mControllerMap.At(controller);
+}
+
+void Orlantix::LearnController(int paramIdx) noexcept
+{
+    IMutexLock lock(Mutex());
+    mLearnParam = GetParam(paramIdx) ? paramIdx : -1;
+    ++mMapVersion;
+}
+
+int Orlantix::LearningParam() const noexcept
+{
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mLearnParam;
+}
+
+bool Orlantix::ControllerOf(int paramIdx, int& controller, int& channel) const noexcept
+{
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    controller = mControllerMap.ControllerOf(paramIdx, &channel);
+    return controller >= 0;
+}
+
+void Orlantix::ForgetController(int paramIdx) noexcept
+{
+    {
+        IMutexLock lock(Mutex());
+        if (!mControllerMap.Forget(paramIdx))
+            return;
+        ++mMapVersion;
+        InformHostOfStateChange();
+    }
+    FlushHostNotices(false);
+}
+
+unsigned Orlantix::ControllerMapVersion() const noexcept
+{
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mMapVersion;
+}
+
+bool Orlantix::TakeLearnedNotice() noexcept
+{
+    IMutexLock lock(Mutex());
+    return std::exchange(mLearnedNotice, false);
+}
+
+void Orlantix::SetKeyPlayMode(KeyPlayMode mode) noexcept
+{
+    {
+        IMutexLock lock(Mutex());
+        if (mEngine.mKeys.Mode() == mode)
+            return;
+        mEngine.mKeys.SetMode(mode);
+        InformHostOfStateChange();
+    }
+    FlushHostNotices(false);
 }
 
 void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)

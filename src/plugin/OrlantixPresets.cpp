@@ -11,7 +11,10 @@ bool Orlantix::WritePreset(const char* path)
     std::string text;
     {
         IMutexLock lock(Mutex());
-        text = PresetText(*this, mEngine.mProgression, mEngine.mGroove);
+        ExtraState extra;
+        extra.mMap = mControllerMap;
+        extra.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
+        text = PresetText(*this, mEngine.mProgression, mEngine.mGroove, extra);
     }
     // The file is written outside the lock: a slow disk must not hold up the audio thread.
     if (!WriteFileSafely(path, text))
@@ -45,7 +48,16 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
     mEngine.mPlayer.Rewind();
     View().ShowSpan(0, MAX_STEPS);
 
-    ApplyPresetText(data, size, *this, mEngine.mProgression, mEngine.mGroove);
+    const PresetReadResult read =
+        ApplyPresetText(data, size, *this, mEngine.mProgression, mEngine.mGroove);
+    // The key-play mode belongs to the pattern: a preset without its line plays no keys. The
+    // map is the musician's set-up: a preset without map lines (every factory one) keeps it.
+    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(read.mExtras.mKeyPlayMode));
+    if (read.mExtras.mMapLines > 0)
+    {
+        mControllerMap = read.mExtras.mMap;
+        ++mMapVersion;
+    }
     for (int i = 0; i < NParams(); ++i)
         HandleParamChange(i);
 

@@ -1,17 +1,16 @@
 #include "Orlantix.h"
 
+#include "ExtraState.h"
 #include "StateChunk.h"
 
-bool Orlantix::WriteState(IByteChunk& chunk)
+bool Orlantix::WriteCoreState(IByteChunk& chunk)
 {
-    IMutexLock lock(Mutex());
     const bool pattern = WritePatternState(chunk, mEngine.mProgression, mEngine.mGroove);
     return WriteParamValues(chunk, true) && pattern;
 }
 
-int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
+int Orlantix::ReadCoreState(const IByteChunk& chunk, int startPos)
 {
-    IMutexLock lock(Mutex());
     int pos = ReadPatternState(chunk, startPos, mEngine.mProgression, mEngine.mGroove);
     // Runs every handler, so whatever the parameters derive (span, degrees, pulses, groove
     // flags, row solo and mute) follows the loaded values even when the chunk was short.
@@ -21,23 +20,52 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
     return pos;
 }
 
+bool Orlantix::WriteState(IByteChunk& chunk)
+{
+    IMutexLock lock(Mutex());
+    ExtraState extra;
+    extra.mMap = mControllerMap;
+    extra.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
+    const bool core = WriteCoreState(chunk);
+    // Left out at the defaults: a fresh instance writes the chunk it always wrote.
+    return (extra.IsDefault() || WriteExtraState(chunk, extra)) && core;
+}
+
+int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
+{
+    IMutexLock lock(Mutex());
+    const int pos = ReadCoreState(chunk, startPos);
+    // A chunk without the block (an older one) binds no controller and plays no keys.
+    ExtraState extra;
+    const int end = pos < 0 ? -1 : ReadExtraState(chunk, pos, NParams(), extra);
+    mControllerMap = extra.mMap;
+    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(extra.mKeyPlayMode));
+    ++mMapVersion;
+    return end;
+}
+
 bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
     IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
-    // it: undoing the load brings back the name shown before.
+    // it: undoing the load brings back the name shown before. The key-play mode is an edit of
+    // the editor's; the controller map is not.
     const std::string& path = mPresetName.FullPath();
     const auto size = static_cast<int32_t>(path.size());
-    return WriteState(chunk) && chunk.Put(size) &&
-           chunk.PutBytes(path.data(), static_cast<int>(path.size()));
+    return WriteCoreState(chunk) && chunk.Put(static_cast<int32_t>(mEngine.mKeys.Mode())) &&
+           chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
 }
 
 int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
     IMutexLock lock(Mutex());
-    int pos = ReadState(chunk, startPos);
+    int pos = ReadCoreState(chunk, startPos);
+    int32_t mode = 0;
+    if (pos < 0 || (pos = chunk.Get(&mode, pos)) < 0 || mode < 0 || mode >= kNumKeyPlayModes)
+        return -1;
+    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(mode));
     int32_t size = 0;
-    if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
+    if ((pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
         return -1;
     const std::string path(reinterpret_cast<const char*>(chunk.Data()) + pos,
                            static_cast<std::size_t>(size));

@@ -98,7 +98,7 @@ bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx)
 }
 
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove)
+                       const GrooveMaker& groove, const ExtraState& extras)
 {
     std::string out;
     char line[128];
@@ -116,6 +116,7 @@ std::string PresetText(const IParamTable& plug, const ChordProgression& progress
         AppendValue(out, p->Value());
         out += '\n';
     }
+    AppendExtraLines(out, plug, extras);
     for (int i = 0; i < MAX_STEPS; ++i)
         for (int j = 0; j < MAX_VARIATIONS_PER_CHORD; ++j)
         {
@@ -166,6 +167,8 @@ PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plu
                                                  : (value > p->Max() ? p->Max() : value));
                     ++result.mParamLines;
                 }
+                else if (!p)
+                    ApplyExtraLine(name, value, plug, result.mExtras);
                 continue;
             }
             if (!ReadMelodyLine(s, fields))

@@ -6,6 +6,7 @@
 
 #include "Chord.h"
 #include "GrooveMaker.h"
+#include "PresetExtras.h"
 
 #include <cstddef>
 #include <string>
@@ -23,9 +24,9 @@ inline constexpr size_t kMaxPresetFileSize = 1 << 20;
 // and the command triggers.
 bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx);
 
-// The whole file, with "\n" line breaks.
+// The whole file, with "\n" line breaks; the extra settings' lines follow the parameters'.
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove);
+                       const GrooveMaker& groove, const ExtraState& extras = {});
 
 struct PresetReadResult
 {
@@ -33,6 +34,7 @@ struct PresetReadResult
     int mParamLines = 0;  // param lines whose name matched a parameter
     int mMelodyLines = 0; // melody lines applied
     int mGrooveSteps = 0; // groove velocities read
+    PresetExtras mExtras; // key-play mode and controller lines
 };
 
 // Applies preset text to the parameter records, the melodies and the groove velocities. The
