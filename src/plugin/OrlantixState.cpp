@@ -38,6 +38,7 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
     // A chunk without the block (an older one) binds no controller and plays no keys.
     ExtraState extra;
     const int end = pos < 0 ? -1 : ReadExtraState(chunk, pos, NParams(), extra);
+    // (A block that is not one is ignored: the pattern and parameters stand.)
     mControllerMap = extra.mMap;
     mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(extra.mKeyPlayMode));
     ++mMapVersion;

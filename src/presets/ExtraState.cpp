@@ -38,12 +38,12 @@ int ReadExtraState(const IByteChunk& chunk, int position, int numParams, ExtraSt
     pos = pos < 0 ? -1 : chunk.Get(&size, pos);
     const int end = pos < 0 || size < 8 || size > chunk.Size() - pos ? -1 : pos + size;
     if (end < 0 || version < 1)
-        return -1;
+        return position;
     pos = chunk.Get(&mode, pos);
     pos = pos < 0 ? -1 : chunk.Get(&count, pos);
     if (pos < 0 || mode < 0 || mode > 2 || count < 0 || count > ControllerMap::kNumControllers ||
         count > (end - pos) / kEntrySize)
-        return -1;
+        return position;
     ExtraState read;
     read.mKeyPlayMode = mode;
     for (int i = 0; i < count; ++i)
@@ -54,7 +54,7 @@ int ReadExtraState(const IByteChunk& chunk, int position, int numParams, ExtraSt
         pos = chunk.Get(&mask, pos);
         if (pos < 0 || controller < 0 || controller >= ControllerMap::kNumControllers ||
             param < 0 || param >= numParams)
-            return -1;
+            return position;
         read.mMap.Assign(controller, param, static_cast<uint32_t>(mask));
     }
     state = read;

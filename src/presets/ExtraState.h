@@ -29,8 +29,9 @@ struct ExtraState
 // Appends the block; false when the chunk cannot grow.
 bool WriteExtraState(IByteChunk& chunk, const ExtraState& state);
 
-// Reads the block at position into state. Without the block there (another tag, or the chunk
-// ends) state becomes the defaults and the answer is position. A block that does not fit or
-// holds nonsense (an unknown mode, a controller or parameter out of range: numParams bounds
-// the indices) answers -1 and leaves state at the defaults.
+// Reads the block at position into state and answers the position after it. Without the block
+// there (another tag, or the chunk ends) state becomes the defaults and the answer is position;
+// so it does for a block that does not fit or holds nonsense (an unknown mode, a controller or
+// parameter out of range: numParams bounds the indices), which is ignored whole rather than
+// refusing the pattern and parameters read before it.
 int ReadExtraState(const IByteChunk& chunk, int position, int numParams, ExtraState& state);
