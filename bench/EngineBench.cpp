@@ -131,7 +131,7 @@ void BM_NoteStreamAddAndRender(benchmark::State& state)
     {
         for (int i = 0; i < 5; ++i)
         {
-            s.AddNote(100, 0, 36 + key % 60, 100, 2400, 0.0);
+            s.AddNote(100, 0, 36 + key % 60, 100, 2400);
             key += 7;
         }
         out.Clear();

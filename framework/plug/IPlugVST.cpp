@@ -221,9 +221,34 @@ bool IPlugVST::OnAudioThread(int32_t opcode) noexcept
            opcode == vst2::effStopProcess;
 }
 
+namespace
+{
+// Musical position, tempo, bars, cycle and time signature valid.
+constexpr int32_t kTransportMask = vst2::kTimePpqValid | vst2::kTimeTempoValid |
+                                   vst2::kTimeBarsValid | vst2::kTimeCycleValid |
+                                   vst2::kTimeSigValid;
+static_assert(kTransportMask == 0x3E00);
+// What the transport queries ask for together: hosts may fill only what the mask names. The
+// sample position needs no bit.
+constexpr int32_t kAllQueriesMask = kTransportMask | vst2::kTimeTempoValid | vst2::kTimeSigValid;
+} // namespace
+
+const vst2::TimeInfo* IPlugVST::AskTime(int32_t mask) noexcept
+{
+    if (!mInHostBlock)
+        return GetTime(mask);
+    mBlockTimeAsked = true;
+    // A copy: the host may reuse its record before the last piece reads it.
+    const vst2::TimeInfo* ti = GetTime(kAllQueriesMask);
+    mBlockTimeGiven = ti != nullptr;
+    if (ti)
+        mBlockTime = *ti;
+    return ti ? &mBlockTime : nullptr;
+}
+
 int IPlugVST::TransportSamplePosition()
 {
-    const vst2::TimeInfo* ti = GetTime(0);
+    const vst2::TimeInfo* ti = TimeForQuery(0);
     if (!ti || !(ti->samplePos >= 0.0))
         return 0;
     return AddSaturating(orx::TruncateToInt(ti->samplePos + 0.5), mSubBlockOffset);
@@ -231,7 +256,7 @@ int IPlugVST::TransportSamplePosition()
 
 double IPlugVST::TransportTempo()
 {
-    const vst2::TimeInfo* ti = GetTime(vst2::kTimeTempoValid);
+    const vst2::TimeInfo* ti = TimeForQuery(vst2::kTimeTempoValid);
     if (ti && (ti->flags & vst2::kTimeTempoValid) && ti->tempo >= 0.0 && std::isfinite(ti->tempo))
         return ti->tempo;
     return 0.0;
@@ -241,7 +266,7 @@ void IPlugVST::TransportTimeSignature(int* numerator, int* denominator)
 {
     int num = 0;
     int den = 0;
-    const vst2::TimeInfo* ti = GetTime(vst2::kTimeSigValid);
+    const vst2::TimeInfo* ti = TimeForQuery(vst2::kTimeSigValid);
     if (ti && (ti->flags & vst2::kTimeSigValid) && ti->timeSigNumerator >= 0 &&
         ti->timeSigDenominator >= 0)
     {
@@ -254,15 +279,6 @@ void IPlugVST::TransportTimeSignature(int* numerator, int* denominator)
         *denominator = den;
 }
 
-namespace
-{
-// Musical position, tempo, bars, cycle and time signature valid.
-constexpr int32_t kTransportMask = vst2::kTimePpqValid | vst2::kTimeTempoValid |
-                                   vst2::kTimeBarsValid | vst2::kTimeCycleValid |
-                                   vst2::kTimeSigValid;
-static_assert(kTransportMask == 0x3E00);
-} // namespace
-
 void IPlugVST::TransportTimeInfo(ITimeInfo* info)
 {
     if (!info)
@@ -271,7 +287,7 @@ void IPlugVST::TransportTimeInfo(ITimeInfo* info)
     info->mCycleStart = info->mCycleEnd = -1.0;
     info->mTempo = 120.0;
     info->mNumerator = info->mDenominator = 4;
-    const vst2::TimeInfo* ti = GetTime(kTransportMask);
+    const vst2::TimeInfo* ti = TimeForQuery(kTransportMask);
     if (!ti || !(ti->flags & kTransportMask))
         return;
     const int32_t flags = ti->flags;
@@ -303,7 +319,7 @@ void IPlugVST::TransportTimeInfo(ITimeInfo* info)
 
 bool IPlugVST::TransportIsRunning()
 {
-    const vst2::TimeInfo* ti = GetTime(kTransportMask);
+    const vst2::TimeInfo* ti = TimeForQuery(kTransportMask);
     if (ti && (ti->flags & kTransportMask))
         return (ti->flags & vst2::kTimePlaying) != 0;
     return true;

@@ -105,6 +105,16 @@ private:
     intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f) noexcept;
     const vst2::TimeInfo* GetTime(int32_t mask) noexcept;
+    // The time info a transport query reads. Inside a process call the host is asked once per
+    // host block, for everything any query needs, and every query of every piece reads that
+    // copy; outside one each query asks with its own mask. Null: the host gives none.
+    const vst2::TimeInfo* TimeForQuery(int32_t mask) noexcept
+    {
+        if (mInHostBlock && mBlockTimeAsked)
+            return mBlockTimeGiven ? &mBlockTime : nullptr;
+        return AskTime(mask);
+    }
+    const vst2::TimeInfo* AskTime(int32_t mask) noexcept;
     void UpdateChannelCounts() noexcept;
 
     vst2::EditorRect mEditorRect{};
@@ -121,4 +131,9 @@ private:
     // and the MIDI output are shifted by it, so the pieces look like one block to the host.
     int mSubBlockOffset = 0;
     int mHostBlockFrames = 0;
+    // The host block's time info (TimeForQuery): asked yet, and whether the host gave one.
+    bool mInHostBlock = false;
+    bool mBlockTimeAsked = false;
+    bool mBlockTimeGiven = false;
+    vst2::TimeInfo mBlockTime{};
 };

@@ -58,6 +58,9 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
     if (block <= 0)
         return;
     mHostBlockFrames = frames;
+    // The pieces share one answer of the host's time info.
+    mInHostBlock = true;
+    mBlockTimeAsked = false;
     for (int offset = 0; offset < frames; offset += block)
     {
         const int n = std::min(block, frames - offset);
@@ -71,4 +74,5 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
     }
     mSubBlockOffset = 0;
     mHostBlockFrames = 0;
+    mInHostBlock = false;
 }

@@ -2,11 +2,6 @@
 
 namespace
 {
-int ClampStep(int step) noexcept
-{
-    return step < 0 ? 0 : (step >= MAX_STEPS ? MAX_STEPS - 1 : step);
-}
-
 bool Playable(const Melody& m) noexcept
 {
     return m.mEnabled && !m.mMuted;
@@ -94,19 +89,4 @@ void ChordProgressionPlayer::NextPulse() noexcept
     if (cursor.mPlayCount >= m.mRepeatCount || !Playable(m))
         AdvanceCursor(cursor);
     cursor.mPlayCount += 1;
-}
-
-MelodySetCursor& ChordProgressionPlayer::CursorOf(int stepIdx) noexcept
-{
-    return mCursors[ClampStep(stepIdx)];
-}
-
-const MelodySetCursor& ChordProgressionPlayer::CursorOf(int stepIdx) const noexcept
-{
-    return mCursors[ClampStep(stepIdx)];
-}
-
-int ChordProgressionPlayer::CurrentVariation() const noexcept
-{
-    return mCursors[ClampStep(mCurrentChord)].mCurrentMelody;
 }

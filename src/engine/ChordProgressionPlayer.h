@@ -32,12 +32,20 @@ public:
     int CurrentChord() const noexcept { return mCurrentChord; }
     int PulseInChord() const noexcept { return mPulseInChord; }
     int PositionsPerChord() const noexcept { return mPositionsPerChord; }
-    MelodySetCursor& CursorOf(int stepIdx) noexcept;
-    const MelodySetCursor& CursorOf(int stepIdx) const noexcept;
+    // Every pulse asks these several times: they are inline.
+    MelodySetCursor& CursorOf(int stepIdx) noexcept { return mCursors[ClampStep(stepIdx)]; }
+    const MelodySetCursor& CursorOf(int stepIdx) const noexcept
+    {
+        return mCursors[ClampStep(stepIdx)];
+    }
     // Variation now playing in the current chord step.
-    int CurrentVariation() const noexcept;
+    int CurrentVariation() const noexcept { return CursorOf(mCurrentChord).mCurrentMelody; }
 
 private:
+    static int ClampStep(int step) noexcept
+    {
+        return step < 0 ? 0 : (step >= MAX_STEPS ? MAX_STEPS - 1 : step);
+    }
     static void AdvanceCursor(MelodySetCursor& cursor) noexcept;
 
     ChordProgression& mProgression;

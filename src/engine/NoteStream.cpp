@@ -21,14 +21,7 @@ NoteStream::~NoteStream() = default;
 void NoteStream::Reserve(int notes)
 {
     if (notes > mNoteCapacity)
-    {
-        const int add = notes - mNoteCapacity;
-        mNoteChunks.emplace_back(new NoteNode[add]);
-        NoteNode* chunk = mNoteChunks.back().get();
-        for (int i = 0; i < add; ++i)
-            FreeNote(&chunk[i]);
         mNoteCapacity = notes;
-    }
     // Every note needs a note-on and at most one note-off.
     const int events = 2 * notes;
     if (events > mEventCapacity)
@@ -53,104 +46,120 @@ uint32_t NoteStream::SoundingChannels(int note) const noexcept
     return (note >= 0 && note < kNumNotes) ? mSounding[note] : 0;
 }
 
-NoteStream::EventNode* NoteStream::TakeEvent() noexcept
+// The node and list operations run for every event of every pulse: inline, so that scheduling
+// and rendering a note make no calls.
+inline NoteStream::EventNode* NoteStream::TakeEvent() noexcept
 {
     EventNode* e = mpFreeEvents;
     mpFreeEvents = e->mpNext;
     --mFreeEventCount;
-    *e = EventNode{};
     return e;
 }
 
-void NoteStream::FreeEvent(EventNode* e) noexcept
+inline void NoteStream::FreeEvent(EventNode* e) noexcept
 {
-    e->mpPrev = nullptr;
     e->mpNext = mpFreeEvents;
     mpFreeEvents = e;
     ++mFreeEventCount;
 }
 
-NoteStream::NoteNode* NoteStream::TakeNote() noexcept
+inline void NoteStream::Release(EventNode* e) noexcept
 {
-    NoteNode* n = mpFreeNotes;
-    mpFreeNotes = n->mpNext;
-    --mFreeNoteCount;
-    *n = NoteNode{};
-    // Appended to the live list.
-    n->mpPrev = mpLiveTail;
-    if (mpLiveTail)
-        mpLiveTail->mpNext = n;
+    if (e->mpPartner)
+        e->mpPartner->mpPartner = nullptr;
     else
-        mpLiveHead = n;
-    mpLiveTail = n;
-    ++mNumLive;
-    return n;
+        --mNumLive;
+    FreeEvent(e);
 }
 
-void NoteStream::FreeNote(NoteNode* n) noexcept
+inline void NoteStream::Insert(EventNode* e, int t, EventNode* from) noexcept
 {
-    n->mpPrev = nullptr;
-    n->mpNext = mpFreeNotes;
-    mpFreeNotes = n;
-    ++mFreeNoteCount;
-}
-
-void NoteStream::FreeLiveNote(NoteNode* n) noexcept
-{
-    if (n->mpNext)
-        n->mpNext->mpPrev = n->mpPrev;
-    else
-        mpLiveTail = n->mpPrev;
-    if (n->mpPrev)
-        n->mpPrev->mpNext = n->mpNext;
-    else
-        mpLiveHead = n->mpNext;
-    --mNumLive;
-    FreeNote(n);
-}
-
-void NoteStream::Insert(EventNode* e, int t) noexcept
-{
-    EventNode* at = mpHead;
-    while (at && t >= at->mDelta)
+    const int64_t time = mOrigin + t;
+    e->mTime = time;
+    // The last event at or before the time, searched from `from` in whichever direction it lies.
+    EventNode* before = from ? from : mpHead;
+    if (before && before->mTime > time)
     {
-        t -= at->mDelta;
-        at = at->mpNext;
+        do
+            before = before->mpPrev;
+        while (before && before->mTime > time);
     }
-    e->mDelta = t;
-    e->mpNext = at;
-    if (at)
+    else if (before)
     {
-        at->mDelta -= t;
-        e->mpPrev = at->mpPrev;
-        at->mpPrev = e;
+        while (before->mpNext && before->mpNext->mTime <= time)
+            before = before->mpNext;
     }
+    e->mpPrev = before;
+    e->mpNext = before ? before->mpNext : mpHead;
+    if (e->mpNext)
+        e->mpNext->mpPrev = e;
     else
-    {
-        e->mpPrev = mpTail;
         mpTail = e;
-    }
-    if (e->mpPrev)
-        e->mpPrev->mpNext = e;
+    if (before)
+        before->mpNext = e;
     else
         mpHead = e;
+
+    // The same place among the events of its note: after every one at the same time.
+    EventNode* beforeOfNote = mpLastOfNote[e->mNote];
+    while (beforeOfNote && beforeOfNote->mTime > time)
+        beforeOfNote = beforeOfNote->mpPrevOfNote;
+    e->mpPrevOfNote = beforeOfNote;
+    e->mpNextOfNote = beforeOfNote ? beforeOfNote->mpNextOfNote : mpFirstOfNote[e->mNote];
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = e;
+    else
+        mpLastOfNote[e->mNote] = e;
+    if (beforeOfNote)
+        beforeOfNote->mpNextOfNote = e;
+    else
+        mpFirstOfNote[e->mNote] = e;
     ++mNumPending;
 }
 
-void NoteStream::Unlink(EventNode* e) noexcept
+inline void NoteStream::Unlink(EventNode* e) noexcept
 {
+    if (e == mpLastOn)
+        mpLastOn = e->mpPrev;
     if (e->mpNext)
-    {
-        e->mpNext->mDelta += e->mDelta;
         e->mpNext->mpPrev = e->mpPrev;
-    }
     else
         mpTail = e->mpPrev;
     if (e->mpPrev)
         e->mpPrev->mpNext = e->mpNext;
     else
         mpHead = e->mpNext;
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = e->mpPrevOfNote;
+    else
+        mpLastOfNote[e->mNote] = e->mpPrevOfNote;
+    if (e->mpPrevOfNote)
+        e->mpPrevOfNote->mpNextOfNote = e->mpNextOfNote;
+    else
+        mpFirstOfNote[e->mNote] = e->mpNextOfNote;
     e->mpNext = e->mpPrev = nullptr;
+    e->mpNextOfNote = e->mpPrevOfNote = nullptr;
+    --mNumPending;
+}
+
+inline void NoteStream::UnlinkFirst() noexcept
+{
+    // The first event of the list is the first of its note too.
+    EventNode* e = mpHead;
+    if (e == mpLastOn)
+        mpLastOn = nullptr;
+    mpHead = e->mpNext;
+    if (mpHead)
+        mpHead->mpPrev = nullptr;
+    else
+        mpTail = nullptr;
+    mpFirstOfNote[e->mNote] = e->mpNextOfNote;
+    if (e->mpNextOfNote)
+        e->mpNextOfNote->mpPrevOfNote = nullptr;
+    else
+        mpLastOfNote[e->mNote] = nullptr;
+    e->mpNext = nullptr;
+    e->mpNextOfNote = nullptr;
     --mNumPending;
 }
 
@@ -158,53 +167,49 @@ void NoteStream::CutOverlap(int t, int channel, int note) noexcept
 {
     // A key sounds once per channel: a new note-on ends a still pending note-off of the same
     // key one sample before it, so the order sent is on, off, on.
-    int s = 0;
-    int latestOn = 0;
-    for (EventNode* e = mpHead; e; e = e->mpNext)
+    const int64_t time = mOrigin + t;
+    int64_t latestOn = mOrigin;
+    for (EventNode* e = mpFirstOfNote[note]; e; e = e->mpNextOfNote)
     {
-        s += e->mDelta;
-        if (e->mChannel != channel || e->mNote != note)
+        if (e->mChannel != channel)
             continue;
         if (e->mKind == kNoteOn)
-            latestOn = s;
-        else if (e->mKind == kNoteOff && t >= latestOn && s >= t)
+            latestOn = e->mTime;
+        else if (e->mKind == kNoteOff && time >= latestOn && e->mTime >= time)
         {
             EventNode* pEvent = e;
             ORX_CHECK(kTag, pEvent, "pEvent");
             Unlink(pEvent);
-            Insert(pEvent, t > 0 ? t - 1 : 0);
+            Insert(pEvent, t > 0 ? t - 1 : 0, mpLastOn);
             return;
         }
     }
 }
 
-bool NoteStream::AddNote(int time, int channel, int note, int velocity, int length,
-                         double hostPosition) noexcept
+bool NoteStream::AddNote(int time, int channel, int note, int velocity, int length) noexcept
 {
     // The sounding table and MIDI itself hold notes 0..127 on channels 0..15 only.
     if (note < 0 || note >= kNumNotes || channel < 0 || channel >= kNumChannels)
         return false;
     const int events = length > 0 ? 2 : 1;
-    if (mFreeNoteCount < 1 || mFreeEventCount < events)
+    if (mNumLive >= mNoteCapacity || mFreeEventCount < events)
     {
         ++mDropped;
         return false;
     }
     if (time < 0)
         time = 0;
-
-    NoteNode* n = TakeNote();
-    n->mHostPosition = hostPosition;
+    ++mNumLive;
 
     EventNode* on = TakeEvent();
     on->mKind = kNoteOn;
     on->mChannel = channel;
     on->mNote = note;
     on->mVelocity = velocity;
+    on->mpPartner = nullptr;
     CutOverlap(time, channel, note);
-    Insert(on, time);
-    on->mpOwner = n;
-    n->mpNoteOn = on;
+    Insert(on, time, mpLastOn);
+    mpLastOn = on;
 
     if (length > 0)
     {
@@ -213,79 +218,63 @@ bool NoteStream::AddNote(int time, int channel, int note, int velocity, int leng
         off->mChannel = channel;
         off->mNote = note;
         off->mVelocity = 0;
+        off->mpPartner = on;
+        on->mpPartner = off;
         const long long end = static_cast<long long>(time) + length;
-        Insert(off, end > INT_MAX ? INT_MAX : static_cast<int>(end));
-        off->mpOwner = n;
-        n->mpNoteOff = off;
+        Insert(off, end > INT_MAX ? INT_MAX : static_cast<int>(end), mpTail);
     }
     return true;
 }
 
 void NoteStream::Render(int length, MidiOutList& out) noexcept
 {
-    int s = 0;
-    int remaining = length;
-    while (mpHead && mpHead->mDelta < remaining)
+    const int64_t end = mOrigin + length;
+    while (mpHead && mpHead->mTime < end)
     {
         EventNode* e = mpHead;
-        NoteNode* pNote = e->mpOwner;
-        ORX_CHECK(kTag, pNote, "pNote");
-        s += e->mDelta;
-        remaining -= e->mDelta;
-        // The next event stays relative to this one, whose time s is now known.
-        e->mDelta = 0;
-        Unlink(e);
+        const int s = static_cast<int>(e->mTime - mOrigin);
+        UnlinkFirst();
         IMidiMessage msg;
         if (e->mKind == kNoteOn)
         {
             msg.MakeNoteOn(e->mNote, e->mVelocity, s, e->mChannel);
             if (out.Add(msg))
                 mSounding[e->mNote] |= 1u << e->mChannel;
-            if (pNote)
-            {
-                pNote->mpNoteOn = nullptr;
-                // Without a note-off nothing refers to the note any more; the sounding table
-                // keeps it for AllNotesOff, so its node can go back at once.
-                if (!pNote->mpNoteOff)
-                    FreeLiveNote(pNote);
-            }
         }
         else if (e->mKind == kNoteOff)
         {
             msg.MakeNoteOff(e->mNote, s, e->mChannel);
             out.Add(msg);
             mSounding[e->mNote] &= ~(1u << e->mChannel);
-            if (pNote)
-            {
-                pNote->mpNoteOn = nullptr;
-                pNote->mpNoteOff = nullptr;
-                FreeLiveNote(pNote);
-            }
         }
         else
             ORX_CHECK(kTag, false, "0");
-        FreeEvent(e);
+        // A note without a note-off ends here for the stream; the sounding table keeps it for
+        // AllNotesOff.
+        Release(e);
     }
-    if (mpHead)
-        mpHead->mDelta -= remaining;
+    mOrigin = end;
 }
 
 void NoteStream::DropUnsentNotes() noexcept
 {
-    for (NoteNode* n = mpLiveHead; n;)
+    for (EventNode* e = mpHead; e;)
     {
-        NoteNode* next = n->mpNext;
-        if (n->mpNoteOn)
+        EventNode* next = e->mpNext;
+        if (e->mKind == kNoteOn)
         {
-            for (EventNode* e : {n->mpNoteOn, n->mpNoteOff})
-                if (e)
-                {
-                    Unlink(e);
-                    FreeEvent(e);
-                }
-            FreeLiveNote(n);
+            if (EventNode* off = e->mpPartner)
+            {
+                if (off == next)
+                    next = off->mpNext;
+                Unlink(off);
+                FreeEvent(off);
+            }
+            Unlink(e);
+            FreeEvent(e);
+            --mNumLive;
         }
-        n = next;
+        e = next;
     }
 }
 
@@ -293,53 +282,43 @@ void NoteStream::CutAt(int time) noexcept
 {
     if (time < 0)
         time = 0;
+    const int64_t cut = mOrigin + time;
     // The notes that start too late go whole.
-    int s = 0;
-    for (EventNode* e = mpHead; e; e = e->mpNext)
+    for (EventNode* e = mpHead; e;)
     {
-        s += e->mDelta;
-        if (e->mKind == kNoteOn && e->mpOwner)
-            e->mpOwner->mCut = s >= time;
-    }
-    for (NoteNode* n = mpLiveHead; n;)
-    {
-        NoteNode* next = n->mpNext;
-        if (n->mpNoteOn && n->mCut)
+        EventNode* next = e->mpNext;
+        if (e->mKind == kNoteOn && e->mTime >= cut)
         {
-            for (EventNode* e : {n->mpNoteOn, n->mpNoteOff})
-                if (e)
-                {
-                    Unlink(e);
-                    FreeEvent(e);
-                }
-            FreeLiveNote(n);
+            if (EventNode* off = e->mpPartner)
+            {
+                if (off == next)
+                    next = off->mpNext;
+                Unlink(off);
+                FreeEvent(off);
+            }
+            Unlink(e);
+            FreeEvent(e);
+            --mNumLive;
         }
-        n = next;
+        e = next;
     }
-    s = 0;
-    for (EventNode* e = mpHead; e; e = e->mpNext)
+    // What is left after the cut is note-offs: they move to it, in their order.
+    EventNode* late = mpHead;
+    while (late && late->mTime <= cut)
+        late = late->mpNext;
+    while (late)
     {
-        s += e->mDelta;
-        if (e->mKind == kNoteOff && e->mpOwner)
-            e->mpOwner->mCut = s > time;
+        EventNode* next = late->mpNext;
+        Unlink(late);
+        Insert(late, time, mpTail);
+        late = next;
     }
-    for (NoteNode* n = mpLiveHead; n; n = n->mpNext)
-        if (n->mpNoteOff && n->mCut)
-        {
-            Unlink(n->mpNoteOff);
-            Insert(n->mpNoteOff, time);
-            n->mCut = false;
-        }
     // Whatever still sounds at the cut has no note-off at or before it: give it one.
     uint32_t sounding[kNumNotes];
     for (int note = 0; note < kNumNotes; ++note)
         sounding[note] = mSounding[note];
-    s = 0;
     for (EventNode* e = mpHead; e; e = e->mpNext)
     {
-        s += e->mDelta;
-        if (s > time)
-            break;
         const uint32_t bit = 1u << e->mChannel;
         sounding[e->mNote] =
             e->mKind == kNoteOn ? (sounding[e->mNote] | bit) : (sounding[e->mNote] & ~bit);
@@ -350,19 +329,20 @@ void NoteStream::CutAt(int time) noexcept
             if (!(sounding[note] & (1u << c)))
                 continue;
             sounding[note] &= ~(1u << c);
-            if (mFreeNoteCount < 1 || mFreeEventCount < 1)
+            if (mNumLive >= mNoteCapacity || mFreeEventCount < 1)
             {
                 ++mDropped;
                 continue;
             }
-            NoteNode* n = TakeNote();
+            // A note of its own, of one event: rendering it ends it.
+            ++mNumLive;
             EventNode* off = TakeEvent();
             off->mKind = kNoteOff;
             off->mChannel = c;
             off->mNote = note;
-            Insert(off, time);
-            off->mpOwner = n;
-            n->mpNoteOff = off;
+            off->mVelocity = 0;
+            off->mpPartner = nullptr;
+            Insert(off, time, mpTail);
         }
 }
 
@@ -371,11 +351,10 @@ void NoteStream::AllNotesOff(MidiOutList& out) noexcept
     while (mpHead)
     {
         EventNode* e = mpHead;
-        Unlink(e);
+        UnlinkFirst();
         FreeEvent(e);
     }
-    while (mpLiveHead)
-        FreeLiveNote(mpLiveHead);
+    mNumLive = 0;
     for (int note = 0; note < kNumNotes; ++note)
     {
         const uint32_t channels = mSounding[note];

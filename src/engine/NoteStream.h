@@ -1,9 +1,12 @@
 #pragma once
 // Schedules the notes the pulses create: each note becomes a note-on at its pulse and, when it
 // has a length, a note-off later, possibly many blocks later. Events wait in one list ordered
-// by time and stored as time differences, so moving to the next block only adjusts the first
-// entry. Nodes are recycled through free lists over storage reserved up front: adding and
-// rendering never allocate.
+// by time on the stream's own sample clock, so moving to the next block only moves the clock's
+// origin, and a new event is placed by a search from an event near its time. The events of each
+// note number are chained as well, so cutting an overlap looks only at the events of its key.
+// A note is its note-on and its note-off, linked to each other while both wait. Nodes are
+// recycled through a free list over storage reserved up front: adding and rendering never
+// allocate.
 
 #include "MidiOutList.h"
 
@@ -30,8 +33,7 @@ public:
     // length of 0 or less schedules no note-off: the note sounds until AllNotesOff. Answers
     // false, scheduling nothing, for a note or channel outside MIDI's range or when the
     // reserved nodes are used up.
-    bool AddNote(int time, int channel, int note, int velocity, int length,
-                 double hostPosition) noexcept;
+    bool AddNote(int time, int channel, int note, int velocity, int length) noexcept;
 
     // Moves every event before sample `length` of this block into out, in time order, with its
     // offset, and makes the rest relative to the start of the next block: an event on sample
@@ -57,6 +59,7 @@ public:
     // Channel bits (bit c = channel c) of the note-ons sent whose note-off has not been sent.
     uint32_t SoundingChannels(int note) const noexcept;
     int PendingEvents() const noexcept { return mNumPending; }
+    // Notes with an event still waiting.
     int LiveNotes() const noexcept { return mNumLive; }
     int NoteCapacity() const noexcept { return mNoteCapacity; }
     int EventCapacity() const noexcept { return mEventCapacity; }
@@ -66,53 +69,55 @@ public:
     int DroppedNotes() const noexcept { return mDropped; }
 
 private:
-    struct NoteNode;
     struct EventNode
     {
-        EventNode* mpNext = nullptr;
+        EventNode* mpNext = nullptr; // in the list, or in the free list
         EventNode* mpPrev = nullptr;
-        int mKind = 0; // 0 note-on, 1 note-off
+        // The events of the same note number (any channel), in the order of the list.
+        EventNode* mpNextOfNote = nullptr;
+        EventNode* mpPrevOfNote = nullptr;
+        // The note's other event while both wait; null once either has gone, or for a note
+        // without a note-off.
+        EventNode* mpPartner = nullptr;
+        int64_t mTime = 0; // on the stream's clock (see mOrigin)
+        int mKind = 0;     // 0 note-on, 1 note-off
         int mChannel = 0;
         int mNote = 0;
         int mVelocity = 0;
-        int mDelta = 0; // samples after the previous event, or after the next block's start
-        NoteNode* mpOwner = nullptr;
-    };
-    struct NoteNode
-    {
-        NoteNode* mpNext = nullptr;
-        NoteNode* mpPrev = nullptr;
-        double mHostPosition = 0.0; // host position of the block that made the note
-        EventNode* mpNoteOn = nullptr;
-        EventNode* mpNoteOff = nullptr;
-        bool mCut = false; // marked by CutAt
     };
 
+    // A node from the free list; the caller sets every field (Insert sets links and time).
     EventNode* TakeEvent() noexcept;
     void FreeEvent(EventNode* e) noexcept;
-    NoteNode* TakeNote() noexcept;
-    void FreeNote(NoteNode* n) noexcept;
-    // Takes a note off the live list and puts it on its free list.
-    void FreeLiveNote(NoteNode* n) noexcept;
-    // Inserts e at absolute time t from the list's origin, after every event at the same time.
-    void Insert(EventNode* e, int t) noexcept;
+    // An event left the list: its note has ended when its partner is gone too.
+    void Release(EventNode* e) noexcept;
+    // Inserts e at time t of the block now being processed, after every event at the same time.
+    // The search for its place starts at `from`, any event of the list (null: the first): the
+    // nearer the place, the shorter the search.
+    void Insert(EventNode* e, int t, EventNode* from) noexcept;
     void Unlink(EventNode* e) noexcept;
+    // Unlink of the first event, the one rendering takes.
+    void UnlinkFirst() noexcept;
     void CutOverlap(int t, int channel, int note) noexcept;
 
     EventNode* mpHead = nullptr;
     EventNode* mpTail = nullptr;
     EventNode* mpFreeEvents = nullptr;
-    NoteNode* mpLiveHead = nullptr;
-    NoteNode* mpLiveTail = nullptr;
-    NoteNode* mpFreeNotes = nullptr;
+    // Where the next note-on and cut note-off are searched from: the note-on added last or,
+    // once it has gone, the event that was before it. Little lies between it and the pulse now
+    // played, while the list's end may hold note-offs far ahead of it.
+    EventNode* mpLastOn = nullptr;
+    EventNode* mpFirstOfNote[kNumNotes] = {};
+    EventNode* mpLastOfNote[kNumNotes] = {};
+    // The stream's clock at the first sample of the block now being processed; each block's
+    // length moves it on. 64 bits last for millions of years of samples.
+    int64_t mOrigin = 0;
     uint32_t mSounding[kNumNotes] = {};
 
     std::vector<std::unique_ptr<EventNode[]>> mEventChunks;
-    std::vector<std::unique_ptr<NoteNode[]>> mNoteChunks;
     int mEventCapacity = 0;
     int mNoteCapacity = 0;
     int mFreeEventCount = 0;
-    int mFreeNoteCount = 0;
     int mNumPending = 0;
     int mNumLive = 0;
     int mDropped = 0;

@@ -83,7 +83,7 @@ void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
     {
         const int offset = mBeatClock.NextPulse();
         ApplyKeys(offset);
-        Pulse(offset, position);
+        Pulse(offset);
     }
     ApplyKeys(frames);
     mKeys.EndPiece();
@@ -124,12 +124,12 @@ void PatternEngine::ShowPlayMarker(bool show) noexcept
                           show ? mPlayer.PulseInChord() : -1);
 }
 
-void PatternEngine::Pulse(int offset, int hostPosition) noexcept
+void PatternEngine::Pulse(int offset) noexcept
 {
     if (mPulseSeen)
         AdvanceMusic();
     mPulseSeen = true;
-    PlayCurrentPitchSet(offset, hostPosition);
+    PlayCurrentPitchSet(offset);
 }
 
 void PatternEngine::AdvanceMusic() noexcept
@@ -207,7 +207,7 @@ void PatternEngine::TickMelodySequencer() noexcept
     mpView->RedrawVariation(mPlayer.CurrentChord(), mPlayer.CurrentVariation());
 }
 
-void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
+void PatternEngine::PlayCurrentPitchSet(int offset) noexcept
 {
     const MelodySetCursor& cursor = mPlayer.CursorOf(mPlayer.CurrentChord());
     ORX_CHECK(kChordTag, cursor.mpMelodySet, "mpMelodySet");
@@ -239,19 +239,18 @@ void PatternEngine::PlayCurrentPitchSet(int offset, int hostPosition) noexcept
             length = 1;
     }
 
-    const int chordDegree = cursor.mpMelodySet->mChordDegree;
-    const int tonic = mKeys.Tonic(mTonic);
+    const int* notes = mChordPitches.Row(mScaleChoice, mMode, mKeys.Tonic(mTonic),
+                                         cursor.mpMelodySet->mChordDegree);
     for (int degree = 0; degree < kNumPitchDegrees; ++degree)
     {
         if (!(mask & (1 << degree)))
             continue;
-        const int note = mScaleChoice.Pitch(mMode, tonic, chordDegree, degree);
+        const int note = notes[degree];
         // Notes the mapping puts outside MIDI's 0..127 are dropped here, before the note
         // stream, whose sounding table holds only those 128 keys.
         if (note < 0 || note > 127)
             continue;
-        mNoteStream.AddNote(offset, mMidiChannel, note, static_cast<int>(velocity), length,
-                            static_cast<double>(hostPosition));
+        mNoteStream.AddNote(offset, mMidiChannel, note, static_cast<int>(velocity), length);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "BeatClock.h"
 #include "Chord.h"
+#include "ChordPitches.h"
 #include "ChordProgressionPlayer.h"
 #include "GrooveMaker.h"
 #include "KeyPlay.h"
@@ -121,9 +122,9 @@ private:
     // Applies the key events due up to offset upTo; a closed gate ends the sounding notes.
     void ApplyKeys(int upTo) noexcept;
     void Seek(int position) noexcept;
-    void Pulse(int offset, int hostPosition) noexcept;
+    void Pulse(int offset) noexcept;
     void AdvanceMusic() noexcept;
-    void PlayCurrentPitchSet(int offset, int hostPosition) noexcept;
+    void PlayCurrentPitchSet(int offset) noexcept;
     void TickStrikeSequencer() noexcept;
     void TickMelodySequencer() noexcept;
     // The keep-or-flip decision on a step's permanence.
@@ -132,6 +133,7 @@ private:
     void ShowPlayMarker(bool show) noexcept;
 
     PatternView* mpView;
+    ChordPitches mChordPitches;
     // The clock does not run while the transport is stopped, so playing resumes with a seek
     // even when the host moved its position on in the meantime.
     bool mWasStopped = false;

@@ -69,6 +69,12 @@ template <class Notes, class SendMidi, class SendSysEx>
 void MidiPassThrough::Merge(const Notes& notes, int pieceStart, int nFrames, bool lastPiece,
                             SendMidi&& sendMidi, SendSysEx&& sendSysEx) noexcept
 {
+    if (mCount == 0) // nearly every block: only the notes
+    {
+        for (const IMidiMessage& note : notes)
+            sendMidi(note);
+        return;
+    }
     SortByOffset();
     // The waiting messages of this piece are a prefix of the sorted queue.
     int take = 0;

@@ -95,7 +95,7 @@ TEST(Allocation, TheNoteStreamAllocatesNothingOnceReserved)
         {
             for (int i = 0; i < 5; ++i)
                 s.AddNote((block * 13 + i * 101) % 512, i % 3, (block + i * 7) % 128, 90,
-                          (block % 4 == 0) ? 0 : 300 + 40 * i, 0.0);
+                          (block % 4 == 0) ? 0 : 300 + 40 * i);
             out.Clear();
             s.Render(512, out);
             if (block % 700 == 699)

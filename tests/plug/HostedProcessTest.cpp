@@ -21,6 +21,8 @@ struct Seen
 {
     double mPos, mTempo, mNum, mDen, mRun;
     double mTiPos, mTiTempo, mTiPpq, mTiBar, mTiNum, mTiDen, mTiCycS, mTiCycE, mTiPlay, mTiCyc;
+
+    bool operator==(const Seen&) const = default;
 };
 } // namespace
 
@@ -208,6 +210,42 @@ TEST_F(HostedProcess, TimeInfoWithoutTransportFlagsOrWithoutRecord)
         EXPECT_EQ(s.mTiDen, 4);
         EXPECT_EQ(s.mTiCycS, -1.0);
         EXPECT_EQ(s.mTiPlay, 0);
+    }
+}
+
+TEST_F(HostedProcess, OneTimeInfoRequestPerHostBlockWhateverTheHostGives)
+{
+    // The test plug-in makes all five transport queries in every piece of a host block.
+    orxhost::Transport& t = mHost.GetTransport();
+    const Seen plain = ProcessAndRead();
+    const auto requests = [&] { return mHost.CallbackCount(vst2::audioMasterGetTime); };
+    const auto variants = {
+        +[](orxhost::Transport&) {},
+        +[](orxhost::Transport& h) { h.mHonourRequestMask = true; },
+        // The "changed" flag of a first playing block, on every request.
+        +[](orxhost::Transport& h) { h.mExtraFlags = vst2::kTimeChanged; },
+        +[](orxhost::Transport& h) { h.mValidFlags = 0; },
+        +[](orxhost::Transport& h) { h.mProvideTimeInfo = false; },
+    };
+    int variant = 0;
+    for (auto change : variants)
+    {
+        SCOPED_TRACE(variant++);
+        t.mHonourRequestMask = false;
+        t.mExtraFlags = 0;
+        t.mValidFlags = kAllValid;
+        t.mProvideTimeInfo = true;
+        change(t);
+        int before = requests();
+        mHost.Process(3 * 64 + 17); // four pieces
+        EXPECT_EQ(requests() - before, 1);
+        before = requests();
+        const Seen s = ProcessAndRead();
+        EXPECT_EQ(requests() - before, 1);
+        if (t.mValidFlags == kAllValid && t.mProvideTimeInfo)
+        {
+            EXPECT_EQ(s, plain); // the request asks for what every query needs
+        }
     }
 }
 
