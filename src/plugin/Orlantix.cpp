@@ -184,6 +184,11 @@ bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
 {
     if (msg.mData1 >= kNumControllers)
         return false;
+    // Channel mode messages (all notes off, all sound off, reset, omni, mono, poly) speak of
+    // the receiver's notes, which Orlantix's own would contradict (it ends those itself):
+    // neither learnt nor passed on, as ever.
+    if (msg.mData1 >= kFirstChannelModeController)
+        return true;
     if (mLearnParam >= 0)
     {
         // Recorded only: the editor shows it, and tells the host, at its next frame.

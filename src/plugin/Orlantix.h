@@ -28,6 +28,7 @@ class Orlantix : public IPlugVST
 public:
     static constexpr int kNumPresets = 6;
     static constexpr int kNumControllers = ControllerMap::kNumControllers;
+    static constexpr int kFirstChannelModeController = 120;
     static constexpr const char* kTag = "src/Orlantix";
 
     // [main-thread] Builds the whole instance in the parameters' default state. Throws
@@ -46,7 +47,8 @@ public:
     void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
     // [audio-thread] (effProcessEvents) Notes are the keys of key play (never passed on); a
     // control change binds a controller while one is learnt, moves the parameter bound to it,
-    // or, bound to none, is passed on with the next block like everything else.
+    // or, bound to none, is passed on with the next block like everything else. Channel mode
+    // messages (controllers 120..127) are consumed.
     void HandleMidiMessage(const IMidiMessage& msg) override;
     // [audio-thread] (effProcessEvents) Passed on with the next block, like other MIDI; a
     // message that finds no room is dropped and counted (DroppedSysEx).

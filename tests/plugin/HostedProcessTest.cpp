@@ -279,6 +279,10 @@ TEST_F(HostedOrlantix, IncomingMidiPassesThroughExceptNotesAndBoundControllers)
     // No controller is bound in a fresh instance: both go on, at their offsets.
     mHost.SendMidi(0xB0, 7, 100);
     mHost.SendMidi(0xBF, 64, 127, 3);
+    // Channel mode messages are no controllers to pass: all notes off would end the receiver's
+    // notes under the note-offs still to come.
+    mHost.SendMidi(0xB2, 123, 0, 5);
+    mHost.SendMidi(0xB0, 120, 0, 6);
     EXPECT_TRUE(mHost.Events().empty());
 
     mHost.SendMidi(0xE3, 0x10, 0x40, 17);
