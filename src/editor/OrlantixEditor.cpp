@@ -155,10 +155,9 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
     }
     ApplyGridAndPaneWork();
     w.mGroove = w.mSpan = w.mPresetName = false;
-    // A controller learnt on the audio thread changed the state: the host hears of it now,
-    // from this thread (the frame sends it once the lock is free).
-    if (mPlug.TakeLearnedNotice())
-        mPlug.InformHostOfStateChange();
+    // A controller learnt on the audio thread: a step of the history, and the host hears of
+    // the changed state now, from this thread.
+    mPlug.RecordLearnedController();
 }
 
 void OrlantixEditor::ApplyGridAndPaneWork() noexcept

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace
@@ -192,6 +193,10 @@ bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
     if (mLearnParam >= 0)
     {
         // Recorded only: the editor shows it, and tells the host, at its next frame.
+        if (!mLearnedNotice)
+            mMapBeforeLearn = mControllerMap;
+        mLearnedController = msg.mData1;
+        mLearnedChannel = msg.Channel();
         mControllerMap.Learn(msg.mData1, msg.Channel(), mLearnParam);
         mLearnParam = -1;
         ++mMapVersion;
@@ -249,15 +254,35 @@ bool Orlantix::ControllerOf(int paramIdx, int& controller, int& channel) const n
     return controller >= 0;
 }
 
+namespace
+{
+std::string ControllerStepName(const char* verb, int controller, int channel)
+{
+    return std::string(verb) + " CC " + std::to_string(controller) + " (channel " +
+           std::to_string(channel + 1) + ")";
+}
+} // namespace
+
 void Orlantix::ForgetController(int paramIdx) noexcept
 {
+    int controller = -1, channel = -1;
+    if (!ControllerOf(paramIdx, controller, channel))
+        return;
+    try
+    {
+        BeginEdit(ControllerStepName("Forget", controller, channel).c_str());
+    }
+    catch (...)
+    {
+        BeginEdit("Forget CC");
+    }
     {
         IMutexLock lock(Mutex());
-        if (!mControllerMap.Forget(paramIdx))
-            return;
+        mControllerMap.Forget(paramIdx);
         ++mMapVersion;
         InformHostOfStateChange();
     }
+    EndEdit();
     FlushHostNotices(false);
 }
 
@@ -267,10 +292,33 @@ unsigned Orlantix::ControllerMapVersion() const noexcept
     return mMapVersion;
 }
 
-bool Orlantix::TakeLearnedNotice() noexcept
+bool Orlantix::RecordLearnedController() noexcept
 {
-    IMutexLock lock(Mutex());
-    return std::exchange(mLearnedNotice, false);
+    int controller = 0, channel = 0;
+    {
+        IMutexLock lock(Mutex());
+        if (!mLearnedNotice)
+            return false;
+        controller = mLearnedController;
+        channel = mLearnedChannel;
+    }
+    // The step's before is the map the snapshots show until the notice is taken.
+    try
+    {
+        BeginEdit(ControllerStepName("Learn", controller, channel).c_str());
+    }
+    catch (...)
+    {
+        BeginEdit("Learn CC");
+    }
+    {
+        IMutexLock lock(Mutex());
+        mLearnedNotice = false;
+        InformHostOfStateChange();
+    }
+    EndEdit();
+    FlushHostNotices(false);
+    return true;
 }
 
 void Orlantix::SetKeyPlayMode(KeyPlayMode mode) noexcept

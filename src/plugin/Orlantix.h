@@ -101,17 +101,19 @@ public:
     ControllerAssignment Controller(int controller) const noexcept;
 
     // MIDI learn, for the editor (IEditorHost). The learn completes on the audio thread, with
-    // the next control change; the editor's next frame shows it. The map is the musician's
-    // set-up, not an edit of the pattern: undo and redo leave it as it is.
+    // the next control change; the editor's next frame shows it and makes it a step of the
+    // history (RecordLearnedController). A forget is a step of its own; both tell the host the
+    // state changed.
     bool OffersMidiLearn() const noexcept override { return true; }
     void LearnController(int paramIdx) noexcept override;
     int LearningParam() const noexcept override;
     bool ControllerOf(int paramIdx, int& controller, int& channel) const noexcept override;
     void ForgetController(int paramIdx) noexcept override;
     unsigned ControllerMapVersion() const noexcept override;
-    // [main-thread] (takes lock) True once after a learn completed: the host is then owed the
-    // notice that the state changed, which the audio thread cannot send.
-    bool TakeLearnedNotice() noexcept;
+    // [main-thread] (takes lock) After a learn completed on the audio thread, once: records it
+    // as a step of the history and owes the host the notice that the state changed (the audio
+    // thread can do neither); true when there was one.
+    bool RecordLearnedController() noexcept;
 
     // [main-thread] (takes lock) Playing from the keys: off, transpose (the last key pressed is
     // the tonic from its sample on), or transpose + gate. Tells the host when it changed.
@@ -156,7 +158,11 @@ private:
     ControllerMap mControllerMap;
     int mLearnParam = -1;        // the parameter the next control change binds, or -1
     unsigned mMapVersion = 0;    // counts the changes of the map and of the learn
-    bool mLearnedNotice = false; // a learn completed that the host has not heard of
+    bool mLearnedNotice = false; // a learn completed that is no step of the history yet
+    // The map before that learn, which the history's snapshots show until it is recorded.
+    ControllerMap mMapBeforeLearn;
+    int mLearnedController = 0;
+    int mLearnedChannel = 0;
     MidiPassThrough mPassThrough;
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;

@@ -49,12 +49,20 @@ bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
     IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
-    // it: undoing the load brings back the name shown before. The key-play mode is an edit of
-    // the editor's; the controller map is not.
+    // it: undoing the load brings back the name shown before. The key-play mode and the
+    // controller map are edits of the editor's; the map has a fixed size, so its bytes stay at
+    // one place whatever the path's length. A learn not yet recorded is not shown.
     const std::string& path = mPresetName.FullPath();
     const auto size = static_cast<int32_t>(path.size());
-    return WriteCoreState(chunk) && chunk.Put(static_cast<int32_t>(mEngine.mKeys.Mode())) &&
-           chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
+    bool ok = WriteCoreState(chunk) && chunk.Put(static_cast<int32_t>(mEngine.mKeys.Mode()));
+    const ControllerMap& map = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
+    for (int c = 0; ok && c < ControllerMap::kNumControllers; ++c)
+    {
+        const ControllerAssignment a = map.At(c);
+        ok = chunk.Put(static_cast<int32_t>(a.mParamIdx)) &&
+             chunk.Put(static_cast<int32_t>(a.mChannelMask));
+    }
+    return ok && chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
 }
 
 int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
@@ -65,6 +73,17 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
     if (pos < 0 || (pos = chunk.Get(&mode, pos)) < 0 || mode < 0 || mode >= kNumKeyPlayModes)
         return -1;
     mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(mode));
+    ControllerMap map;
+    for (int c = 0; c < ControllerMap::kNumControllers; ++c)
+    {
+        int32_t param = -1, mask = 0;
+        if ((pos = chunk.Get(&param, pos)) < 0 || (pos = chunk.Get(&mask, pos)) < 0)
+            return -1;
+        map.Assign(c, GetParam(param) ? param : -1, static_cast<uint32_t>(mask));
+    }
+    mControllerMap = map;
+    mLearnedNotice = false;
+    ++mMapVersion;
     int32_t size = 0;
     if ((pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
         return -1;

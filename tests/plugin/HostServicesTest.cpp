@@ -19,6 +19,7 @@ struct FakeHost
     std::vector<std::pair<int, float>> mAutomated;
     std::vector<IMidiMessage> mSent;
     std::vector<int> mSysExSizes; // of the SysEx messages sent, in order
+    int mUpdateDisplay = 0;       // the notices that the state changed
 };
 FakeHost* gHost = nullptr;
 
@@ -37,6 +38,9 @@ intptr_t ORX_VSTCALL Callback(vst2::Effect*, int32_t opcode, int32_t index, intp
     case vst2::audioMasterAutomate:
         gHost->mAutomated.emplace_back(index, opt);
         return 0;
+    case vst2::audioMasterUpdateDisplay:
+        ++gHost->mUpdateDisplay;
+        return 1;
     case vst2::audioMasterProcessEvents:
     {
         const auto* events = static_cast<const vst2::Events*>(ptr);
@@ -184,15 +188,20 @@ TEST_F(HostServices, LearnBindsTheNextControllerAndItsSweepMovesTheNotesFromItsB
     mPlug->LearnController(kVel);
     EXPECT_EQ(mPlug->LearningParam(), kVel);
     EXPECT_NE(mPlug->ControllerMapVersion(), version);
-    EXPECT_FALSE(mPlug->TakeLearnedNotice());
+    EXPECT_FALSE(mPlug->RecordLearnedController());
 
     // The next control change binds its controller and channel, and moves the parameter.
     mPlug->HandleMidiMessage(Cc(3, 74, 127));
     EXPECT_EQ(mPlug->LearningParam(), -1);
     EXPECT_EQ(mPlug->Controller(74).mParamIdx, kVel);
     EXPECT_EQ(mPlug->Controller(74).mChannelMask, 1u << 3);
-    EXPECT_TRUE(mPlug->TakeLearnedNotice());
-    EXPECT_FALSE(mPlug->TakeLearnedNotice()); // once
+    // The editor's next frame makes it a step of the history and tells the host, once.
+    const int updates = mHost.mUpdateDisplay;
+    EXPECT_TRUE(mPlug->RecordLearnedController());
+    EXPECT_FALSE(mPlug->RecordLearnedController());
+    mPlug->FlushHostNotices(true); // the host's next idle call
+    EXPECT_EQ(mHost.mUpdateDisplay, updates + 1);
+    EXPECT_EQ(mPlug->UndoName(), "Learn CC 74 (channel 4)");
     int controller = -1, channel = -1;
     EXPECT_TRUE(mPlug->ControllerOf(kVel, controller, channel));
     EXPECT_EQ(controller, 74);
@@ -239,6 +248,46 @@ TEST_F(HostServices, LearnBindsTheNextControllerAndItsSweepMovesTheNotesFromItsB
     EXPECT_EQ(mPlug->Controller(20).mParamIdx, -1);
     ASSERT_FALSE(mHost.mSent.empty());
     EXPECT_EQ(mHost.mSent[0], Cc(0, 20, 1));
+}
+
+TEST_F(HostServices, LearnAndForgetAreStepsThatUndoAndRedoTakeBackAloneAndTheHostHears)
+{
+    mPlug->LearnController(kVel);
+    mPlug->HandleMidiMessage(Cc(0, 74, 100));
+    // A pattern edit between the learn and its frame.
+    mPlug->BeginEdit("Swing");
+    Change(*mPlug, kSwing, 0.25);
+    mPlug->EndEdit();
+    ASSERT_TRUE(mPlug->RecordLearnedController());
+    EXPECT_EQ(mPlug->UndoName(), "Learn CC 74 (channel 1)");
+    EXPECT_TRUE(mPlug->Undo());
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    EXPECT_EQ(mPlug->UndoName(), "Swing");
+    EXPECT_TRUE(mPlug->Undo()); // the swing alone: the map stays unbound
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    EXPECT_TRUE(mPlug->Redo());
+    EXPECT_TRUE(mPlug->Redo());
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, kVel);
+    EXPECT_EQ(mPlug->Controller(74).mChannelMask, 1u);
+    EXPECT_EQ(mPlug->GetParam(kSwing)->Value(), 0.25);
+
+    const int updates = mHost.mUpdateDisplay;
+    mPlug->ForgetController(kVel);
+    mPlug->FlushHostNotices(true);
+    EXPECT_EQ(mHost.mUpdateDisplay, updates + 1);
+    EXPECT_EQ(mPlug->UndoName(), "Forget CC 74 (channel 1)");
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    // Undone, the controller moves the parameter again and is consumed.
+    EXPECT_TRUE(mPlug->Undo());
+    mHost.mSent.clear();
+    mPlug->HandleMidiMessage(Cc(0, 74, 0));
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    EXPECT_EQ(mPlug->GetParam(kVel)->Normalised(), 0.0);
+    for (const IMidiMessage& m : mHost.mSent)
+        EXPECT_NE(m.MessageKind(), IMidiMessage::kControlChange);
+    // Forgetting what is not bound is no step.
+    mPlug->ForgetController(kSwing);
+    EXPECT_EQ(mPlug->RedoName(), "Forget CC 74 (channel 1)");
 }
 
 TEST_F(HostServices, UnboundControllersPassAtTheirOffsetsAmongTheNotesAndKeysPlayThePattern)
