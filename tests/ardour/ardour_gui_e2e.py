@@ -9,7 +9,12 @@ after each, Ardour must mark the session modified (its main window's title gains
 Ctrl+S must save it (the "*" goes); a saved session must stay saved while nothing is edited.
 Then Ctrl+Q must quit without a question, the session is opened again headless and saved as a
 snapshot, and the plug-in state Ardour stores there (and the one the GUI saved) must equal the
-state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte.
+state our own X11 edit host (orx-edithost-x11) leaves after the same edits, byte for byte. The
+last edits are undos, by Control+Z (the editor's X window takes the keyboard when clicked, so
+the key goes to it, not to Ardour's own undo; with the plug-in's Ardour window focused and the
+pointer over the editor it reaches the editor too, while with Ardour's main window focused it is
+Ardour's and leaves the plug-in alone) and from the editor's right-click menu; the edit host
+checks that each brings back the state from before the edit it undoes.
 On failure a picture of the screen is left in the output folder (failure.png) with Ardour's
 output (ardour.log).
 
@@ -43,6 +48,8 @@ SAVE_SECONDS = 10    # until a save shows
 QUIT_SECONDS = 30
 STEP_SECONDS = 0.25  # between the steps of a drag
 SETTLE_SECONDS = 0.5  # ten of Ardour's idle calls for the editor
+# The edit host's checks of the state among the edits, which only it can make.
+HOST_CHECKS = ("keep-chunk", "expect-chunk-as", "expect-chunk", "expect-edited")
 KEYS = {"down": "Down", "up": "Up", "left": "Left", "right": "Right", "return": "Return",
         "escape": "Escape", "space": "space"}
 # Ardour's rc file: its own dummy backend offered and started as the engine, without asking.
@@ -222,6 +229,9 @@ class ArdourGui:
         move = ["mousemove", "--window", self.editor]
         if name in ("click", "rclick"):
             self.input(*move, a[0], a[1], "click", 1 if name == "click" else 3)
+        elif name == "key" and len(a) == 1:
+            # To the window that has the keyboard, as a user types ("ctrl+z" is xdotool's too).
+            self.input("key", KEYS.get(a[0], a[0]))
         elif name == "drag":
             x0, y0, x1, y1, steps = map(int, a)
             self.input(*move, x0, y0, "mousedown", 1)
@@ -241,6 +251,8 @@ class ArdourGui:
     def edit(self, commands):
         keys = []
         for command in commands:
+            if command[0] in HOST_CHECKS:
+                continue
             if command[0] == "menukeys":
                 keys = [KEYS.get(k, k) for k in command[1:]]
                 continue

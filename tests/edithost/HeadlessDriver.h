@@ -181,7 +181,12 @@ public:
         else if (key.mNamed == edithost::ScriptKey::kEscape)
             Window().PressEscape();
         else if (key.mNamed == edithost::ScriptKey::kCharacter)
-            Window().Key(0, 0, std::toupper(static_cast<unsigned char>(key.mCharacter)));
+        {
+            IMouseKeys held;
+            held.mC = key.mControl;
+            held.mS = key.mShift;
+            Window().Key(0, 0, std::toupper(static_cast<unsigned char>(key.mCharacter)), held);
+        }
         else
             return false; // the other named keys are not needed here
         return true;

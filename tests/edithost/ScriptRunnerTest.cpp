@@ -268,6 +268,66 @@ expect E Gain 0.50
     }
 }
 
+// Undo and redo by the keys with their modifiers held, each state checked against a chunk kept
+// before: a drag is one step, a plain Z or Shift+Z is no undo, and the chunk commands fail
+// with what differs.
+TEST(ScriptRunner, KeptChunksCheckWhatTheModifierKeysUndoAndRedo)
+{
+    HeadlessDriver driver;
+    const HostRun run = RunScript(R"(open E
+keep-chunk E fresh
+click 308 368                # the switch
+keep-chunk E echo-off
+drag 356 316 356 296 4
+keep-chunk E dragged
+key ctrl+z                   # the whole drag
+expect-chunk-as E echo-off
+expect E Gain 1.00
+key z
+key shift+z
+expect-chunk-as E echo-off
+key ctrl+z
+expect-chunk-as E fresh
+key ctrl+y
+expect-chunk-as E echo-off
+key ctrl+shift+z
+expect-chunk-as E dragged
+expect E Gain 1.31
+expect-chunk-as E fresh
+expect-chunk-as E later
+keep-chunk E fresh
+key ctrl+ctrl+z
+key ctrl+
+menukeys ctrl+down
+)",
+                                  driver, Folder("chunks"));
+    std::vector<std::string> lines(run.mLines.begin() + 2, run.mLines.end()); // the calibration
+    EXPECT_EQ(Joined(lines),
+              "ok: line 1: E has the has-editor flag\n"
+              "ok: line 1: E host window's client area is the editor's size 720 x 650\n"
+              "ok: line 1: effEditOpen opens E's editor\n"
+              "ok: line 2: E's state chunk (60 bytes) kept as fresh\n"
+              "ok: line 4: E's state chunk (60 bytes) kept as echo-off\n"
+              "ok: line 6: E's state chunk (60 bytes) kept as dragged\n"
+              "ok: line 8: E's state chunk is the one kept as echo-off (60 bytes)\n"
+              "ok: line 9: E Gain shows '1.00', expected '1.00'\n"
+              "ok: line 12: E's state chunk is the one kept as echo-off (60 bytes)\n"
+              "ok: line 14: E's state chunk is the one kept as fresh (60 bytes)\n"
+              "ok: line 16: E's state chunk is the one kept as echo-off (60 bytes)\n"
+              "ok: line 18: E's state chunk is the one kept as dragged (60 bytes)\n"
+              "ok: line 19: E Gain shows '1.31', expected '1.31'\n"
+              // The gain (1.31 against 1.00) and the switch differ in their doubles' high bytes.
+              "FAIL: line 20: E's state chunk is the one kept as fresh; 3 bytes differ, from "
+              "byte 18 on\n"
+              "FAIL: line 21: no state chunk kept as later\n"
+              "FAIL: line 22: a state chunk is already kept as fresh\n"
+              "FAIL: line 23: unknown key ctrl+ctrl+z\n"
+              "FAIL: line 24: unknown key ctrl+\n"
+              "FAIL: line 25: a menu takes no modifier keys: ctrl+down\n"
+              "15 passed, 6 failed\n");
+    EXPECT_EQ(run.mStatus, 1);
+}
+
 TEST(ScriptRunner, APlatformWithoutWindowsSkipsTheScript)
 {
     HeadlessDriver driver;

@@ -71,6 +71,9 @@ TEST(RenderOptions, BadValuesAreOneLineErrorsNamingTheOption)
         {"--param", "=1"},
         {"--events", ""},
         {"--host-product", std::string(64, 'x')},
+        {"--wav-peak", "0.5"},
+        {"--wav-peak", "-97"},
+        {"--wav-peak", "loud"},
     };
     for (const std::vector<std::string>& args : bad)
         EXPECT_NE(ErrorOf(args).find(args[0]), std::string::npos) << args[0] << " " << args[1];
@@ -85,6 +88,11 @@ TEST(RenderOptions, OptionsThatContradictEachOther)
     EXPECT_NE(ErrorOf({"--bars", "2", "--seconds", "2"}), "");
     EXPECT_NE(ErrorOf({"--synth", "s.so"}), "");
     EXPECT_NE(ErrorOf({"--wav", "w.wav"}), "");
+    EXPECT_NE(ErrorOf({"--wav-peak", "-1"}), "");
+    const ParseResult peak =
+        ParseOptions({"--synth", "s.so", "--wav", "w.wav", "--wav-peak", "-1.5"});
+    EXPECT_EQ(peak.mError, "");
+    EXPECT_EQ(peak.mOptions.mWavPeak, -1.5);
     EXPECT_NE(ErrorOf({"--events", "-", "--summary"}), "");
     EXPECT_NE(ErrorOf({"--events", "-", "--midi", "-"}), "");
     // Plug-ins count samples in 32 bits: the render must end before that runs out.

@@ -61,6 +61,54 @@ TEST(WavWriter, HeaderAndInterleavedSamples)
         EXPECT_EQ(Le16(b, 44 + 2 * static_cast<std::size_t>(i)), expected[i]) << i;
 }
 
+TEST(WavWriter, NormalisingScalesTheWholeFileToItsLoudestSample)
+{
+    // A quiet signal spread over several blocks, its loudest sample in the last one; and
+    // silence, which has no level to scale to.
+    const std::string path = TempPath("orx-render-normalised.wav");
+    std::string error;
+    WavWriter wav;
+    wav.NormaliseTo(-6.0);
+    ASSERT_TRUE(wav.Open(path, 2, 44100, error)) << error;
+    const float a[] = {0.01f, -0.02f, 0.0f, 0.05f};
+    const float b[] = {-0.05f, 0.025f, 0.0f, std::numeric_limits<float>::quiet_NaN()};
+    const float louder[] = {0.0f, -0.1f};
+    const float* first[] = {a, b};
+    const float* second[] = {louder, louder};
+    ASSERT_TRUE(wav.Append(first, 4, error)) << error;
+    ASSERT_TRUE(wav.Append(second, 2, error)) << error;
+    ASSERT_TRUE(wav.Close(error)) << error;
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes, 1 << 20, error)) << error;
+    ASSERT_EQ(bytes.size(), 44u + 6 * 2 * 2);
+    EXPECT_EQ(Le32(bytes, 40), 24u);
+    // -6 dBFS is 0.5012 of full scale, reached by -0.1: everything is scaled by 5.012.
+    const double gain = std::pow(10.0, -6.0 / 20.0) / 0.1;
+    const float left[] = {0.01f, -0.02f, 0.0f, 0.05f, 0.0f, -0.1f};
+    const float right[] = {-0.05f, 0.025f, 0.0f, 0.0f, 0.0f, -0.1f};
+    for (int i = 0; i < 6; ++i)
+    {
+        EXPECT_NEAR(Le16(bytes, 44 + 4 * static_cast<std::size_t>(i)), left[i] * gain * 32767, 1)
+            << i;
+        EXPECT_NEAR(Le16(bytes, 46 + 4 * static_cast<std::size_t>(i)), right[i] * gain * 32767, 1)
+            << i;
+    }
+
+    WavWriter silent;
+    silent.NormaliseTo(-1.0);
+    ASSERT_TRUE(silent.Open(path, 1, 44100, error)) << error;
+    const float zeros[] = {0.0f, 0.0f, 0.0f};
+    const float* mono[] = {zeros};
+    ASSERT_TRUE(silent.Append(mono, 3, error)) << error;
+    ASSERT_TRUE(silent.Close(error)) << error;
+    ASSERT_TRUE(ReadWholeFile(path, bytes, 1 << 20, error)) << error;
+    std::filesystem::remove(path);
+    ASSERT_EQ(bytes.size(), 44u + 3 * 2);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Le16(bytes, 44 + 2 * static_cast<std::size_t>(i)), 0) << i;
+}
+
 TEST(WavWriter, FailuresAreReported)
 {
     std::string error;

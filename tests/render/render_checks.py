@@ -274,9 +274,14 @@ def check_wav(a):
     quiet = [b + 1 for b, rms in enumerate(levels) if rms < 0.005]
     if quiet:
         fail("%s is (nearly) silent in bar(s) %s" % (os.path.basename(a.wav), quiet))
-    print("%s: sound in each of its %d bars, RMS %.3f to %.3f, peak %d of 32767" %
-          (os.path.basename(a.wav), a.bars, min(levels), max(levels),
-           max(abs(v) for v in samples)))
+    peak = max(abs(v) for v in samples)
+    peak_db = 20 * math.log10(peak / 32767.0) if peak else -math.inf
+    print("%s: sound in each of its %d bars, RMS %.3f to %.3f, peak %d of 32767 (%.2f dBFS)" %
+          (os.path.basename(a.wav), a.bars, min(levels), max(levels), peak, peak_db))
+    # A normalised file peaks where it was asked to, within the rounding to 16 bits.
+    if a.peak_dbfs is not None and abs(peak_db - a.peak_dbfs) > 0.1:
+        fail("%s peaks at %.2f dBFS, not at %.1f dBFS" %
+             (os.path.basename(a.wav), peak_db, a.peak_dbfs))
 
 
 # --- state ---------------------------------------------------------------------------------
@@ -414,6 +419,8 @@ def main():
     parser.add_argument("--midi")
     parser.add_argument("--wav")
     parser.add_argument("--tempo", type=float, default=120.0)
+    parser.add_argument("--peak-dbfs", type=float,
+                        help="the level the WAV file's loudest sample must reach")
     parser.add_argument("--sample-rate", type=float, default=44100.0)
     parser.add_argument("--time-sig", type=int, nargs=2, default=[4, 4])
     parser.add_argument("--synth")

@@ -19,8 +19,20 @@ bool Command::Int(std::size_t i, int& value) const
     return ec == std::errc() && end == a.data() + a.size();
 }
 
-bool ReadKey(const std::string& name, ScriptKey& key)
+bool ReadKey(const std::string& written, ScriptKey& key)
 {
+    std::string_view name = written;
+    ScriptKey held;
+    for (;;)
+    {
+        if (name.rfind("ctrl+", 0) == 0 && !held.mControl)
+            held.mControl = true;
+        else if (name.rfind("shift+", 0) == 0 && !held.mShift)
+            held.mShift = true;
+        else
+            break;
+        name.remove_prefix(name.find('+') + 1);
+    }
     static constexpr std::pair<const char*, ScriptKey::Named> kNamed[] = {
         {"down", ScriptKey::kDown},         {"up", ScriptKey::kUp},
         {"left", ScriptKey::kLeft},         {"right", ScriptKey::kRight},
@@ -32,7 +44,7 @@ bool ReadKey(const std::string& name, ScriptKey& key)
     for (const auto& [text, named] : kNamed)
         if (name == text)
         {
-            key = ScriptKey{named, 0};
+            key = ScriptKey{named, 0, held.mControl, held.mShift};
             return true;
         }
     if (name.size() != 1)
@@ -41,7 +53,7 @@ bool ReadKey(const std::string& name, ScriptKey& key)
     if (!std::isalnum(static_cast<unsigned char>(ch)) &&
         std::string_view(".-_/,").find(ch) == std::string_view::npos)
         return false;
-    key = ScriptKey{ScriptKey::kCharacter, ch};
+    key = ScriptKey{ScriptKey::kCharacter, ch, held.mControl, held.mShift};
     return true;
 }
 

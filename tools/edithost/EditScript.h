@@ -24,7 +24,8 @@ struct Command
 // The commands of text in order; a line that is empty or only a comment gives none.
 std::vector<Command> ReadScript(const std::string& text);
 
-// A key of the script (key, menukeys): a named one, or the key that types one character.
+// A key of the script (key, menukeys): a named one, or the key that types one character, with
+// the modifier keys held while it goes down ("ctrl+z", "ctrl+shift+z").
 struct ScriptKey
 {
     enum Named
@@ -46,11 +47,14 @@ struct ScriptKey
     };
     Named mNamed = kCharacter;
     char mCharacter = 0; // a letter, a digit or one of . - _ / ,
+    bool mControl = false;
+    bool mShift = false;
 
     bool operator==(const ScriptKey&) const = default;
 };
 
-// The key of a name in a script ("down", "return", "a", "7", "."); false for no key.
+// The key of a name in a script ("down", "return", "a", "7", ".", "ctrl+y", "shift+home",
+// "ctrl+shift+z": each modifier at most once, before the key); false for no key.
 bool ReadKey(const std::string& name, ScriptKey& key);
 
 // What a host run is told: --plugin NAME=PATH (one or more), --script FILE, --out FOLDER.

@@ -24,9 +24,11 @@
 #undef DrawText
 #undef LoadBitmap
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -437,16 +439,7 @@ public:
             PostMessageW(to, WM_CHAR, ch, 1);
         return {};
     }
-    bool Key(const ScriptKey& key) override
-    {
-        const WPARAM vk = VirtualKeyOf(key);
-        if (!vk)
-            return false;
-        HWND to = KeyTarget();
-        PostMessageW(to, WM_KEYDOWN, vk, 1);
-        PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
-        return true;
-    }
+    bool Key(const ScriptKey& key) override;
 
     bool CaptureHostWindow(const std::string& name, const std::string& png) override
     {
@@ -531,6 +524,38 @@ void Win32Driver::Wait(int ms)
             wait = static_cast<DWORD>(mIdleMs);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
     }
+}
+
+// A key with modifiers: the thread's keyboard state says they are down while its messages are
+// handled (the window procedure asks GetKeyState, which reads that state, not the message), and
+// what it said before comes back afterwards. Posted messages leave that state alone.
+bool Win32Driver::Key(const ScriptKey& key)
+{
+    const WPARAM vk = VirtualKeyOf(key);
+    if (!vk)
+        return false;
+    HWND to = KeyTarget();
+    BYTE before[256] = {};
+    const bool held = key.mControl || key.mShift;
+    if (held)
+    {
+        GetKeyboardState(before);
+        BYTE state[256];
+        std::copy(std::begin(before), std::end(before), std::begin(state));
+        for (const BYTE k : {VK_CONTROL, VK_LCONTROL})
+            state[k] = key.mControl ? 0x80 : 0;
+        for (const BYTE k : {VK_SHIFT, VK_LSHIFT})
+            state[k] = key.mShift ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
+    PostMessageW(to, WM_KEYDOWN, vk, 1);
+    PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+    if (held)
+    {
+        Wait(kSettleMs);
+        SetKeyboardState(before);
+    }
+    return true;
 }
 
 bool Win32Driver::MakeHostWindow(const edithost::HostWindowSpec& spec, int& width, int& height)

@@ -454,7 +454,10 @@ public:
         }
         return untyped;
     }
-    bool Key(const ScriptKey& key) override { return PressKey(KeysymOf(key)); }
+    bool Key(const ScriptKey& key) override
+    {
+        return PressKey(KeysymOf(key), key.mControl, key.mShift);
+    }
 
     bool CaptureHostWindow(const std::string& name, const std::string& png) override
     {
@@ -503,23 +506,30 @@ private:
         XFlush(mpUser);
         Sleep(10);
     }
-    bool PressKey(KeySym key)
+    // The key pressed and let go with the modifier keys really held down around it (the
+    // server then gives its events their state), shift also where the keysym needs it.
+    bool PressKey(KeySym key, bool control = false, bool shift = false)
     {
         const KeyCode code = key == NoSymbol ? 0 : XKeysymToKeycode(mpUser, key);
         if (!code)
             return false;
         int per = 0;
         KeySym* map = XGetKeyboardMapping(mpUser, code, 1, &per);
-        const bool shift = map && per > 1 && map[0] != key && map[1] == key;
+        shift = shift || (map && per > 1 && map[0] != key && map[1] == key);
         if (map)
             XFree(map);
         const KeyCode shiftCode = XKeysymToKeycode(mpUser, XK_Shift_L);
+        const KeyCode controlCode = XKeysymToKeycode(mpUser, XK_Control_L);
+        if (control)
+            XTestFakeKeyEvent(mpUser, controlCode, True, 0);
         if (shift)
             XTestFakeKeyEvent(mpUser, shiftCode, True, 0);
         XTestFakeKeyEvent(mpUser, code, True, 0);
         XTestFakeKeyEvent(mpUser, code, False, 0);
         if (shift)
             XTestFakeKeyEvent(mpUser, shiftCode, False, 0);
+        if (control)
+            XTestFakeKeyEvent(mpUser, controlCode, False, 0);
         XFlush(mpUser);
         Sleep(25);
         return true;

@@ -261,6 +261,12 @@ bool ScriptSession::MenuKeys(const Command& c)
             mReport.Check(false, c.mLine, "unknown key " + name);
             return true;
         }
+        // A menu's keys go in as a user's at the menu, without modifiers.
+        if (key.mControl || key.mShift)
+        {
+            mReport.Check(false, c.mLine, "a menu takes no modifier keys: " + name);
+            return true;
+        }
         keys.push_back(key);
     }
     mMenu.mKeys.insert(mMenu.mKeys.end(), keys.begin(), keys.end());

@@ -1,4 +1,4 @@
-// The script's checks: the plug-ins' parameters and state chunks, the windows and popups on
+// The script's checks: the plug-ins' parameters and their editing, the windows and popups on
 // the screen, the counts of what the platform holds, and the screenshots with what the
 // comparison with the headless editor needs beside them.
 
@@ -8,8 +8,6 @@
 #include "ScriptSession.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 
 namespace edithost
@@ -104,55 +102,6 @@ bool ScriptSession::ExpectEdited(const Command& c)
     if (Slot* slot = Find(c.mArgs[0], c.mLine))
         mReport.Check(slot->mWatch->LastEditChanged(), c.mLine,
                       "the last input changed " + slot->mName + "'s state chunk");
-    return true;
-}
-
-// The value at an offset of the plug-in's state chunk, little-endian, against the expected text.
-bool ScriptSession::ExpectChunk(const Command& c)
-{
-    int offset = 0;
-    if (c.mArgs.size() != 4 || !c.Int(1, offset) || offset < 0)
-        return false;
-    Slot* slot = Find(c.mArgs[0], c.mLine);
-    if (!slot)
-        return true;
-    const std::string& type = c.mArgs[2];
-    const std::string& expected = c.mArgs[3];
-    std::vector<uint8_t> chunk;
-    ChunkOf(*slot, chunk);
-    const std::size_t at = static_cast<std::size_t>(offset);
-    const std::size_t size = type == "byte" ? 1 : type == "int" ? 4 : type == "double" ? 8 : 0;
-    if (size == 0 || at + size > chunk.size())
-    {
-        mReport.Check(false, c.mLine,
-                      "no " + type + " at offset " + std::to_string(at) + " of a state chunk of " +
-                          std::to_string(chunk.size()) + " bytes");
-        return true;
-    }
-    uint64_t bits = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        bits |= uint64_t{chunk[at + i]} << (8 * i);
-    std::string shown;
-    bool equal = false;
-    if (type == "double")
-    {
-        double value = 0.0;
-        std::memcpy(&value, &bits, sizeof(value));
-        shown = std::to_string(value);
-        char* end = nullptr;
-        const double want = std::strtod(expected.c_str(), &end);
-        equal = end && *end == '\0' && value == want;
-    }
-    else
-    {
-        const long long value = size == 4 ? static_cast<long long>(static_cast<int32_t>(bits))
-                                          : static_cast<long long>(bits);
-        shown = std::to_string(value);
-        equal = shown == expected;
-    }
-    mReport.Check(equal, c.mLine,
-                  slot->mName + "'s state chunk holds " + shown + " at offset " +
-                      std::to_string(at) + " (" + type + "), expected " + expected);
     return true;
 }
 

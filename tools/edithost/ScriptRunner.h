@@ -29,7 +29,9 @@
 //                                   return); found in the menu as it shows, where the platform
 //                                   can read its items
 //   menushot FILE                   FILE.png of the screen as that menu shows
-//   type TEXT | key KEY [N]         keys to whichever window has the keyboard (N times)
+//   type TEXT | key KEY [N]         keys to whichever window has the keyboard (N times); key
+//                                   takes the menukeys' names with modifier keys held while
+//                                   it goes down: ctrl+z, ctrl+y, ctrl+shift+z, shift+home
 //   play NAME FROM FRAMES           NAME's host plays FRAMES from sample position FROM in
 //                                   blocks of 512 on an audio thread of its own, the host's
 //                                   loop running meanwhile, then stops the transport there
@@ -42,6 +44,10 @@
 //   expect-chunk NAME OFFSET TYPE VALUE
 //                                   the value at byte OFFSET of the plug-in's state chunk, read
 //                                   little-endian as TYPE (byte, int or double)
+//   keep-chunk NAME LABEL           keeps the plug-in's state chunk as it is now under LABEL
+//                                   (each label once)
+//   expect-chunk-as NAME LABEL      the plug-in's state chunk equals the one kept under LABEL
+//                                   byte for byte (what an undo must bring back)
 //   expect-windows NAME N           windows inside NAME's host window, at any depth
 //   expect-popups N                 popups (menus, choosers) on the screen, waited for 2 s
 //   expect-popup TITLE              a popup named TITLE ("Open", "Save As": the file chooser)

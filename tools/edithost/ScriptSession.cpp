@@ -40,6 +40,8 @@ const ScriptSession::Spec ScriptSession::kCommands[] = {
     {"expect", &ScriptSession::Expect, 0},
     {"expect-edited", &ScriptSession::ExpectEdited, 0},
     {"expect-chunk", &ScriptSession::ExpectChunk, 0},
+    {"keep-chunk", &ScriptSession::KeepChunk, 0},
+    {"expect-chunk-as", &ScriptSession::ExpectChunkAs, 0},
     {"expect-windows", &ScriptSession::ExpectWindows, 0},
     {"expect-popups", &ScriptSession::ExpectPopups, 0},
     {"expect-popup", &ScriptSession::ExpectPopup, 0},

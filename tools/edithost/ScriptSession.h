@@ -1,8 +1,9 @@
 #pragma once
 // One run of the script runner (ScriptRunner.h): the plug-ins under watch, the command table
 // and what the commands keep between them (the target, the next menu's plan, the count
-// records). The actions are in ScriptActions.cpp, the checks in ScriptChecks.cpp, the run's
-// course in ScriptSession.cpp. Internal to the runner.
+// records, the kept state chunks). The actions are in ScriptActions.cpp, the checks in
+// ScriptChecks.cpp and ScriptChunks.cpp, the run's course in ScriptSession.cpp. Internal to the
+// runner.
 
 #include "EditScript.h"
 #include "HostCallWatch.h"
@@ -114,7 +115,6 @@ private:
     // Checks (ScriptChecks.cpp).
     bool Expect(const Command& c);
     bool ExpectEdited(const Command& c);
-    bool ExpectChunk(const Command& c);
     bool ExpectWindows(const Command& c);
     bool ExpectPopups(const Command& c);
     bool ExpectPopup(const Command& c);
@@ -129,15 +129,21 @@ private:
     bool Screen(const Command& c);
     bool SamePicture(const Command& c);
 
+    // Checks of the state chunks (ScriptChunks.cpp).
+    bool ExpectChunk(const Command& c);
+    bool KeepChunk(const Command& c);
+    bool ExpectChunkAs(const Command& c);
+
     InputDriver& mDriver;
     ScriptReport& mReport;
     std::string mOut;
     std::map<std::string, std::unique_ptr<Slot>> mSlots; // fixed once loaded
     Slot* mpTarget = nullptr;
-    MenuPlan mMenu;                        // for the next click that opens a menu
-    std::map<std::string, Counts> mCounts; // by label
-    std::set<std::string> mNotesSaid;      // the counts' notes, each said once
-    bool mStopped = false;                 // a check failed that the rest of the script depends on
+    MenuPlan mMenu;                                          // for the next click that opens a menu
+    std::map<std::string, Counts> mCounts;                   // by label
+    std::map<std::string, std::vector<uint8_t>> mKeptChunks; // by label
+    std::set<std::string> mNotesSaid;                        // the counts' notes, each said once
+    bool mStopped = false; // a check failed that the rest of the script depends on
 };
 
 } // namespace edithost

@@ -47,6 +47,8 @@ What it writes
   --midi FILE             a Standard MIDI File (format 0, 960 ticks per quarter note) with
                           the notes where they sounded, a loop played out in time
   --synth PATH --wav FILE plays the events through a VST 2 synthesiser into a WAV file
+  --wav-peak DB           scales the WAV file so that its loudest sample is DB decibels
+                          below full scale (-96 to 0, like -1); kept in memory until the end
   --summary               a short summary and a piano roll of the first bars on the terminal
 
 The order of calls, which the output depends on (some settings are computed when their

@@ -180,6 +180,15 @@ const std::vector<OptionSpec>& Specs()
         {"--midi", true, Text(&RenderOptions::mMidi, "--midi")},
         {"--synth", true, Text(&RenderOptions::mSynth, "--synth")},
         {"--wav", true, Text(&RenderOptions::mWav, "--wav")},
+        {"--wav-peak", true,
+         [](RenderOptions& o, const std::string& v)
+         {
+             const std::optional<double> db = ParseDecimal(v);
+             if (!db || *db > 0.0 || *db < -96.0)
+                 return Bad("--wav-peak", v, "expected decibels from -96 to 0, like -1");
+             o.mWavPeak = *db;
+             return std::string();
+         }},
         {"--summary", false,
          [](RenderOptions& o, const std::string&) -> std::string
          {
@@ -197,6 +206,8 @@ std::string CheckTogether(const RenderOptions& o)
         return "give --seconds or --bars, not both";
     if (o.mSynth.empty() != o.mWav.empty())
         return "--synth and --wav go together: the synthesiser's audio goes into the WAV file";
+    if (o.mWavPeak <= 0.0 && o.mWav.empty())
+        return "--wav-peak normalises the WAV file: give --synth and --wav too";
     if ((o.mEvents == "-") + (o.mMidi == "-") + o.mSummary > 1)
         return "only one of --events -, --midi - and --summary can write to standard output";
     const int64_t length = RenderLength(o);

@@ -45,6 +45,7 @@ struct RenderOptions
     std::string mMidi;
     std::string mSynth;
     std::string mWav;
+    double mWavPeak = 1.0; // dBFS, at most 0, when the WAV file is normalised
     bool mSummary = false;
     bool mHelp = false;
 };

@@ -122,6 +122,8 @@ bool Render(const RenderOptions& options, std::FILE* standardOutput, RenderResul
         return false;
     const TransportPlan plan = MakePlan(options);
     SynthChain synth;
+    if (options.mWavPeak <= 0.0)
+        synth.NormaliseTo(options.mWavPeak);
     if (!options.mSynth.empty() &&
         !synth.Open(options.mSynth, options.mWav, options.mSampleRate, plan.MaxBlock(), error))
         return false;

@@ -23,6 +23,8 @@ public:
     // One block: the events (offsets from the block's first frame), then the audio.
     bool Process(const std::vector<RenderEvent>& events, int64_t blockTimeline, int frames,
                  std::string& error);
+    // Before Open: the WAV file's loudest sample at peakDbfs (see WavWriter::NormaliseTo).
+    void NormaliseTo(double peakDbfs) noexcept { mWav.NormaliseTo(peakDbfs); }
     // Switches the synthesiser off, closes it and finishes the WAV file.
     bool Close(std::string& error);
 

@@ -49,7 +49,7 @@ void MakeHeader(uint8_t (&header)[kHeaderBytes], int channels, int sampleRate, u
     Put32(p, dataBytes);
 }
 
-int16_t ToPcm(float sample)
+int16_t ToPcm(double sample)
 {
     // Not a number counts as silence; everything else is clipped to full scale.
     const double x = std::isnan(sample) ? 0.0 : std::fmax(-1.0, std::fmin(1.0, sample));
@@ -98,14 +98,30 @@ bool WavWriter::Append(const float* const* buffers, int frames, std::string& err
         static_cast<uint64_t>(mFrames) * static_cast<uint64_t>(mChannels) * kBytesPerSample;
     if (before + bytes > kMaxDataBytes)
         return Fail(mPath + ": a WAV file holds at most 4 GB", error);
-    std::vector<uint8_t> out(static_cast<std::size_t>(bytes));
-    uint8_t* p = out.data();
+    std::vector<float> samples(static_cast<std::size_t>(frames) * mChannels);
+    std::size_t i = 0;
     for (int s = 0; s < frames; ++s)
         for (int c = 0; c < mChannels; ++c)
-            Put16(p, static_cast<uint16_t>(ToPcm(buffers[c][s])));
+            samples[i++] = buffers[c][s];
+    mFrames += frames;
+    if (!Normalising())
+        return WriteSamples(samples.data(), samples.size(), 1.0f, error);
+    for (const float x : samples)
+        if (std::isfinite(x))
+            mPeak = std::fmax(mPeak, std::fabs(x));
+    mKept.insert(mKept.end(), samples.begin(), samples.end());
+    return true;
+}
+
+bool WavWriter::WriteSamples(const float* interleaved, std::size_t count, float gain,
+                             std::string& error)
+{
+    std::vector<uint8_t> out(count * kBytesPerSample);
+    uint8_t* p = out.data();
+    for (std::size_t i = 0; i < count; ++i)
+        Put16(p, static_cast<uint16_t>(ToPcm(static_cast<double>(interleaved[i]) * gain)));
     if (std::fwrite(out.data(), 1, out.size(), mFile.get()) != out.size())
         return Fail("cannot write " + mPath, error);
-    mFrames += frames;
     return true;
 }
 
@@ -117,6 +133,19 @@ bool WavWriter::Close(std::string& error)
     {
         mFile.reset();
         return Fail("the WAV file " + mPath + " is incomplete", error);
+    }
+    if (Normalising())
+    {
+        const double target = std::pow(10.0, mPeakDbfs / 20.0);
+        const float gain = mPeak > 0.0f ? static_cast<float>(target / mPeak) : 1.0f;
+        const bool written = WriteSamples(mKept.data(), mKept.size(), gain, error);
+        mKept.clear();
+        mKept.shrink_to_fit();
+        if (!written)
+        {
+            mFile.reset();
+            return false;
+        }
     }
     const auto dataBytes = static_cast<uint32_t>(
         static_cast<uint64_t>(mFrames) * static_cast<uint64_t>(mChannels) * kBytesPerSample);
