@@ -206,9 +206,11 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
 
 void IGraphicsWin::CloseWindow() noexcept
 {
-    // Also when the window went with the host's: a prompt in it is over, and so is a drag.
+    // Also when the window went with the host's: a prompt in it is over, and so is a drag and
+    // a MIDI learn nobody sees waiting.
     ReleaseMouse();
     CloseEntry();
+    CancelMidiLearn();
     if (!IsWindowOpen())
         return;
     mpSystem->StopFrameTimer();

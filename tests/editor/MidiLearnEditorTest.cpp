@@ -84,6 +84,14 @@ TEST(MidiLearnEditor, LearnMoveForgetAndUndoFromTheKnobsMenuWithItsMark)
     EXPECT_EQ(knob.MidiMark(), IControl::kMidiMarkBound);
     h.Plug().HandleMidiMessage(Cc(2, 74, 90));
     EXPECT_EQ(h.Plug().GetParam(kVel)->Value(), 90.0);
+
+    // Closing the editor ends a learn that waits.
+    w.AnswerMenu("Learn MIDI CC");
+    w.RightClick(Harness::Centre(*h.ControlOf(kSwing)).first,
+                 Harness::Centre(*h.ControlOf(kSwing)).second);
+    EXPECT_EQ(h.Plug().LearningParam(), kSwing);
+    h.Graphics().CloseWindow();
+    EXPECT_EQ(h.Plug().LearningParam(), -1);
 }
 
 TEST(MidiLearnEditor, TheKeySpinnersMenuChoosesKeyPlayAsAnUndoableStep)
