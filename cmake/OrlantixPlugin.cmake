@@ -32,3 +32,28 @@ function(orx_add_vst_plugin target)
     endif()
     orx_target(${target})
 endfunction()
+
+# orx_add_lv2_plugin(target BUNDLE <folder> OUTPUT_NAME <name> SOURCES ... [LIBS ...])
+#
+# Builds an LV2 plug-in library, with its X11 user interface, into the bundle folder from the
+# given sources (which supply MakePlugInstance and Lv2PluginUri) and the framework's entries:
+# only lv2_descriptor and lv2ui_descriptor exported. The bundle's description is written by
+# whoever knows the plug-in (src/CMakeLists.txt).
+function(orx_add_lv2_plugin target)
+    cmake_parse_arguments(P "" "BUNDLE;OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+    add_library(${target} MODULE
+        ${P_SOURCES}
+        ${ORX_PLUG_SOURCE_DIR}/Lv2Entry.cpp
+        ${ORX_PLUG_SOURCE_DIR}/Lv2Exports.cpp
+        ${ORX_PLUG_SOURCE_DIR}/Lv2Ui.cpp)
+    target_link_libraries(${target} PRIVATE ${P_LIBS} orlantix_plug_lv2 orlantix_module)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${P_OUTPUT_NAME}
+                          LIBRARY_OUTPUT_DIRECTORY ${P_BUNDLE})
+    set(map ${ORX_PLUG_SOURCE_DIR}/Lv2Exports.map)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${map})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
+    if(NOT ORX_SANITIZE AND NOT ORX_TSAN)
+        target_link_options(${target} PRIVATE -Wl,--no-undefined)
+    endif()
+    orx_target(${target})
+endfunction()

@@ -27,6 +27,9 @@ packages=(
     # a real DAW that hosts the plug-in in end-to-end tests: headless (ardour7-lua), and its
     # GUI with Orlantix's editor on Xvfb, driven through XTEST by xdotool
     ardour xdotool
+    # the LV2 version: LV2's headers, lilv for our own LV2 host and lv2info, sord_validate, and
+    # jalv under JACK's dummy driver
+    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2
 )
 
 missing=()
@@ -41,6 +44,10 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether to allow real-time priority: answered beforehand, so nothing waits.
+if ! dpkg-query -W -f='${Status}' jackd2 2>/dev/null | grep -q "install ok installed"; then
+    echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
     echo "install-deps: all ${#packages[@]} packages present"

@@ -53,6 +53,9 @@ public:
     static constexpr int kHostNameSize = 256; // the host's product string
     static constexpr int kMaxBlockLength = 1 << 20;
     static constexpr int kMaxChannels = 256;
+    // The header of the state the host keeps (the bank chunk), before WriteState's bytes.
+    static constexpr int32_t kChunkMagic = 0x70666674;
+    static constexpr int32_t kChunkVersion = 0x00010000;
 
     IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
               const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
@@ -102,6 +105,9 @@ public:
     virtual double TransportTempo() = 0;
     virtual void TransportTimeSignature(int* numerator, int* denominator) = 0;
     virtual void TransportTimeInfo(ITimeInfo* info) = 0;
+    // [audio-thread] (locked) True while the host's transport plays, and also when the host
+    // gives no transport.
+    virtual bool TransportIsRunning() = 0;
     // [main-thread]
     virtual int HostId();
     // [main-thread] Tells the host the editor's new size.
@@ -169,6 +175,13 @@ public:
     {
         return paramIdx >= 0 && paramIdx < mDeclaredParamCount;
     }
+    // [main-thread] (locked) The state as the host keeps it: the header, then WriteState; the
+    // whole bank (bank) or the current program. Every format's binding stores these bytes, so
+    // a project moves between formats through them.
+    bool WriteHostChunk(IByteChunk& chunk, bool bank);
+    // [main-thread] (locked) Loads what WriteHostChunk wrote (a chunk without the header is
+    // read whole as the state); false when the state did not fit.
+    bool ReadHostChunk(const IByteChunk& chunk, bool bank);
     // [main-thread] (locked)
     bool WriteParamValues(IByteChunk& chunk, bool all);
     // [main-thread] (locked)
@@ -241,6 +254,18 @@ public:
     IMutex& Mutex() noexcept final { return mMutex; }
 
 protected:
+    // [audio-thread] (locked) Where the piece being processed lies in the host's block: its
+    // first frame, and the host block's length (0 outside a process call, where every block
+    // is whole). A binding plays a long host block, or one its transport changes inside, in
+    // pieces: the transport and the MIDI output are shifted by the offset, so the pieces look
+    // like one block to the host.
+    int PieceOffset() const noexcept { return mPieceOffset; }
+    int HostBlockFrames() const noexcept { return mHostBlockFrames; }
+    void SetPiece(int offset, int hostBlockFrames) noexcept
+    {
+        mPieceOffset = offset;
+        mHostBlockFrames = hostBlockFrames;
+    }
     // Appends fresh parameters after construction (the declared count stays as it was).
     bool AppendParams(int count);
     void SetSampleRate(double rate) noexcept { mSampleRate = rate; }
@@ -280,6 +305,8 @@ private:
     std::vector<IInChannel> mInChannels;
     std::vector<IOutChannel> mOutChannels;
     int mDeclaredParamCount = 0;
+    int mPieceOffset = 0;
+    int mHostBlockFrames = 0;
     HostNotices mNotices; // under mMutex
 
     // Undo (IPlugBaseUndo.cpp), all main-thread: the history itself is touched under mMutex.

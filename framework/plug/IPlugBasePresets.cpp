@@ -1,4 +1,4 @@
-// IPlugBase: the preset slots that back the host's programs.
+// IPlugBase: the preset slots that back the host's programs, and the state the host keeps.
 
 #include "IPlugBase.h"
 #include "TextUtil.h"
@@ -88,4 +88,32 @@ void IPlugBase::NextUserPresetName(char* out, int size) const noexcept
         if (std::strstr(slot.mName, kUserPresetText))
             ++count;
     std::snprintf(out, static_cast<std::size_t>(size), "%s %d", kUserPresetText, count + 1);
+}
+
+bool IPlugBase::WriteHostChunk(IByteChunk& chunk, bool bank)
+{
+    chunk.Clear();
+    if (!chunk.Put(kChunkMagic) || !chunk.Put(kChunkVersion))
+        return false;
+    if (bank)
+        StoreCurrentPreset();
+    return WriteState(chunk);
+}
+
+bool IPlugBase::ReadHostChunk(const IByteChunk& chunk, bool bank)
+{
+    int32_t magic = 0;
+    int32_t version = 0;
+    int pos = 0;
+    if (chunk.Get(&magic, 0) >= 0 && magic == kChunkMagic)
+        pos = chunk.Get(&version, 4);
+    BeginHostLoad();
+    const int end = ReadState(chunk, pos);
+    EndHostLoad();
+    if (!bank || version < kChunkVersion)
+        StoreCurrentPreset();
+    if (end < 0)
+        return false;
+    PushValuesToEditor();
+    return true;
 }

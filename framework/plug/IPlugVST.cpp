@@ -251,7 +251,7 @@ int IPlugVST::TransportSamplePosition()
     const vst2::TimeInfo* ti = TimeForQuery(0);
     if (!ti || !(ti->samplePos >= 0.0))
         return 0;
-    return AddSaturating(orx::TruncateToInt(ti->samplePos + 0.5), mSubBlockOffset);
+    return AddSaturating(orx::TruncateToInt(ti->samplePos + 0.5), PieceOffset());
 }
 
 double IPlugVST::TransportTempo()
@@ -291,7 +291,7 @@ void IPlugVST::TransportTimeInfo(ITimeInfo* info)
     if (!ti || !(ti->flags & kTransportMask))
         return;
     const int32_t flags = ti->flags;
-    info->mSamplePos = ti->samplePos + mSubBlockOffset;
+    info->mSamplePos = ti->samplePos + PieceOffset();
     if ((flags & vst2::kTimePpqValid) && ti->ppqPos >= 0.0)
         info->mMusicalPos = ti->ppqPos;
     if ((flags & vst2::kTimeTempoValid) && ti->tempo > 0.0 && std::isfinite(ti->tempo))
@@ -312,9 +312,9 @@ void IPlugVST::TransportTimeInfo(ITimeInfo* info)
     info->mCycling = (flags & vst2::kTimeCycleActive) != 0;
     // A later piece of a long host block sits later in the music too.
     const double rate = ti->sampleRate > 0.0 ? ti->sampleRate : GetSampleRate();
-    if (mSubBlockOffset > 0 && info->mMusicalPos >= 0.0 && (flags & vst2::kTimeTempoValid) &&
+    if (PieceOffset() > 0 && info->mMusicalPos >= 0.0 && (flags & vst2::kTimeTempoValid) &&
         rate > 0.0)
-        info->mMusicalPos += mSubBlockOffset * info->mTempo / (60.0 * rate);
+        info->mMusicalPos += PieceOffset() * info->mTempo / (60.0 * rate);
 }
 
 bool IPlugVST::TransportIsRunning()
@@ -400,7 +400,7 @@ bool IPlugVST::EmitMidiMessage(const IMidiMessage& msg)
     vst2::MidiEvent event{};
     event.type = vst2::kEventMidi;
     event.byteSize = static_cast<int32_t>(sizeof(event));
-    event.deltaFrames = AddSaturating(msg.mOffset, mSubBlockOffset);
+    event.deltaFrames = AddSaturating(msg.mOffset, PieceOffset());
     event.midiData[0] = static_cast<char>(msg.mStatus);
     event.midiData[1] = static_cast<char>(msg.mData1);
     event.midiData[2] = static_cast<char>(msg.mData2);
@@ -417,7 +417,7 @@ bool IPlugVST::EmitSysEx(const ISysExMessage& msg)
     vst2::SysExEvent event{};
     event.type = vst2::kEventSysEx;
     event.byteSize = static_cast<int32_t>(sizeof(event));
-    event.deltaFrames = AddSaturating(msg.mOffset, mSubBlockOffset);
+    event.deltaFrames = AddSaturating(msg.mOffset, PieceOffset());
     event.dumpBytes = msg.mSize;
     // The record's field is not const; hosts only read through it.
     event.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(msg.mpData));

@@ -19,8 +19,6 @@ public:
     static constexpr intptr_t kVendorSpecificAnswer = 0xBEEF;
     // The same bits on 32-bit hosts; a positive value on 64-bit ones, which compare with it.
     static constexpr intptr_t kCockosAnswer = static_cast<intptr_t>(0xBEEF0000u);
-    static constexpr int32_t kChunkMagic = 0x70666674;
-    static constexpr int32_t kChunkVersion = 0x00010000;
     static constexpr int kCockosExtensions = 1; // host capability bits
     static constexpr int kCockosViewAsConfig = 2;
 
@@ -52,17 +50,9 @@ public:
     bool EmitMidiMessages(const IMidiMessage* msgs, int count) override;
     bool EmitSysEx(const ISysExMessage& msg) override;
 
-    // True while the host's transport plays, and also when the host gives no transport.
-    bool TransportIsRunning();
+    bool TransportIsRunning() override;
     bool DoesMidi() const noexcept { return mDoesMidi; }
     int HostCapabilities() const noexcept { return mHostCapabilities; }
-
-protected:
-    // [audio-thread] (locked) Where the piece being processed lies in the host's block: its
-    // first frame, and the host block's length (0 outside a process call, where every block
-    // is whole).
-    int PieceOffset() const noexcept { return mSubBlockOffset; }
-    int HostBlockFrames() const noexcept { return mHostBlockFrames; }
 
 private:
     static IPlugVST* FromEffect(vst2::Effect* effect) noexcept;
@@ -127,10 +117,6 @@ private:
     IByteChunk mProgramChunk;
     IByteChunk mBankChunk;
     vst2::Effect mEffect{};
-    // Frames from the start of the host's block to the piece being processed: the transport
-    // and the MIDI output are shifted by it, so the pieces look like one block to the host.
-    int mSubBlockOffset = 0;
-    int mHostBlockFrames = 0;
     // The host block's time info (TimeForQuery): asked yet, and whether the host gave one.
     bool mInHostBlock = false;
     bool mBlockTimeAsked = false;

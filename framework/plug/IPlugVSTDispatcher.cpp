@@ -194,12 +194,7 @@ intptr_t IPlugVST::GetChunk(int32_t index, void* ptr)
         return 0;
     const bool bank = index == 0;
     IByteChunk& chunk = bank ? mBankChunk : mProgramChunk;
-    chunk.Clear();
-    if (!chunk.Put(kChunkMagic) || !chunk.Put(kChunkVersion))
-        return 0;
-    if (bank)
-        StoreCurrentPreset();
-    if (!WriteState(chunk) || chunk.Size() == 0)
+    if (!WriteHostChunk(chunk, bank) || chunk.Size() == 0)
         return 0;
     *static_cast<void**>(ptr) = chunk.Data();
     return chunk.Size();
@@ -214,20 +209,7 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* ptr)
     // The host may hand back the pointer effGetChunk gave it, i.e. this chunk's own bytes.
     if (!chunk.Assign(ptr, static_cast<int>(size)))
         return 0;
-    int32_t magic = 0;
-    int32_t version = 0;
-    int pos = 0;
-    if (chunk.Get(&magic, 0) >= 0 && magic == kChunkMagic)
-        pos = chunk.Get(&version, 4);
-    BeginHostLoad();
-    const int end = ReadState(chunk, pos);
-    EndHostLoad();
-    if (!bank || version < kChunkVersion)
-        StoreCurrentPreset();
-    if (end < 0)
-        return 0;
-    PushValuesToEditor();
-    return 1;
+    return ReadHostChunk(chunk, bank) ? 1 : 0;
 }
 
 intptr_t IPlugVST::ProcessEvents(const vst2::Events* events)

@@ -57,14 +57,13 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
     const int block = GetBlockSize();
     if (block <= 0)
         return;
-    mHostBlockFrames = frames;
     // The pieces share one answer of the host's time info.
     mInHostBlock = true;
     mBlockTimeAsked = false;
     for (int offset = 0; offset < frames; offset += block)
     {
         const int n = std::min(block, frames - offset);
-        mSubBlockOffset = offset;
+        SetPiece(offset, frames);
         AttachInputBuffers(inputs, mEffect.numInputs, offset, n);
         AttachOutputBuffers(outputs, mEffect.numOutputs, offset, n);
         ProcessBlock(InputData(), OutputData(), n);
@@ -72,7 +71,6 @@ void IPlugVST::ProcessPieces(Sample** inputs, Sample** outputs, int frames, bool
         if constexpr (std::is_same_v<Sample, float>)
             CopyOutputsToHost(n, accumulate);
     }
-    mSubBlockOffset = 0;
-    mHostBlockFrames = 0;
+    SetPiece(0, 0);
     mInHostBlock = false;
 }

@@ -1,12 +1,13 @@
-// The product's side of the library entry: one Orlantix per host request, with its editor.
+// The product's side of the library entry, in every format: one Orlantix per host request,
+// with its editor.
 
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
-#include "VstEntry.h"
+#include "PlugBinding.h"
 
 #include <memory>
 
-IPlugVST* MakePlugInstance(vst2::HostCallback host)
+PlugBinding* MakePlugInstance(PlugHost host)
 {
     auto plug = std::make_unique<Orlantix>(host);
     OrlantixEditor::Create(*plug);

@@ -31,9 +31,9 @@ int NotesForBlock(int frames) noexcept
 
 } // namespace
 
-Orlantix::Orlantix(vst2::HostCallback host)
-    : IPlugVST(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
-               0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
+Orlantix::Orlantix(PlugHost host)
+    : PlugBinding(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
+                  0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
 {
     if (!AppendParams(kNumAppendedParams) || NParams() != kNumOrlantixParams)
         throw std::bad_alloc();
@@ -90,7 +90,7 @@ void Orlantix::HandleReset()
 void Orlantix::HandleActivate(bool active)
 {
     IMutexLock lock(Mutex());
-    IPlugVST::HandleActivate(active);
+    PlugBinding::HandleActivate(active);
     if (active)
         mPassThrough.ReserveSysEx();
     else

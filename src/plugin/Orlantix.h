@@ -7,12 +7,12 @@
 
 #include "ConfigurablePool.h"
 #include "ControllerMap.h"
-#include "IPlugVST.h"
 #include "MidiPassThrough.h"
 #include "OrlantixParamIndex.h"
 #include "OrlantixView.h"
 #include "ParamChangeDesc.h"
 #include "PatternEngine.h"
+#include "PlugBinding.h"
 #include "PresetName.h"
 
 #include <cstddef>
@@ -23,7 +23,8 @@
 class OrlantixGui;
 class PresetFolder;
 
-class Orlantix : public IPlugVST
+// It derives from the binding of the format it is built for (PlugBinding.h).
+class Orlantix : public PlugBinding
 {
 public:
     static constexpr int kNumPresets = 6;
@@ -33,7 +34,7 @@ public:
 
     // [main-thread] Builds the whole instance in the parameters' default state. Throws
     // std::bad_alloc when memory runs out; the entry point then answers no effect.
-    explicit Orlantix(vst2::HostCallback host);
+    explicit Orlantix(PlugHost host);
     ~Orlantix() override;
 
     // [main-thread] Sample rate changes and suspends.

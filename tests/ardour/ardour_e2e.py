@@ -6,7 +6,11 @@ capture processor after it, saves it, adds a loop range to the session file, ope
 and plays the loop. The MIDI Ardour passes on from Orlantix must be what orlantix-render sends
 for the same preset, transport and loop, event for event, position for position.
 
-usage: ardour_e2e.py --render TOOL --plugin LIB --preset FILE --out DIR
+With --lv2 BUNDLE the same session plays the LV2 version from that bundle folder instead: Ardour
+finds it through its LV2 path and applies the preset from the bundle's own presets (lilv), and
+its MIDI must equal what orlantix-render sends from the VST 2 library.
+
+usage: ardour_e2e.py --render TOOL --plugin LIB --preset FILE --out DIR [--lv2 BUNDLE]
 Skipped (exit 77) with the reason where Ardour is not installed."""
 import argparse
 import base64
@@ -27,6 +31,7 @@ LOOP = (22050, 122050)  # ends mid-cycle: Ardour cuts its cycle there
 WRAPS = 2
 RENDER_SECONDS = 60  # more than Ardour plays: its events are compared with a prefix
 SUPERCLOCK_PER_SAMPLE = 282240000 // RATE
+LV2_URI = "urn:dravenholm:orlantix"
 
 
 def fail(message):
@@ -44,10 +49,12 @@ def run(cmd, env, timeout):
     return r
 
 
-def ardour_env(home, plugin_dir):
+def ardour_env(home, plugin_dir, lv2_dir=None):
     env = dict(os.environ)
     env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                XDG_CACHE_HOME=os.path.join(home, ".cache"), LXVST_PATH=plugin_dir)
+    if lv2_dir:
+        env["LV2_PATH"] = lv2_dir
     env.pop("VST_PATH", None)
     return env
 
@@ -128,6 +135,7 @@ def main():
     p.add_argument("--plugin", required=True)
     p.add_argument("--preset", required=True)
     p.add_argument("--out", required=True)
+    p.add_argument("--lv2")
     a = p.parse_args()
     for path, package in ((LUA, "ardour"), (SCANNER, "ardour")):
         if not os.path.exists(path):
@@ -148,7 +156,12 @@ def main():
     # Ardour takes the scanner's cache only when it is newer than the library, to the second.
     past = os.path.getmtime(plugin) - 10
     os.utime(plugin, (past, past))
-    env = ardour_env(home, plugin_dir)
+    # The LV2 bundle, alone in the LV2 path Ardour is given.
+    lv2_dir = os.path.join(a.out, "lv2")
+    os.makedirs(lv2_dir)
+    if a.lv2:
+        shutil.copytree(a.lv2, os.path.join(lv2_dir, os.path.basename(a.lv2.rstrip("/"))))
+    env = ardour_env(home, plugin_dir if not a.lv2 else os.path.join(a.out, "none"), lv2_dir)
 
     label = os.path.splitext(os.path.basename(a.preset))[0]
     state_file = os.path.join(a.out, "preset.state")
@@ -158,8 +171,12 @@ def main():
     if r.returncode != 0:
         fail("orlantix-render could not save the preset's state: " + r.stderr)
 
-    unique_id = scan(plugin, env)
-    install_preset(env, unique_id, label, open(state_file, "rb").read())
+    if a.lv2:
+        env.update(ORX_PLUGIN_TYPE="LV2", ORX_PLUGIN_ID=LV2_URI)
+    else:
+        unique_id = scan(plugin, env)
+        install_preset(env, unique_id, label, open(state_file, "rb").read())
+        env.update(ORX_PLUGIN_TYPE="LXVST", ORX_PLUGIN_ID="Orlantix")
     session_dir = os.path.join(a.out, "session")
     env.update(ORX_SESSION_DIR=session_dir, ORX_SESSION_NAME="orlantix", ORX_RATE=str(RATE),
                ORX_BLOCK=str(BLOCK), ORX_PRESET=label, ORX_WRAPS=str(WRAPS))

@@ -18,7 +18,11 @@ checks that each brings back the state from before the edit it undoes.
 On failure a picture of the screen is left in the output folder (failure.png) with Ardour's
 output (ardour.log).
 
-usage: ardour_gui_e2e.py --plugin LIB --preset FILE --edithost PROGRAM --out DIR
+With --lv2 BUNDLE Ardour plays the LV2 version from that bundle folder instead and opens its
+X11 UI: its edits must mark the session modified the same way (the plug-in's state-changed
+notice), and the state Ardour keeps in the session's plug-in folder must be the same bytes.
+
+usage: ardour_gui_e2e.py --plugin LIB --preset FILE --edithost PROGRAM --out DIR [--lv2 BUNDLE]
 Skipped (exit 77) with the reason where Ardour, its scanner or xdotool is not installed, or
 Ardour's GUI cannot start at all on the virtual X server."""
 import argparse
@@ -34,7 +38,7 @@ import xml.etree.ElementTree as ET
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "editor"))
 from editor_wine_checks import start_xvfb  # noqa: E402
-from ardour_e2e import LUA, SCANNER, ardour_env, scan_once  # noqa: E402
+from ardour_e2e import LUA, LV2_URI, SCANNER, ardour_env, scan_once  # noqa: E402
 from xscreen import Screen  # noqa: E402
 
 ARDOUR = "/usr/bin/ardour"
@@ -117,9 +121,11 @@ def edits(path):
     return found
 
 
-def private_home(out, plugin, preset):
+def private_home(out, plugin, preset, lv2=None):
     """HOME and XDG folders for Ardour, and a plug-in folder: the library, its Orlantix.ini
-    and a preset folder holding preset alone. Returns (env, library path)."""
+    and a preset folder holding preset alone. With lv2, Ardour gets no VST 2 plug-in (the
+    library is the edit host's) but the LV2 bundle alone in its LV2 path, its preset folder and
+    Orlantix.ini the same. Returns (env, library path)."""
     home = os.path.join(out, "home")
     config = os.path.join(home, ".config", "ardour7")
     os.makedirs(config)
@@ -137,7 +143,14 @@ def private_home(out, plugin, preset):
     # Ardour takes the scanner's cache only when it is newer than the library, to the second.
     past = os.path.getmtime(library) - 10
     os.utime(library, (past, past))
-    return ardour_env(home, folder), library
+    if not lv2:
+        return ardour_env(home, folder), library
+    bundle = os.path.join(out, "lv2", "Orlantix.lv2")
+    shutil.copytree(lv2, bundle)
+    shutil.rmtree(os.path.join(bundle, "presets"))
+    shutil.copytree(os.path.join(folder, "presets"), os.path.join(bundle, "presets"))
+    shutil.copy(os.path.join(folder, "Orlantix.ini"), bundle)
+    return ardour_env(home, os.path.join(out, "no-vst"), os.path.dirname(bundle)), library
 
 
 def lua(script, env, timeout, last):
@@ -155,7 +168,7 @@ def plugin_node(session_file):
     root = ET.parse(session_file).getroot()
     for route in root.iter("Route"):
         for proc in route.iter("Processor"):
-            if proc.get("type") == "lxvst" and proc.get("name") == "Orlantix":
+            if proc.get("type") in ("lxvst", "lv2") and proc.get("name") == "Orlantix":
                 return route, proc
     raise Failure("%s holds no Orlantix" % session_file)
 
@@ -174,10 +187,28 @@ def show_window_at_load(session_file):
 
 def saved_state(session_file):
     _, proc = plugin_node(session_file)
+    if proc.get("type") == "lv2":
+        return saved_lv2_state(session_file, proc)
     chunk = proc.find("lxvst/chunk")
     if chunk is None or not (chunk.text or "").strip():
         raise Failure("%s holds no state of Orlantix" % session_file)
     return base64.b64decode(chunk.text)
+
+
+def saved_lv2_state(session_file, proc):
+    """Ardour keeps an LV2 plug-in's state in a folder of the session's own: the chunk is the
+    plug-in's state property in that folder's state.ttl, in base64."""
+    node = proc.find("lv2")
+    folder = os.path.join(os.path.dirname(session_file), "plugins", proc.get("id"),
+                          node.get("state-dir", "") if node is not None else "")
+    try:
+        text = open(os.path.join(folder, "state.ttl")).read()
+    except OSError as e:
+        raise Failure("%s: no state of Orlantix (%s)" % (session_file, e))
+    m = re.search(r'<%s#state>\s+(?:"""(.*?)"""|"(.*?)")' % re.escape(LV2_URI), text, re.S)
+    if not m:
+        raise Failure("%s holds no state property of Orlantix" % folder)
+    return base64.b64decode("".join((m.group(1) or m.group(2)).split()))
 
 
 class ArdourGui:
@@ -316,8 +347,12 @@ def compare(name, got, want, out):
 
 
 def run(a, display):
-    env, library = private_home(a.out, a.plugin, a.preset)
-    scan_once(library, env, display)
+    env, library = private_home(a.out, a.plugin, a.preset, a.lv2)
+    if a.lv2:
+        env.update(ORX_PLUGIN_TYPE="LV2", ORX_PLUGIN_ID=LV2_URI)
+    else:
+        scan_once(library, env, display)
+        env.update(ORX_PLUGIN_TYPE="LXVST", ORX_PLUGIN_ID="Orlantix")
     session_dir = os.path.join(a.out, "session")
     env.update(ORX_SESSION_DIR=session_dir, ORX_SESSION_NAME=SESSION, ORX_RATE=str(RATE),
                ORX_BLOCK=str(BLOCK))
@@ -379,6 +414,7 @@ def main():
     p.add_argument("--edithost", required=True)
     p.add_argument("--script", default=os.path.join(HERE, "gui-edits.script"))
     p.add_argument("--out", required=True)
+    p.add_argument("--lv2")
     a = p.parse_args()
     for path, package in ((ARDOUR, "ardour"), (LUA, "ardour"), (SCANNER, "ardour"),
                           (XDOTOOL, "xdotool")):

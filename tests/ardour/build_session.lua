@@ -1,6 +1,7 @@
 -- Makes the session: a MIDI track with Orlantix as its first processor, set to the preset named
 -- in ORX_PRESET, and the capture processor after it; saved and closed. Everything it needs comes
--- from the environment: ORX_SESSION_DIR, ORX_SESSION_NAME, ORX_RATE, ORX_BLOCK, ORX_PRESET.
+-- from the environment: ORX_SESSION_DIR, ORX_SESSION_NAME, ORX_RATE, ORX_BLOCK, ORX_PRESET, and
+-- the plug-in as ORX_PLUGIN_TYPE (LXVST or LV2) and ORX_PLUGIN_ID (its name or URI).
 local dir, name = os.getenv("ORX_SESSION_DIR"), os.getenv("ORX_SESSION_NAME")
 local rate, block = tonumber(os.getenv("ORX_RATE")), tonumber(os.getenv("ORX_BLOCK"))
 
@@ -22,8 +23,9 @@ local tracks = s:new_midi_track(midi, midi, false, ARDOUR.PluginInfo(), nil, nil
 assert(tracks:size() == 1, "no MIDI track")
 local track = tracks:front()
 
-local orx = ARDOUR.LuaAPI.new_plugin(s, "Orlantix", ARDOUR.PluginType.LXVST, "")
-assert(not orx:isnil(), "Ardour does not know Orlantix (scanner cache)")
+local kind = ARDOUR.PluginType[os.getenv("ORX_PLUGIN_TYPE")]
+local orx = ARDOUR.LuaAPI.new_plugin(s, os.getenv("ORX_PLUGIN_ID"), kind, "")
+assert(not orx:isnil(), "Ardour does not know Orlantix (scanner cache, LV2 path)")
 assert(track:add_processor_by_index(orx, 0, nil, true) == 0, "Orlantix not added")
 local plugin = orx:to_insert():plugin(0)
 local preset = plugin:preset_by_label(os.getenv("ORX_PRESET"))

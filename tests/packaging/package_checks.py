@@ -29,7 +29,11 @@ from wine_runs import fail, skip  # noqa: E402
 
 PRESET = "Modifier Play.preset"
 WINDOWS_LIBRARIES = {"Orlantix32.dll": "pei-i386", "Orlantix64.dll": "pei-x86-64"}
-LINUX_LIBRARIES = {"Orlantix.so": "elf64-x86-64"}
+LINUX_LIBRARIES = {"Orlantix.so": "elf64-x86-64", "Orlantix.lv2/Orlantix.so": "elf64-x86-64"}
+# The LV2 bundle in the Linux package: its library, description, presets and configuration.
+LV2_BUNDLE = "Orlantix.lv2"
+LV2_FILES = ["manifest.ttl", "Orlantix.ttl", "presets.ttl", "Orlantix.ini"]
+LV2_URI = "urn:dravenholm:orlantix"
 
 
 def members(package):
@@ -47,6 +51,9 @@ def check_contents(package, names, presets_dir):
     libraries = WINDOWS_LIBRARIES if base.endswith(".zip") else LINUX_LIBRARIES
     expected = {top + "/" + n for n in list(libraries) + ["Orlantix.ini", "README.txt"]}
     expected |= {top + "/presets/" + n for n in os.listdir(presets_dir)}
+    if libraries is LINUX_LIBRARIES:
+        expected |= {top + "/" + LV2_BUNDLE + "/" + n for n in LV2_FILES}
+        expected |= {top + "/" + LV2_BUNDLE + "/presets/" + n for n in os.listdir(presets_dir)}
     got = set(names)
     if got != expected:
         fail("%s: missing %s, unexpected %s" % (base, sorted(expected - got),
@@ -61,6 +68,18 @@ def unpack(package, into):
     else:
         with tarfile.open(package) as t:
             t.extractall(into)
+
+
+def check_lv2_bundle(folder, presets_dir):
+    """lilv finds the unpacked bundle where an LV2 path names its folder, with every preset."""
+    env = dict(os.environ, LV2_PATH=folder)
+    r = subprocess.run(["lv2info", LV2_URI], capture_output=True, text=True, env=env)
+    presets = [os.path.splitext(n)[0] for n in os.listdir(presets_dir)]
+    lines = [line.strip() for line in r.stdout.splitlines()]
+    missing = [p for p in presets if p not in lines]
+    if r.returncode != 0 or "Binary:" not in r.stdout or missing:
+        fail("lv2info does not find the packaged bundle with its presets (missing %s):\n%s%s"
+             % (missing, r.stdout[-1500:], r.stderr[-1500:]))
 
 
 def check_library_file(path, file_format):
@@ -168,6 +187,8 @@ def main():
         for name, file_format in libraries.items():
             check_library_file(os.path.join(folder, name), file_format)
         check_readme(os.path.join(folder, "README.txt"), version, libraries, windows)
+        if not windows:
+            check_lv2_bundle(folder, a.presets)
         events = render_from(folder, a, windows)
     finally:
         shutil.rmtree(home)

@@ -35,6 +35,7 @@ public:
     double TransportTempo() override { return 0.0; }
     void TransportTimeSignature(int* n, int* d) override { *n = *d = 0; }
     void TransportTimeInfo(ITimeInfo*) override {}
+    bool TransportIsRunning() override { return true; }
     void EditorResized() override {}
     void HostSetup() override {}
     bool EmitMidiMessage(const IMidiMessage& msg) override

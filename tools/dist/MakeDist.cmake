@@ -1,6 +1,6 @@
 # Writes the release packages from the libraries of three builds (cmake -P, see CMakeLists.txt):
 #   <dist>/Orlantix-<version>-windows.zip        Orlantix32.dll, Orlantix64.dll
-#   <dist>/Orlantix-<version>-linux-x86_64.tar.gz Orlantix.so
+#   <dist>/Orlantix-<version>-linux-x86_64.tar.gz Orlantix.so and the LV2 bundle Orlantix.lv2/
 # each in one folder with the factory presets, Orlantix.ini and README.txt, so the libraries
 # find their presets beside themselves wherever the folder is copied.
 foreach(var ORX_VERSION ORX_SOURCE_DIR ORX_LINUX_DIR ORX_WIN32_DIR ORX_WIN64_DIR ORX_DIST_DIR)
@@ -26,6 +26,7 @@ function(orx_package name format newlines readme)
             message(FATAL_ERROR "${file} is missing: build the ${lower} preset first "
                                 "(cmake --build --preset ${lower})")
         endif()
+        # A folder (the LV2 bundle) is copied whole.
         file(COPY ${file} DESTINATION ${root})
     endforeach()
     file(COPY ${ORX_SOURCE_DIR}/presets DESTINATION ${root})
@@ -53,5 +54,5 @@ set(templates ${CMAKE_CURRENT_LIST_DIR})
 orx_package(Orlantix-${ORX_VERSION}-windows zip CRLF ${templates}/README-windows.txt.in
             WIN32:Orlantix32.dll WIN64:Orlantix64.dll)
 orx_package(Orlantix-${ORX_VERSION}-linux-x86_64 tar.gz UNIX ${templates}/README-linux.txt.in
-            LINUX:Orlantix.so)
+            LINUX:Orlantix.so LINUX:Orlantix.lv2)
 file(REMOVE_RECURSE ${ORX_DIST_DIR}/stage)
