@@ -5,7 +5,6 @@
 namespace
 {
 constexpr char kTag[4] = {'O', 'X', 'e', 'x'};
-constexpr int kHeaderSize = 12;
 constexpr int kEntrySize = 12;
 } // namespace
 
