@@ -16,6 +16,8 @@ build-$(1): deps
 	cmake --build --preset $(1) -j $(JOBS)
 endef
 $(foreach p,$(PRESETS),$(eval $(call build_preset,$(p))))
+# The Linux library as it ships, without the thread checks of the test builds (make dist only).
+$(eval $(call build_preset,linux-release))
 
 build: $(addprefix build-,$(PRESETS))
 
@@ -25,9 +27,10 @@ test: build
 	ctest --preset asan -j $(JOBS)
 	ctest --preset tsan -j $(JOBS)
 
-# The release packages users install, from the win32, win64 and linux builds: into dist/,
-# Orlantix-<version>-windows.zip and Orlantix-<version>-linux-x86_64.tar.gz.
-dist: build-win32 build-win64 build-linux
+# The release packages users install, from the win32, win64 and linux-release builds (put
+# together in the linux one): into dist/, Orlantix-<version>-windows.zip and
+# Orlantix-<version>-linux-x86_64.tar.gz.
+dist: build-win32 build-win64 build-linux build-linux-release
 	cmake --build --preset linux --target dist
 
 # Installs what is missing, builds the plug-in and the renderer (no tests, no benchmarks) and

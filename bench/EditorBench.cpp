@@ -8,6 +8,7 @@
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
 #include "SurfaceTiming.h"
+#include "ThreadRole.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +42,7 @@ struct Editor
     void PlayPulse()
     {
         constexpr int kPulse = 11025;
+        const orx::ProcessCallScope audio;
         IMutexLock lock(mpPlug->Mutex());
         mpPlug->Engine().ProcessBlock(mTransport, kPulse);
         mTransport.mSamplePos += kPulse;

@@ -7,6 +7,7 @@
 #include "PatternEngine.h"
 #include "Scale.h"
 #include "StrikeModifierSequencer.h"
+#include "ThreadRole.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,6 +43,7 @@ void ProcessBlocks(benchmark::State& state, PatternEngine& e, TransportState t, 
     long long pos = 0;
     long long played = 0;
     long long messages = 0;
+    const orx::ProcessCallScope audio; // this thread plays the audio thread's part
     for (auto _ : state)
     {
         t.mSamplePos = static_cast<int>(pos);

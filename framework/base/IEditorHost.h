@@ -5,6 +5,7 @@
 // other. Thread tags: ThreadTags.h.
 
 #include "IParamTable.h"
+#include "ThreadRole.h"
 
 #include <string>
 
@@ -24,8 +25,9 @@ public:
     virtual void EndParamGestureFromGUI(int paramIdx) = 0;
     // [main-thread] (takes lock) An edit changed what the state chunk or a preset would save.
     virtual void InformHostOfStateChange() noexcept = 0;
-    // [main-thread] Sends what the host is owed, the state change too when asked (once a
-    // frame); nothing while the caller holds the instance lock.
+    // [any-thread] Sends what the host is owed, the state change too when asked (once a
+    // frame); nothing while the caller holds the instance lock, so nothing from inside a process
+    // call (a host may call the dispatcher back from its callbacks there).
     virtual void FlushHostNotices(bool withStateChange) noexcept = 0;
     // [main-thread] The editor has a new size: the host is told.
     virtual void EditorResized() = 0;
@@ -44,13 +46,15 @@ public:
     virtual bool Undo() noexcept = 0;
     virtual bool Redo() noexcept = 0;
 
-    // MIDI learn, for a plug-in that offers it (by default none does). [main-thread] (takes
-    // lock) LearnController: the next control change that comes in binds its controller and
-    // channel to paramIdx (-1 cancels a learn that waits); the plug-in records it, and the
+    // MIDI learn, for a plug-in that offers it (by default none does); the editor asks all of
+    // these from its own thread.
+    virtual bool OffersMidiLearn() const noexcept { return false; }
+    // [main-thread] (takes lock) The next control change that comes in binds its controller
+    // and channel to paramIdx (-1 cancels a learn that waits); the plug-in records it, and the
     // editor sees it through ControllerMapVersion, which counts every change of the bindings
     // and of the learn.
-    virtual bool OffersMidiLearn() const noexcept { return false; }
-    virtual void LearnController(int /*paramIdx*/) noexcept {}
+    virtual void LearnController(int /*paramIdx*/) noexcept { ORX_MAIN_THREAD(); }
+    // The parameter a learn waits for, or -1.
     virtual int LearningParam() const noexcept { return -1; }
     // The controller (0..127) and channel (0..15) bound to paramIdx; false when none is.
     virtual bool ControllerOf(int /*paramIdx*/, int& /*controller*/,

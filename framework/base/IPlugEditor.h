@@ -4,6 +4,8 @@
 // editor. The graphics context is one; the plug-in base knows the editor only through this, so
 // neither includes the other. Thread tags: ThreadTags.h.
 
+#include "ThreadRole.h"
+
 class IPlugEditor
 {
 public:
@@ -31,6 +33,7 @@ public:
     // held): true when the editor took it. Default: none taken.
     virtual bool KeyFromHost(int /*character*/, bool /*control*/, bool /*shift*/) noexcept
     {
+        ORX_MAIN_THREAD();
         return false;
     }
 };

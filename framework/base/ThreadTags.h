@@ -1,6 +1,7 @@
 #pragma once
 // The thread tags that head the comment of every host-facing and editor-facing entry. They say
-// which thread calls the function and which lock it runs under; the code does not check them.
+// which thread calls the function and which lock it runs under; each entry states its tag again
+// at its top with a macro of ThreadRole.h, which checks it in the test builds.
 //
 //   [main-thread]   the host's user-interface thread: dispatcher opcodes, editor messages and
 //                   the editor's frame timer. Some hosts use another non-audio thread here;

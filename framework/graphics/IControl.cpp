@@ -2,8 +2,10 @@
 
 #include "IEditorHost.h"
 #include "IGraphics.h"
+#include "IMutex.h"
 #include "IParameter.h"
 #include "IPopupMenu.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +23,12 @@ IControl::IControl(IEditorHost* plug, const IRect& rect, int paramIdx,
     : mBlend{blendMethod, blendWeight}, mpPlug(plug), mRECT(rect), mTargetRECT(rect),
       mParamIdx(paramIdx)
 {
+    ORX_MAIN_THREAD();
 }
 
 void IControl::HandleMouseDown(int, int, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     if (keys.mR)
         PromptForValue();
 }
@@ -35,6 +39,7 @@ void IControl::HandleMouseDrag(int, int, int, int, const IMouseKeys&) noexcept {
 
 void IControl::HandleDoubleClick(int, int, const IMouseKeys&) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mDefaultValue >= 0.0)
     {
         mValue = mDefaultValue;
@@ -44,6 +49,7 @@ void IControl::HandleDoubleClick(int, int, const IMouseKeys&) noexcept
 
 void IControl::HandleWheel(int, int, const IMouseKeys& keys, int notches) noexcept
 {
+    ORX_MAIN_THREAD();
     mValue += notches * ((keys.mS || keys.mC) ? 0.001 : 0.01);
     MarkDirty(true);
 }
@@ -56,6 +62,9 @@ void IControl::HandleMouseOut() noexcept {}
 
 void IControl::SetValueFromHost(double value) noexcept
 {
+    ORX_MAIN_THREAD();
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     if (mDefaultValue < 0.0)
     {
         mDefaultValue = value;
@@ -119,6 +128,7 @@ void IControl::RestoreDefault() noexcept
 
 const char* IControl::EditName() const noexcept
 {
+    ORX_MAIN_THREAD();
     if (mpEditName)
         return mpEditName;
     const IParameter* param = GetParam();
@@ -127,6 +137,7 @@ const char* IControl::EditName() const noexcept
 
 std::unique_ptr<IPopupMenu> IControl::BuildParamMenu() noexcept
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = GetParam();
     if (!param)
         return nullptr;
@@ -153,6 +164,7 @@ std::unique_ptr<IPopupMenu> IControl::BuildParamMenu() noexcept
 
 void IControl::ApplyMenuChoice(IPopupMenu&, int item) noexcept
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = GetParam();
     if (!param || param->NDisplayTexts() < 1)
         return;
@@ -170,6 +182,7 @@ void IControl::ApplyMenuChoice(IPopupMenu&, int item) noexcept
 
 std::string IControl::MenuEditName(const IPopupMenu& menu, int item) const
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = GetParam();
     // A menu of the parameter's values changes the parameter: it is named after it.
     if (param && param->NDisplayTexts() > 0 && menu.NItems() == param->NDisplayTexts())
@@ -187,6 +200,7 @@ std::string IControl::MenuEditName(const IPopupMenu& menu, int item) const
 
 void IControl::SetValueFromUser(double value) noexcept
 {
+    ORX_MAIN_THREAD();
     if (value == mValue)
         return;
     mValue = value;
@@ -196,6 +210,7 @@ void IControl::SetValueFromUser(double value) noexcept
 
 void IControl::PromptForValue() noexcept
 {
+    ORX_MAIN_THREAD();
     if (mParamIdx < 0 || mDisablePrompt)
         return;
     if (IGraphics* gui = GetGUI())

@@ -11,6 +11,7 @@
 #include "IMouseKeys.h"
 #include "IRect.h"
 #include "ISubject.h"
+#include "ThreadRole.h"
 
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ public:
 
     // [main-thread] (locked) A value from the host: the first one also becomes the default.
     virtual void SetValueFromHost(double value) noexcept;
+
     virtual void SetHidden(bool hidden) noexcept;
     // Greyed controls draw at a quarter opacity and take no mouse.
     virtual void SetGreyed(bool greyed) noexcept;
@@ -85,7 +87,11 @@ public:
     // The context that holds this control (IGraphics::AddControl), or null before.
     IGraphics* GetGUI() const noexcept { return mpGraphics; }
     // [main-thread] By the context that takes the control.
-    void SetGUI(IGraphics* graphics) noexcept { mpGraphics = graphics; }
+    void SetGUI(IGraphics* graphics) noexcept
+    {
+        ORX_MAIN_THREAD();
+        mpGraphics = graphics;
+    }
     // The bound parameter, or null.
     IParameter* GetParam() const noexcept;
 

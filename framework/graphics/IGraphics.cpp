@@ -5,14 +5,18 @@
 #include "IFrameHook.h"
 #include "IMutex.h"
 #include "IParameter.h"
+#include "ThreadRole.h"
 
 IGraphics::IGraphics(IEditorHost* plug, int width, int height, int fps)
     : mpPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS)
 {
+    ORX_MAIN_THREAD();
 }
 
 void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noexcept
 {
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     if (!normalised)
     {
         const IParameter* param = mpPlug ? mpPlug->GetParam(paramIdx) : nullptr;
@@ -36,6 +40,8 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
 
 void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
 {
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromHost(normalised);
@@ -43,6 +49,7 @@ void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
 
 void IGraphics::DeferParamPushes()
 {
+    ORX_MAIN_THREAD();
     if (!mpPlug || mDeferPushes)
         return;
     const auto n = static_cast<std::size_t>(mpPlug->NParams());
@@ -54,6 +61,7 @@ void IGraphics::DeferParamPushes()
 
 void IGraphics::BeginFrame() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpFrameHook && !mDeferPushes)
         return;
     if (!mpPlug)
@@ -81,6 +89,9 @@ void IGraphics::BeginFrame() noexcept
 
 void IGraphics::ShowControllerMarks() noexcept
 {
+    ORX_MAIN_THREAD();
+    if (mpPlug)
+        ORX_LOCKED(mpPlug->Mutex());
     mMapVersionShown = mpPlug->ControllerMapVersion();
     const int learning = mpPlug->LearningParam();
     for (auto& control : mControls)
@@ -111,6 +122,7 @@ void IGraphics::PaintMidiMark(const IControl& control) noexcept
 
 bool IGraphics::CancelMidiLearn() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpPlug || mpPlug->LearningParam() < 0)
         return false;
     mpPlug->LearnController(-1);
@@ -119,6 +131,7 @@ bool IGraphics::CancelMidiLearn() noexcept
 
 void IGraphics::Resize(int width, int height) noexcept
 {
+    ORX_MAIN_THREAD();
     mWidth = width;
     mHeight = height;
     DeleteControls();
@@ -128,6 +141,7 @@ void IGraphics::Resize(int width, int height) noexcept
 
 void IGraphics::AttachBackground(int id, const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     const IBitmapHandle bitmap = LoadBitmap(id, name, 1);
     auto background =
         std::make_unique<IBitmapControl>(mpPlug, 0, 0, -1, bitmap, IBlendSpec::kBlendClobber);
@@ -142,6 +156,7 @@ void IGraphics::AttachBackground(int id, const char* name) noexcept
 
 int IGraphics::AddControl(IControl* control) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control)
         return -1;
     control->SetGUI(this);
@@ -158,6 +173,7 @@ IControl* IGraphics::GetControl(int idx) const noexcept
 
 void IGraphics::SetControlsForParam(int paramIdx, double normalised) noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromUser(normalised);
@@ -165,6 +181,7 @@ void IGraphics::SetControlsForParam(int paramIdx, double normalised) noexcept
 
 void IGraphics::MarkAllDirty() noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         control->MarkDirty(false);
 }
@@ -178,6 +195,7 @@ void IGraphics::DeleteControls() noexcept
 
 bool IGraphics::CollectDirty(IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     BeginFrame();
     TickWheelRun();
     // Once a frame, and outside the lock the frame hook ran under.
@@ -197,6 +215,7 @@ bool IGraphics::CollectDirty(IRect& rect) noexcept
 
 bool IGraphics::PaintDirty(const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mControls.empty())
         return true;
     for (auto& control : mControls)
@@ -219,11 +238,13 @@ bool IGraphics::PaintDirty(const IRect& rect) noexcept
 bool IGraphics::DrawBitmapFrame(const IBitmapHandle& bitmap, const IRect& rect, int frame,
                                 const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     return DrawBitmap(bitmap, rect, 0, FrameTop(bitmap.mH, bitmap.mN, frame), blend);
 }
 
 bool IGraphics::DrawRectOutline(const IColorARGB& color, const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     const int r = rect.mR - 1, b = rect.mB - 1;
     const bool top = DrawHorizontalLine(color, rect.mT, rect.mL, r);
     const bool bottom = DrawHorizontalLine(color, b, rect.mL, r);

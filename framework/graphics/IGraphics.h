@@ -23,6 +23,7 @@
 #include "IMouseKeys.h"
 #include "IPlugEditor.h"
 #include "IRect.h"
+#include "ThreadRole.h"
 
 #include <atomic>
 #include <cstdint>
@@ -175,7 +176,11 @@ public:
     int CapturedControl() const noexcept { return mMouseCapture; }
     // [main-thread] A menu, prompt or dialog takes the mouse: the press that opened it gets no
     // release, so the control is let go and its gesture ends once the press is handled.
-    void PopupTakesMouse() noexcept { mPopupTookMouse = true; }
+    void PopupTakesMouse() noexcept
+    {
+        ORX_MAIN_THREAD();
+        mPopupTookMouse = true;
+    }
     // [main-thread] The window goes (or its controls): the captured control is let go and the
     // interaction ends (its gesture and its edit).
     void ReleaseMouse() noexcept;
@@ -238,7 +243,8 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
-    // [main-thread] (locked) The recorded pushes, the controllers' marks, then the frame hook.
+    // [main-thread] (takes lock) The recorded pushes, the controllers' marks, then the frame
+    // hook.
     void BeginFrame() noexcept;
     // [main-thread] (locked) Marks each learnable control as the plug-in's bindings say.
     void ShowControllerMarks() noexcept;
@@ -246,6 +252,7 @@ private:
     void PaintMidiMark(const IControl& control) noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
+    // (locked) The controls bound to paramIdx show the value, as the host's.
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;

@@ -65,6 +65,7 @@ void IGraphics::NameInteraction(const char* name) noexcept
 
 void IGraphics::ReleaseMouse() noexcept
 {
+    ORX_MAIN_THREAD();
     mMouseCapture = -1;
     mMouseX = mMouseY = -1;
     EndInteraction();
@@ -73,6 +74,7 @@ void IGraphics::ReleaseMouse() noexcept
 
 void IGraphics::TickWheelRun() noexcept
 {
+    ORX_MAIN_THREAD();
     if (mWheelControl >= 0 && ++mWheelIdleFrames >= kWheelRunFrames)
         ReleaseMouse();
     if (const int key = mHostKey.exchange(0))
@@ -81,6 +83,7 @@ void IGraphics::TickWheelRun() noexcept
 
 bool IGraphics::KeyFromHost(int character, bool control, bool shift) noexcept
 {
+    ORX_MAIN_THREAD();
     const bool z = character == 'z' || character == 'Z';
     const bool y = character == 'y' || character == 'Y';
     if (!control || !(z || y))
@@ -104,6 +107,7 @@ int IGraphics::FindControlAt(int x, int y) const noexcept
 
 void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     // A press whose release never came (a drag ended outside any window) ends here, and so
     // does a run of wheel turns.
     ReleaseMouse();
@@ -128,6 +132,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     const int c = FindControlAt(x, y);
     mMouseCapture = -1;
     mMouseX = mMouseY = -1;
@@ -140,6 +145,7 @@ void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     IControl* control = GetControl(mMouseCapture);
     if (!control || (x == mMouseX && y == mMouseY))
         return;
@@ -153,6 +159,7 @@ void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys) noexcept
 
 bool IGraphics::DoubleClick(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     ReleaseMouse();
     const int c = FindControlAt(x, y);
     IControl* control = GetControl(c);
@@ -183,6 +190,7 @@ bool IGraphics::DoubleClick(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcept
 {
+    ORX_MAIN_THREAD();
     const int c = FindControlAt(x, y);
     IControl* control = GetControl(c);
     if (!control)
@@ -201,6 +209,7 @@ void IGraphics::Wheel(int x, int y, const IMouseKeys& keys, int notches) noexcep
 
 void IGraphics::KeyDown(int x, int y, int keyCode) noexcept
 {
+    ORX_MAIN_THREAD();
     IControl* control = GetControl(FindControlAt(x, y));
     if (!control)
         return;
@@ -217,6 +226,7 @@ void IGraphics::KeyDown(int x, int y, int keyCode) noexcept
 
 bool IGraphics::EditKey(int character, bool control, bool shift) noexcept
 {
+    ORX_MAIN_THREAD();
     const bool z = character == 'z' || character == 'Z';
     const bool y = character == 'y' || character == 'Y';
     if (!control || !(z || y))
@@ -236,6 +246,7 @@ bool IGraphics::EditKey(int character, bool control, bool shift) noexcept
 
 bool IGraphics::MouseOver(int x, int y, const IMouseKeys& keys) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mHandleMouseOver)
         return false;
     const int c = FindControlAt(x, y);
@@ -254,6 +265,7 @@ bool IGraphics::MouseOver(int x, int y, const IMouseKeys& keys) noexcept
 
 void IGraphics::MouseOut() noexcept
 {
+    ORX_MAIN_THREAD();
     for (auto& control : mControls)
         control->HandleMouseOut();
     mMouseOver = -1;

@@ -3,6 +3,7 @@
 #include "BitmapCache.h"
 #include "LICE.h"
 #include "TextRenderer.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,6 +74,7 @@ float OpacityForBlend(const IBlendSpec* blend) noexcept
 IGraphicsLice::IGraphicsLice(IEditorHost* plug, int width, int height, int fps)
     : IGraphics(plug, width, height, fps)
 {
+    ORX_MAIN_THREAD();
     BitmapCache::AddUser();
 }
 
@@ -86,6 +88,7 @@ IGraphicsLice::~IGraphicsLice()
 
 void IGraphicsLice::CreateSurfaces() noexcept
 {
+    ORX_MAIN_THREAD();
     mpSurface = std::make_unique<LICE_SysBitmap>(Width(), Height());
     mpScratch = std::make_unique<LICE_MemBitmap>();
 }
@@ -97,6 +100,7 @@ void IGraphicsLice::PushParamValue(int paramIdx, double value, bool normalised) 
 
 void IGraphicsLice::AttachBackground(int id, const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     IGraphics::AttachBackground(id, name);
 }
 
@@ -110,6 +114,7 @@ IRect IGraphicsLice::DrawingArea() const noexcept
 bool IGraphicsLice::DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, int srcX, int srcY,
                                const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!bitmap.mpBitmap || !mpSurface)
         return false;
     const IRect r = dest.Intersect(DrawingArea());
@@ -124,6 +129,7 @@ bool IGraphicsLice::DrawBitmap(const IBitmapHandle& bitmap, const IRect& dest, i
 bool IGraphicsLice::DrawRotatedBitmap(const IBitmapHandle& bitmap, int cx, int cy, double angle,
                                       int yOffset, const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!bitmap.mpBitmap || !mpSurface)
         return false;
     const int w = bitmap.mW;
@@ -140,6 +146,7 @@ bool IGraphicsLice::DrawRotatedMask(const IBitmapHandle& base, const IBitmapHand
                                     const IBitmapHandle& top, int x, int y, double angle,
                                     const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!base.mpBitmap || !mask.mpBitmap || !top.mpBitmap || !mpSurface || !mpScratch)
         return false;
     const float rad = float(angle * kPi / 180.0);
@@ -161,6 +168,7 @@ bool IGraphicsLice::DrawRotatedMask(const IBitmapHandle& base, const IBitmapHand
 bool IGraphicsLice::DrawPoint(const IColorARGB& color, float x, float y, const IBlendSpec* blend,
                               bool) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface)
         return false;
     const int px = int(x + 0.5f);
@@ -173,6 +181,7 @@ bool IGraphicsLice::DrawPoint(const IColorARGB& color, float x, float y, const I
 
 bool IGraphicsLice::SetPixel(const IColorARGB& color, int x, int y) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface || !DrawingArea().Contains(x, y))
         return false;
     mpSurface->getBits()[y * mpSurface->getRowSpan() + x] = color.Packed();
@@ -182,6 +191,7 @@ bool IGraphicsLice::SetPixel(const IColorARGB& color, int x, int y) noexcept
 bool IGraphicsLice::DrawLine(const IColorARGB& color, float x1, float y1, float x2, float y2,
                              const IBlendSpec* blend, bool antiAlias) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface)
         return false;
     const LICE::Rect clip = ToLice(DrawingArea());
@@ -193,6 +203,7 @@ bool IGraphicsLice::DrawLine(const IColorARGB& color, float x1, float y1, float 
 bool IGraphicsLice::DrawArc(const IColorARGB& color, float cx, float cy, float r, float minAngle,
                             float maxAngle, const IBlendSpec* blend, bool antiAlias) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface)
         return false;
     const LICE::Rect clip = ToLice(DrawingArea());
@@ -204,6 +215,7 @@ bool IGraphicsLice::DrawArc(const IColorARGB& color, float cx, float cy, float r
 bool IGraphicsLice::DrawCircle(const IColorARGB& color, float cx, float cy, float r,
                                const IBlendSpec* blend, bool antiAlias) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface)
         return false;
     const LICE::Rect clip = ToLice(DrawingArea());
@@ -215,6 +227,7 @@ bool IGraphicsLice::DrawCircle(const IColorARGB& color, float cx, float cy, floa
 bool IGraphicsLice::FillRect(const IColorARGB& color, const IRect& rect,
                              const IBlendSpec* blend) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface)
         return false;
     const IRect r = rect.Intersect(DrawingArea());
@@ -226,6 +239,7 @@ bool IGraphicsLice::FillRect(const IColorARGB& color, const IRect& rect,
 
 bool IGraphicsLice::DrawText(const ITextStyle& style, const char* text, const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!text || !*text)
         return true;
     if (!mpSurface)
@@ -246,6 +260,7 @@ std::uint32_t* IGraphicsLice::SurfacePixels() const noexcept
 
 bool IGraphicsLice::DrawVerticalLine(const IColorARGB& color, int x, int y1, int y2) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface || !mpSurface->getBits() || mpSurface->getWidth() < 1 ||
         mpSurface->getHeight() < 1)
         return false;
@@ -270,6 +285,7 @@ bool IGraphicsLice::DrawVerticalLine(const IColorARGB& color, int x, int y1, int
 
 bool IGraphicsLice::DrawHorizontalLine(const IColorARGB& color, int y, int x1, int x2) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSurface || !mpSurface->getBits() || mpSurface->getWidth() < 1 ||
         mpSurface->getHeight() < 1)
         return false;
@@ -291,6 +307,7 @@ bool IGraphicsLice::DrawHorizontalLine(const IColorARGB& color, int y, int x1, i
 
 void IGraphicsLice::Resize(int width, int height) noexcept
 {
+    ORX_MAIN_THREAD();
     IGraphics::Resize(width, height);
     if (mpSurface)
         mpSurface->resize(width, height);
@@ -298,6 +315,7 @@ void IGraphicsLice::Resize(int width, int height) noexcept
 
 IBitmapHandle IGraphicsLice::LoadBitmap(int id, const char* name, int frames) noexcept
 {
+    ORX_MAIN_THREAD();
     LICE_IBitmap* bitmap = nullptr;
     try
     {
@@ -315,6 +333,7 @@ IBitmapHandle IGraphicsLice::LoadBitmap(int id, const char* name, int frames) no
 IBitmapHandle IGraphicsLice::ScaleBitmap(const IBitmapHandle& bitmap, int width,
                                          int height) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!bitmap.mpBitmap || width <= 0 || height <= 0)
         return {nullptr, 0, 0, bitmap.mN};
     auto scaled = std::make_unique<LICE_MemBitmap>(width, height);
@@ -327,6 +346,7 @@ IBitmapHandle IGraphicsLice::ScaleBitmap(const IBitmapHandle& bitmap, int width,
 
 IBitmapHandle IGraphicsLice::CropBitmap(const IBitmapHandle& bitmap, const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!bitmap.mpBitmap || rect.W() <= 0 || rect.H() <= 0)
         return {nullptr, 0, 0, bitmap.mN};
     auto cropped = std::make_unique<LICE_MemBitmap>(rect.W(), rect.H());
@@ -340,16 +360,19 @@ IBitmapHandle IGraphicsLice::CropBitmap(const IBitmapHandle& bitmap, const IRect
 
 void IGraphicsLice::RetainBitmap(const IBitmapHandle& bitmap) noexcept
 {
+    ORX_MAIN_THREAD();
     BitmapCache::Adopt(bitmap.mpBitmap);
 }
 
 void IGraphicsLice::ReleaseBitmap(const IBitmapHandle& bitmap) noexcept
 {
+    ORX_MAIN_THREAD();
     BitmapCache::Release(bitmap.mpBitmap);
 }
 
 std::unique_ptr<LICE_IBitmap> IGraphicsLice::LoadBitmapResource(int id, const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!EndsWithPng(name))
         return nullptr;
     return LICE::LoadPngResource(mpModule, id);

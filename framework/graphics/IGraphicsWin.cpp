@@ -2,12 +2,14 @@
 
 #include "IParameter.h"
 #include "LICE_SysBitmap.h"
+#include "ThreadRole.h"
 #include "WindowSystem.h"
 
 IGraphicsWin::IGraphicsWin(IEditorHost* plug, int width, int height, WindowSystemFactory factory,
                            int windowClassTag, int fps)
     : IGraphicsLice(plug, width, height, fps)
 {
+    ORX_MAIN_THREAD();
     if (factory)
         mpSystem = factory(*this, windowClassTag);
 }
@@ -21,6 +23,7 @@ IGraphicsWin::~IGraphicsWin()
 
 void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!IsWindowOpen())
         return;
     switch (e.mKind)
@@ -181,6 +184,7 @@ void IGraphicsWin::HandleEntryState() noexcept
 
 void* IGraphicsWin::OpenWindow(void* parent) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpSystem)
         return nullptr;
     mpParentWnd = parent;
@@ -206,6 +210,7 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
 
 void IGraphicsWin::CloseWindow() noexcept
 {
+    ORX_MAIN_THREAD();
     // Also when the window went with the host's: a prompt in it is over, and so is a drag and
     // a MIDI learn nobody sees waiting.
     ReleaseMouse();
@@ -230,6 +235,7 @@ bool IGraphicsWin::IsWindowOpen() const noexcept
 
 void IGraphicsWin::IdleWindow() noexcept
 {
+    ORX_MAIN_THREAD();
     if (IsWindowOpen())
         mpSystem->Idle();
 }
@@ -241,6 +247,7 @@ bool IGraphicsWin::HasScreen() const noexcept
 
 bool IGraphicsWin::PresentRect(const IRect& rect) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!IsWindowOpen() || !Surface())
         return true; // nothing on screen to bring up to date
     return mpSystem->Present(*Surface(), rect);
@@ -248,6 +255,7 @@ bool IGraphicsWin::PresentRect(const IRect& rect) noexcept
 
 void IGraphicsWin::Resize(int width, int height) noexcept
 {
+    ORX_MAIN_THREAD();
     const int dw = width - Width();
     const int dh = height - Height();
     CloseEntry(); // its control is about to be deleted
@@ -258,6 +266,7 @@ void IGraphicsWin::Resize(int width, int height) noexcept
 
 void IGraphicsWin::HostProgramFolder(std::string& folder) noexcept
 {
+    ORX_MAIN_THREAD();
     folder.clear();
     if (mpSystem)
         folder = FolderOfPath(mpSystem->HostProgramPath());
@@ -265,6 +274,7 @@ void IGraphicsWin::HostProgramFolder(std::string& folder) noexcept
 
 void IGraphicsWin::PluginFolder(std::string& folder) noexcept
 {
+    ORX_MAIN_THREAD();
     folder.clear();
     if (mpSystem)
         folder = FolderOfPath(mpSystem->ModulePath(Module()));

@@ -8,6 +8,7 @@
 #include "IParameter.h"
 #include "IPopupMenu.h"
 #include "ITextControl.h"
+#include "ThreadRole.h"
 #include "WindowSystem.h"
 
 #include <cctype>
@@ -34,6 +35,7 @@ bool ParseNumber(const std::string& text, double& value)
 
 void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool textMode) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control || (!param && !textMode) || mEntryOpen || !IsWindowOpen())
         return;
     const IRect& r = control->GetRECT();
@@ -250,6 +252,7 @@ void IGraphicsWin::CloseEntry() noexcept
 
 void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perColumn) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!control || !param || !IsWindowOpen())
         return;
     IPopupMenu menu;
@@ -284,6 +287,7 @@ void IGraphicsWin::PopupParamMenu(IControl* control, IParameter* param, int perC
 bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* folder,
                                  const char*) noexcept
 {
+    ORX_MAIN_THREAD();
     path.clear();
     if (!IsWindowOpen())
         return false;
@@ -302,6 +306,7 @@ bool IGraphicsWin::PromptForFile(std::string& path, int action, const char* fold
 
 bool IGraphicsWin::PromptForColour(IColorARGB& color, const char* prompt) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!IsWindowOpen())
         return false;
     IColorARGB chosen = color;
@@ -316,6 +321,7 @@ bool IGraphicsWin::PromptForColour(IColorARGB& color, const char* prompt) noexce
 bool IGraphicsWin::OpenUrl(const char* url, const char* title, const char* confirm,
                            const char* error) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!url || !mpSystem)
         return false;
     const std::string caption = title ? title : "";

@@ -1,4 +1,5 @@
 #include "IPopupMenu.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 
@@ -11,6 +12,7 @@ IPopupMenu::Item::Item(const char* text, int flags, std::unique_ptr<IPopupMenu> 
 
 IPopupMenu::Item* IPopupMenu::AddItem(std::unique_ptr<Item> item, int position)
 {
+    ORX_MAIN_THREAD();
     if (!item)
         return nullptr;
     mTotal += item->mCount;
@@ -29,27 +31,32 @@ IPopupMenu::Item* IPopupMenu::AddItem(std::unique_ptr<Item> item, int position)
 
 IPopupMenu::Item* IPopupMenu::AddTextItem(const char* text, int position, int flags)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, flags), position);
 }
 
 IPopupMenu::Item* IPopupMenu::AddSubmenu(const char* text, std::unique_ptr<IPopupMenu> submenu,
                                          int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, 0, std::move(submenu)), position);
 }
 
 IPopupMenu::Item* IPopupMenu::AddSeparator(int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>("", Item::kSeparator), position);
 }
 
 IPopupMenu::Item* IPopupMenu::AddMarkedItem(const char* text, int position)
 {
+    ORX_MAIN_THREAD();
     return AddItem(std::make_unique<Item>(text, Item::kNoSubmenuCheck), position);
 }
 
 void IPopupMenu::RemoveItem(int idx) noexcept
 {
+    ORX_MAIN_THREAD();
     if (idx < 0 || idx >= NItems())
         return;
     mTotal -= mItems[static_cast<std::size_t>(idx)]->mCount;

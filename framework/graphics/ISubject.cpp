@@ -1,9 +1,11 @@
 #include "ISubject.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 
 void ISubject::Attach(IObserverInterface* observer)
 {
+    ORX_MAIN_THREAD();
     if (!observer)
         return;
     if (!mpObservers)
@@ -14,6 +16,7 @@ void ISubject::Attach(IObserverInterface* observer)
 
 void ISubject::Notify() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!mpObservers || !mChanged)
         return;
     mChanged = false;

@@ -1,6 +1,7 @@
 #include "ITextStyle.h"
 
 #include "TextRenderer.h"
+#include "ThreadRole.h"
 
 #include <cstring>
 
@@ -8,6 +9,7 @@ ITextStyle::ITextStyle(const char* font, int size, const IColorARGB& color, int 
                        int orientation)
     : mSize(size), mColor(color), mStyle(style), mAlign(align), mOrientation(orientation)
 {
+    ORX_MAIN_THREAD();
     if (font)
         std::strncpy(mFont, font, kFontNameSize - 1);
     MakeFont();
@@ -40,6 +42,8 @@ ITextStyle::~ITextStyle() = default;
 
 bool ITextStyle::MakeFont() noexcept
 {
+    // Every constructor and assignment makes its font here: one check covers them.
+    ORX_MAIN_THREAD();
     mpFont.reset();
     mpFont = CreateTextFont(*this);
     return mpFont != nullptr;
@@ -47,5 +51,6 @@ bool ITextStyle::MakeFont() noexcept
 
 void ITextStyle::ReleaseFont() noexcept
 {
+    ORX_MAIN_THREAD();
     mpFont.reset();
 }

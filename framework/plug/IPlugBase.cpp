@@ -1,6 +1,7 @@
 #include "IPlugBase.h"
 
 #include "TextUtil.h"
+#include "ThreadRole.h"
 #include "Trace.h"
 
 #include <algorithm>
@@ -127,6 +128,7 @@ const IParameter* IPlugBase::GetParam(int idx) const noexcept
 
 void IPlugBase::HandleReset()
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
 }
 
@@ -137,11 +139,13 @@ void IPlugBase::HandleParamChange(int /*paramIdx*/)
 
 void IPlugBase::HandleActivate(bool /*active*/)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
 }
 
 void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames)
 {
+    ORX_AUDIO_THREAD_LOCKED(mMutex);
     if (!outputs || nFrames <= 0)
         return;
     const std::size_t bytes = static_cast<std::size_t>(nFrames) * sizeof(double);
@@ -156,16 +160,19 @@ void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames)
 
 void IPlugBase::HandleMidiMessage(const IMidiMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(mMutex);
     EmitMidiMessage(msg);
 }
 
 void IPlugBase::HandleSysEx(const ISysExMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(mMutex);
     EmitSysEx(msg);
 }
 
 bool IPlugBase::GetMidiNoteText(int /*noteNumber*/, char* text, int size)
 {
+    ORX_MAIN_THREAD_LOCKED(mMutex);
     if (text && size > 0)
         text[0] = '\0';
     return false;
@@ -173,11 +180,13 @@ bool IPlugBase::GetMidiNoteText(int /*noteNumber*/, char* text, int size)
 
 bool IPlugBase::WriteState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     return WriteParamValues(chunk, false);
 }
 
 int IPlugBase::ReadState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     return UnserializeParams(chunk, startPos, false);
 }
 
@@ -205,11 +214,13 @@ bool IPlugBase::WriteValueList(IByteChunk* chunk, ...)
 
 int IPlugBase::HostId()
 {
+    ORX_MAIN_THREAD();
     return mHostId;
 }
 
 void IPlugBase::AttachEditor(IPlugEditor* editor)
 {
+    ORX_MAIN_THREAD();
     if (!editor)
         return;
     IMutexLock lock(mMutex);
@@ -223,11 +234,13 @@ void IPlugBase::AttachEditor(IPlugEditor* editor)
 
 void IPlugBase::SetLatencyFrames(int frames)
 {
+    ORX_MAIN_THREAD();
     mLatency = frames;
 }
 
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
 {
+    ORX_MAIN_THREAD();
     ORX_TRACE("IPlugBase::SetParameterFromGUI", "%d:%f", paramIdx, normalised);
     {
         IMutexLock lock(mMutex);
@@ -245,6 +258,7 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
 
 void IPlugBase::BeginParamGestureFromGUI(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     if (!HostKnowsParam(paramIdx))
         return;
     {
@@ -256,6 +270,7 @@ void IPlugBase::BeginParamGestureFromGUI(int paramIdx)
 
 void IPlugBase::EndParamGestureFromGUI(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     if (!HostKnowsParam(paramIdx))
         return;
     {
@@ -275,6 +290,7 @@ void IPlugBase::InformHostOfParamChange(int paramIdx, double normalised) noexcep
 
 void IPlugBase::InformHostOfStateChange() noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     mNotices.RecordStateChanged();
 }
@@ -334,6 +350,7 @@ unsigned IPlugBase::DroppedHostNotices() noexcept
 
 bool IPlugBase::WriteParamValues(IByteChunk& chunk, bool all)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     const int n = all ? NParams() : std::min(mDeclaredParamCount, NParams());
     bool ok = true;
@@ -344,6 +361,7 @@ bool IPlugBase::WriteParamValues(IByteChunk& chunk, bool all)
 
 int IPlugBase::UnserializeParams(const IByteChunk& chunk, int startPos, bool all)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     const int n = all ? NParams() : std::min(mDeclaredParamCount, NParams());
     int pos = startPos;
@@ -364,6 +382,7 @@ int IPlugBase::UnserializeParams(const IByteChunk& chunk, int startPos, bool all
 
 void IPlugBase::PushValuesToEditor()
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     if (!mpEditor)
         return;

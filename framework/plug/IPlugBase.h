@@ -18,6 +18,7 @@
 #include "IPresetSlot.h"
 #include "ISysExMessage.h"
 #include "ITimeInfo.h"
+#include "ThreadRole.h"
 #include "UndoHistory.h"
 
 #include <memory>
@@ -73,9 +74,9 @@ public:
     // zeroes further outputs.
     virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
     // [main-thread] (locked)
-    virtual void HandleEditorOpen() {}
+    virtual void HandleEditorOpen() { ORX_MAIN_THREAD_LOCKED(mMutex); }
     // [main-thread] (locked)
-    virtual void HandleEditorClose() {}
+    virtual void HandleEditorClose() { ORX_MAIN_THREAD_LOCKED(mMutex); }
     // [main-thread] (takes lock) Resume (true) and suspend (false).
     virtual void HandleActivate(bool active);
     // [audio-thread] (locked) Default: passes the message on unchanged.
@@ -182,11 +183,11 @@ public:
     // [main-thread] (locked) Loads what WriteHostChunk wrote (a chunk without the header is
     // read whole as the state); false when the state did not fit.
     bool ReadHostChunk(const IByteChunk& chunk, bool bank);
-    // [main-thread] (locked)
+    // [main-thread] (takes lock)
     bool WriteParamValues(IByteChunk& chunk, bool all);
-    // [main-thread] (locked)
+    // [main-thread] (takes lock)
     int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
-    // [main-thread] (locked) Shows every parameter's value on the controls bound to it.
+    // [main-thread] (takes lock) Shows every parameter's value on the controls bound to it.
     void PushValuesToEditor();
 
     // Host identity and layout.
@@ -223,7 +224,11 @@ public:
     // [main-thread] At construction, for a process block that reads no input and writes no
     // output (a MIDI generator): the attach then converts no input, and the host's outputs get
     // silence directly (replacing entries) or are left as they are (accumulating).
-    void SetAudioSilent(bool silent) noexcept { mAudioSilent = silent; }
+    void SetAudioSilent(bool silent) noexcept
+    {
+        ORX_MAIN_THREAD();
+        mAudioSilent = silent;
+    }
     double** InputData() noexcept { return mInData.data(); }
     double** OutputData() noexcept { return mOutData.data(); }
 
@@ -259,10 +264,19 @@ protected:
     // is whole). A binding plays a long host block, or one its transport changes inside, in
     // pieces: the transport and the MIDI output are shifted by the offset, so the pieces look
     // like one block to the host.
-    int PieceOffset() const noexcept { return mPieceOffset; }
-    int HostBlockFrames() const noexcept { return mHostBlockFrames; }
+    int PieceOffset() const noexcept
+    {
+        ORX_AUDIO_THREAD_LOCKED(mMutex);
+        return mPieceOffset;
+    }
+    int HostBlockFrames() const noexcept
+    {
+        ORX_AUDIO_THREAD_LOCKED(mMutex);
+        return mHostBlockFrames;
+    }
     void SetPiece(int offset, int hostBlockFrames) noexcept
     {
+        ORX_AUDIO_THREAD_LOCKED(mMutex);
         mPieceOffset = offset;
         mHostBlockFrames = hostBlockFrames;
     }

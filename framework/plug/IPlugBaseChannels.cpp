@@ -2,6 +2,7 @@
 // entries.
 
 #include "IPlugBase.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,7 @@ bool IPlugBase::IsOutChannelConnected(int idx) const noexcept
 
 void IPlugBase::SetBlockLength(int nFrames)
 {
+    ORX_MAIN_THREAD_LOCKED(mMutex);
     if (nFrames == mBlockSize || nFrames < 1 || nFrames > kMaxBlockLength)
         return;
     if (ResizeScratch(nFrames))

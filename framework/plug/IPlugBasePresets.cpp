@@ -92,6 +92,7 @@ void IPlugBase::NextUserPresetName(char* out, int size) const noexcept
 
 bool IPlugBase::WriteHostChunk(IByteChunk& chunk, bool bank)
 {
+    ORX_MAIN_THREAD_LOCKED(mMutex);
     chunk.Clear();
     if (!chunk.Put(kChunkMagic) || !chunk.Put(kChunkVersion))
         return false;
@@ -102,6 +103,7 @@ bool IPlugBase::WriteHostChunk(IByteChunk& chunk, bool bank)
 
 bool IPlugBase::ReadHostChunk(const IByteChunk& chunk, bool bank)
 {
+    ORX_MAIN_THREAD_LOCKED(mMutex);
     int32_t magic = 0;
     int32_t version = 0;
     int pos = 0;

@@ -6,11 +6,13 @@
 
 bool IPlugBase::WriteUndoState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     return WriteState(chunk);
 }
 
 int IPlugBase::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     return ReadState(chunk, startPos);
 }
 
@@ -32,6 +34,7 @@ bool IPlugBase::SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept
 
 void IPlugBase::BeginEdit(const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth++ > 0)
         return;
     try
@@ -48,6 +51,7 @@ void IPlugBase::BeginEdit(const char* name) noexcept
 
 void IPlugBase::NameEdit(const char* name) noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth == 0 || !name)
         return;
     try
@@ -61,6 +65,7 @@ void IPlugBase::NameEdit(const char* name) noexcept
 
 void IPlugBase::EndEdit() noexcept
 {
+    ORX_MAIN_THREAD();
     if (mEditDepth == 0 || --mEditDepth > 0)
         return;
     std::vector<std::uint8_t> after;
@@ -79,6 +84,7 @@ void IPlugBase::EndEdit() noexcept
 
 std::string IPlugBase::UndoName() const
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     const char* name = mHistory.UndoName();
     return name ? name : "";
@@ -86,6 +92,7 @@ std::string IPlugBase::UndoName() const
 
 std::string IPlugBase::RedoName() const
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     const char* name = mHistory.RedoName();
     return name ? name : "";
@@ -93,11 +100,13 @@ std::string IPlugBase::RedoName() const
 
 bool IPlugBase::Undo() noexcept
 {
+    ORX_MAIN_THREAD();
     return StepHistory(true);
 }
 
 bool IPlugBase::Redo() noexcept
 {
+    ORX_MAIN_THREAD();
     return StepHistory(false);
 }
 
@@ -147,12 +156,14 @@ bool IPlugBase::StepHistory(bool undo) noexcept
 
 void IPlugBase::BeginHostLoad() noexcept
 {
+    ORX_MAIN_THREAD();
     if (!SnapshotUndoState(mHostLoadBefore))
         mHostLoadBefore.clear();
 }
 
 void IPlugBase::EndHostLoad() noexcept
 {
+    ORX_MAIN_THREAD();
     std::vector<std::uint8_t> after;
     const bool same =
         !mHostLoadBefore.empty() && SnapshotUndoState(after) && after == mHostLoadBefore;
@@ -166,12 +177,14 @@ void IPlugBase::EndHostLoad() noexcept
 
 std::size_t IPlugBase::UndoStepCount() const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     return mHistory.UndoCount();
 }
 
 std::size_t IPlugBase::UndoBytesHeld() const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mMutex);
     return mHistory.BytesHeld();
 }

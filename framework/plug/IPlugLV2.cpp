@@ -33,6 +33,8 @@ IPlugLV2::IPlugLV2(const Lv2HostInfo* host, int nParams, const char* channelIOSt
     // No audio ports: the channels keep their scratch buffers.
     SetInputConnections(0, NInChannels(), false);
     SetOutputConnections(0, NOutChannels(), false);
+    // Nothing else can reach the instance yet; the lock only keeps the contract of the call.
+    IMutexLock lock(Mutex());
     IPlugBase::SetBlockLength(mHostMaxBlock);
 }
 
@@ -90,6 +92,7 @@ void IPlugLV2::ReadFeatures(const LV2_Feature* const* features)
 
 void IPlugLV2::Open(const char* pluginUri)
 {
+    ORX_MAIN_THREAD();
     {
         IMutexLock lock(Mutex());
         if (mMapped && pluginUri)
@@ -115,7 +118,10 @@ void IPlugLV2::Open(const char* pluginUri)
     }
     SetSampleRate(mHostRate);
     HandleReset();
-    SetBlockLength(mHostMaxBlock);
+    {
+        IMutexLock lock(Mutex());
+        SetBlockLength(mHostMaxBlock);
+    }
     HandleReset();
 }
 
@@ -140,6 +146,7 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) noexcept
 
 void IPlugLV2::Activate(bool active) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     try
     {
@@ -154,18 +161,21 @@ void IPlugLV2::Activate(bool active) noexcept
 
 void IPlugLV2::SetUiLink(const Lv2UiLink& link) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mUi = link;
 }
 
 void IPlugLV2::ClearUiLink() noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mUi = Lv2UiLink{};
 }
 
 void IPlugLV2::BeginParamGesture(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     const int port = PortOfParam(paramIdx);
     if (port >= 0 && mUi.mpTouch && mUi.mpTouch->touch)
         mUi.mpTouch->touch(mUi.mpTouch->handle, static_cast<uint32_t>(port), true);
@@ -173,6 +183,7 @@ void IPlugLV2::BeginParamGesture(int paramIdx)
 
 void IPlugLV2::ReportParamChange(int paramIdx, double normalised)
 {
+    ORX_MAIN_THREAD();
     const int port = PortOfParam(paramIdx);
     const IParameter* param = GetParam(paramIdx);
     if (port < 0 || !param || !mUi.mWrite)
@@ -183,6 +194,7 @@ void IPlugLV2::ReportParamChange(int paramIdx, double normalised)
 
 void IPlugLV2::EndParamGesture(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     const int port = PortOfParam(paramIdx);
     if (port >= 0 && mUi.mpTouch && mUi.mpTouch->touch)
         mUi.mpTouch->touch(mUi.mpTouch->handle, static_cast<uint32_t>(port), false);
@@ -190,11 +202,13 @@ void IPlugLV2::EndParamGesture(int paramIdx)
 
 void IPlugLV2::ReportStateChange()
 {
+    ORX_MAIN_THREAD();
     mStateChangedPending.store(true, std::memory_order_release);
 }
 
 int IPlugLV2::TransportSamplePosition()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (!mPosition.mKnown || !(mPosition.mFrame >= 0.0))
         return 0;
     return orx::TruncateToInt(mPosition.mFrame + 0.5);
@@ -202,6 +216,7 @@ int IPlugLV2::TransportSamplePosition()
 
 double IPlugLV2::TransportTempo()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (!mPosition.mKnown || !(mPosition.mBeatsPerMinute > 0.0))
         return 0.0;
     // The host's beats are of its beat unit; the base counts quarter notes.
@@ -210,6 +225,7 @@ double IPlugLV2::TransportTempo()
 
 void IPlugLV2::TransportTimeSignature(int* numerator, int* denominator)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     const bool known = mPosition.mKnown;
     if (numerator)
         *numerator = known ? orx::TruncateToInt(std::floor(mPosition.mBeatsPerBar + 0.5)) : 0;
@@ -219,6 +235,7 @@ void IPlugLV2::TransportTimeSignature(int* numerator, int* denominator)
 
 void IPlugLV2::TransportTimeInfo(ITimeInfo* info)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (!info)
         return;
     *info = ITimeInfo{};
@@ -241,11 +258,13 @@ void IPlugLV2::TransportTimeInfo(ITimeInfo* info)
 
 bool IPlugLV2::TransportIsRunning()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     return !mPosition.mKnown || mPosition.mSpeed != 0.0;
 }
 
 void IPlugLV2::EditorResized()
 {
+    ORX_MAIN_THREAD();
     IPlugEditor* editor = GetEditor();
     if (editor && mUi.mpResize && mUi.mpResize->ui_resize)
         mUi.mpResize->ui_resize(mUi.mpResize->handle, editor->Width(), editor->Height());
@@ -253,12 +272,14 @@ void IPlugLV2::EditorResized()
 
 void IPlugLV2::HostSetup()
 {
+    ORX_MAIN_THREAD_LOCKED(Mutex());
     // LV2 hosts do not name themselves; no host needs a different channel layout.
     SetHost("", 0);
 }
 
 bool IPlugLV2::EmitMidiMessage(const IMidiMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     const uint8_t bytes[3] = {msg.mStatus, msg.mData1, msg.mData2};
     uint32_t size = 3;
     switch (msg.mStatus & 0xF0)
@@ -279,6 +300,7 @@ bool IPlugLV2::EmitMidiMessage(const IMidiMessage& msg)
 
 bool IPlugLV2::EmitMidiMessages(const IMidiMessage* msgs, int count)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     bool all = true;
     for (int i = 0; msgs && i < count; ++i)
         all = EmitMidiMessage(msgs[i]) && all;
@@ -287,6 +309,7 @@ bool IPlugLV2::EmitMidiMessages(const IMidiMessage* msgs, int count)
 
 bool IPlugLV2::EmitSysEx(const ISysExMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (msg.mSize <= 0 || !msg.mpData)
         return false;
     const long long frame = static_cast<long long>(msg.mOffset) + PieceOffset();

@@ -38,6 +38,8 @@ double NumberOf(const LV2_Atom* atom, LV2_URID intType, LV2_URID longType, LV2_U
 
 void IPlugLV2::Run(uint32_t frames) noexcept
 {
+    // The calling thread is the audio thread until the run returns.
+    const orx::ProcessCallScope audio;
     IMutexLock lock(Mutex());
     try
     {

@@ -10,6 +10,7 @@
 LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store,
                                      LV2_State_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!store || !mMapped || !mUrid.mStateKey)
         return LV2_STATE_ERR_UNKNOWN;
     LV2_State_Status status = LV2_STATE_ERR_UNKNOWN;
@@ -33,6 +34,7 @@ LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store,
 LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve,
                                         LV2_State_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!retrieve || !mMapped || !mUrid.mStateKey)
         return LV2_STATE_ERR_UNKNOWN;
     size_t size = 0;

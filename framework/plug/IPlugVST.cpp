@@ -4,6 +4,7 @@
 
 #include "IPlugEditor.h"
 #include "TextUtil.h"
+#include "ThreadRole.h"
 #include "Trace.h"
 
 #include <algorithm>
@@ -74,6 +75,8 @@ IPlugVST::IPlugVST(vst2::HostCallback host, int nParams, const char* channelIOSt
     SetArrangement(mOutputSpkrArr, NOutChannels());
     SetInputConnections(0, NInChannels(), true);
     SetOutputConnections(0, NOutChannels(), true);
+    // Nothing else can reach the instance yet; the lock only keeps the contract of the call.
+    IMutexLock lock(Mutex());
     IPlugBase::SetBlockLength(1024);
 }
 
@@ -117,6 +120,8 @@ intptr_t IPlugVST::VSTDispatcher(vst2::Effect* effect, int32_t opcode, int32_t i
         plug->HostId();
     intptr_t answer = 0;
     {
+        // What hosts send from their audio thread is audio-thread work while it runs.
+        const orx::ProcessCallScope audio(OnAudioThread(opcode));
         IMutexLock lock(plug->Mutex());
         ORX_TRACE("IPlugVST::VSTDispatcher", "%d(%s):%d:%d", opcode, "", index,
                   static_cast<int>(value));
@@ -195,21 +200,26 @@ const vst2::TimeInfo* IPlugVST::GetTime(int32_t mask) noexcept
 
 void IPlugVST::BeginParamGesture(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     CallHost(vst2::audioMasterBeginEdit, paramIdx);
 }
 
 void IPlugVST::ReportParamChange(int paramIdx, double normalised)
 {
+    ORX_MAIN_THREAD();
     CallHost(vst2::audioMasterAutomate, paramIdx, 0, nullptr, static_cast<float>(normalised));
 }
 
 void IPlugVST::EndParamGesture(int paramIdx)
 {
+    ORX_MAIN_THREAD();
     CallHost(vst2::audioMasterEndEdit, paramIdx);
 }
 
 void IPlugVST::ReportStateChange()
 {
+    ORX_MAIN_THREAD();
+    ORX_UNLOCKED(Mutex());
     CallHost(vst2::audioMasterUpdateDisplay);
 }
 
@@ -248,6 +258,7 @@ const vst2::TimeInfo* IPlugVST::AskTime(int32_t mask) noexcept
 
 int IPlugVST::TransportSamplePosition()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     const vst2::TimeInfo* ti = TimeForQuery(0);
     if (!ti || !(ti->samplePos >= 0.0))
         return 0;
@@ -256,6 +267,7 @@ int IPlugVST::TransportSamplePosition()
 
 double IPlugVST::TransportTempo()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     const vst2::TimeInfo* ti = TimeForQuery(vst2::kTimeTempoValid);
     if (ti && (ti->flags & vst2::kTimeTempoValid) && ti->tempo >= 0.0 && std::isfinite(ti->tempo))
         return ti->tempo;
@@ -264,6 +276,7 @@ double IPlugVST::TransportTempo()
 
 void IPlugVST::TransportTimeSignature(int* numerator, int* denominator)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     int num = 0;
     int den = 0;
     const vst2::TimeInfo* ti = TimeForQuery(vst2::kTimeSigValid);
@@ -281,6 +294,7 @@ void IPlugVST::TransportTimeSignature(int* numerator, int* denominator)
 
 void IPlugVST::TransportTimeInfo(ITimeInfo* info)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (!info)
         return;
     info->mSamplePos = info->mMusicalPos = info->mBarStartPos = -1.0;
@@ -319,6 +333,7 @@ void IPlugVST::TransportTimeInfo(ITimeInfo* info)
 
 bool IPlugVST::TransportIsRunning()
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     const vst2::TimeInfo* ti = TimeForQuery(kTransportMask);
     if (ti && (ti->flags & kTransportMask))
         return (ti->flags & vst2::kTimePlaying) != 0;
@@ -327,6 +342,7 @@ bool IPlugVST::TransportIsRunning()
 
 int IPlugVST::HostId()
 {
+    ORX_MAIN_THREAD();
     if (StoredHostId() == -1)
     {
         char product[kHostNameSize] = {};
@@ -346,6 +362,7 @@ int IPlugVST::HostId()
 
 void IPlugVST::EditorResized()
 {
+    ORX_MAIN_THREAD();
     IPlugEditor* editor = GetEditor();
     if (!editor)
         return;
@@ -357,6 +374,7 @@ void IPlugVST::EditorResized()
 
 void IPlugVST::HostSetup()
 {
+    ORX_MAIN_THREAD_LOCKED(Mutex());
     if (mHostSetupDone)
         return;
     mHostSetupDone = true;
@@ -379,6 +397,7 @@ void IPlugVST::UpdateChannelCounts() noexcept
 
 void IPlugVST::AttachEditor(IPlugEditor* editor)
 {
+    ORX_MAIN_THREAD();
     if (!editor)
         return;
     IPlugBase::AttachEditor(editor);
@@ -391,12 +410,14 @@ void IPlugVST::AttachEditor(IPlugEditor* editor)
 
 void IPlugVST::SetLatencyFrames(int frames)
 {
+    ORX_MAIN_THREAD();
     mEffect.initialDelay = frames;
     IPlugBase::SetLatencyFrames(frames);
 }
 
 bool IPlugVST::EmitMidiMessage(const IMidiMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     vst2::MidiEvent event{};
     event.type = vst2::kEventMidi;
     event.byteSize = static_cast<int32_t>(sizeof(event));
@@ -412,6 +433,7 @@ bool IPlugVST::EmitMidiMessage(const IMidiMessage& msg)
 
 bool IPlugVST::EmitSysEx(const ISysExMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     if (msg.mSize < 0 || (msg.mSize > 0 && !msg.mpData))
         return false;
     vst2::SysExEvent event{};
@@ -429,6 +451,7 @@ bool IPlugVST::EmitSysEx(const ISysExMessage& msg)
 
 bool IPlugVST::EmitMidiMessages(const IMidiMessage* msgs, int count)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     bool all = true;
     for (int i = 0; msgs && i < count; ++i)
         all = EmitMidiMessage(msgs[i]) && all;

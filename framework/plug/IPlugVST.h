@@ -8,6 +8,7 @@
 // takes the instance lock for its whole run, is noexcept and lets no exception escape.
 
 #include "IPlugBase.h"
+#include "ThreadRole.h"
 #include "Vst2Records.h"
 
 #include <cstdint>
@@ -29,7 +30,11 @@ public:
     ~IPlugVST() override;
 
     // [main-thread] The record the entry point hands to the host.
-    vst2::Effect* GetEffect() noexcept { return &mEffect; }
+    vst2::Effect* GetEffect() noexcept
+    {
+        ORX_MAIN_THREAD();
+        return &mEffect;
+    }
 
     void BeginParamGesture(int paramIdx) override;
     void ReportParamChange(int paramIdx, double normalised) override;

@@ -2,18 +2,21 @@
 // pieces of at most that length, so the scratch buffers sized outside processing always suffice.
 
 #include "IPlugVST.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <type_traits>
 
 namespace
 {
-// Runs one process entry on the instance under its lock; nothing escapes to the host.
+// Runs one process entry on the instance under its lock, the calling thread marked as the audio
+// thread; nothing escapes to the host.
 template <class Work>
 void RunLocked(IPlugVST* plug, Work&& work) noexcept
 {
     if (!plug)
         return;
+    const orx::ProcessCallScope audio;
     IMutexLock lock(plug->Mutex());
     try
     {

@@ -3,6 +3,7 @@
 #include "Lv2Entry.h"
 
 #include "IMutex.h"
+#include "ThreadRole.h"
 
 #include <lv2/state/state.h>
 
@@ -29,6 +30,7 @@ IPlugLV2* FromHandle(LV2_Handle handle) noexcept
 LV2_Handle Instantiate(const LV2_Descriptor* /*descriptor*/, double rate, const char* bundlePath,
                        const LV2_Feature* const* features) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(CreationMutex());
     try
     {
@@ -55,6 +57,7 @@ void ConnectPort(LV2_Handle handle, uint32_t port, void* data) noexcept
 // [main-thread]
 void Activate(LV2_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     FromHandle(handle)->Activate(true);
 }
 
@@ -67,12 +70,14 @@ void Run(LV2_Handle handle, uint32_t frames) noexcept
 // [main-thread]
 void Deactivate(LV2_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     FromHandle(handle)->Activate(false);
 }
 
 // [main-thread]
 void Cleanup(LV2_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     delete FromHandle(handle);
 }
 
@@ -80,6 +85,7 @@ void Cleanup(LV2_Handle handle) noexcept
 LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state,
                       uint32_t /*flags*/, const LV2_Feature* const* /*features*/) noexcept
 {
+    ORX_MAIN_THREAD();
     return FromHandle(handle)->SaveState(store, state);
 }
 
@@ -88,6 +94,7 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
                          LV2_State_Handle state, uint32_t /*flags*/,
                          const LV2_Feature* const* /*features*/) noexcept
 {
+    ORX_MAIN_THREAD();
     return FromHandle(handle)->RestoreState(retrieve, state);
 }
 
@@ -96,6 +103,7 @@ const LV2_State_Interface kStateInterface = {&Save, &Restore};
 // [main-thread]
 const void* ExtensionData(const char* uri) noexcept
 {
+    ORX_MAIN_THREAD();
     if (uri && std::strcmp(uri, LV2_STATE__interface) == 0)
         return &kStateInterface;
     return nullptr;
@@ -106,6 +114,7 @@ const void* ExtensionData(const char* uri) noexcept
 // [main-thread] The plug-in's descriptor: each host entry hands over to the instance.
 const LV2_Descriptor* Lv2PluginDescriptor(uint32_t index) noexcept
 {
+    ORX_MAIN_THREAD();
     static const LV2_Descriptor descriptor = {Lv2PluginUri(), &Instantiate,  &ConnectPort,
                                               &Activate,      &Run,          &Deactivate,
                                               &Cleanup,       &ExtensionData};

@@ -3,6 +3,8 @@
 // (and includes none of LV2's headers); they hand over to the entries of Lv2Entry.cpp and
 // Lv2Ui.cpp. Lv2Exports.map keeps them the only names the library exports.
 
+#include "ThreadRole.h"
+
 #include <cstdint>
 
 struct LV2_Descriptor;
@@ -15,6 +17,7 @@ const LV2UI_Descriptor* Lv2UiDescriptor(uint32_t index) noexcept;
 extern "C" __attribute__((visibility("default"))) const LV2_Descriptor*
 lv2_descriptor(uint32_t index) noexcept
 {
+    ORX_MAIN_THREAD();
     return Lv2PluginDescriptor(index);
 }
 
@@ -22,5 +25,6 @@ lv2_descriptor(uint32_t index) noexcept
 extern "C" __attribute__((visibility("default"))) const LV2UI_Descriptor*
 lv2ui_descriptor(uint32_t index) noexcept
 {
+    ORX_MAIN_THREAD();
     return Lv2UiDescriptor(index);
 }

@@ -7,6 +7,7 @@
 #include "Lv2Entry.h"
 
 #include "IPlugEditor.h"
+#include "ThreadRole.h"
 
 #include <lv2/instance-access/instance-access.h>
 
@@ -42,6 +43,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
                          LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) noexcept
 {
+    ORX_MAIN_THREAD();
     auto* plug =
         static_cast<IPlugLV2*>(const_cast<void*>(FeatureData(features, LV2_INSTANCE_ACCESS_URI)));
     void* parent = const_cast<void*>(FeatureData(features, LV2_UI__parent));
@@ -75,6 +77,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
 // [main-thread]
 void Cleanup(LV2UI_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     std::unique_ptr<UiHandle> ui(static_cast<UiHandle*>(handle));
     IPlugLV2* plug = PlugOf(handle);
     if (!plug)
@@ -96,11 +99,13 @@ void Cleanup(LV2UI_Handle handle) noexcept
 void PortEvent(LV2UI_Handle /*handle*/, uint32_t /*port*/, uint32_t /*size*/, uint32_t /*format*/,
                const void* /*buffer*/) noexcept
 {
+    ORX_MAIN_THREAD();
 }
 
 // [main-thread] The editor's frame; then what its edits left for the host.
 int Idle(LV2UI_Handle handle) noexcept
 {
+    ORX_MAIN_THREAD();
     IPlugLV2* plug = PlugOf(handle);
     if (!plug)
         return 1;
@@ -127,6 +132,7 @@ const char* UiUri() noexcept
 // [main-thread]
 const void* ExtensionData(const char* uri) noexcept
 {
+    ORX_MAIN_THREAD();
     if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0)
         return &kIdleInterface;
     return nullptr;
@@ -137,6 +143,7 @@ const void* ExtensionData(const char* uri) noexcept
 // [main-thread] The UI's descriptor.
 const LV2UI_Descriptor* Lv2UiDescriptor(uint32_t index) noexcept
 {
+    ORX_MAIN_THREAD();
     static const LV2UI_Descriptor descriptor = {UiUri(), &Instantiate, &Cleanup, &PortEvent,
                                                 &ExtensionData};
     return index == 0 ? &descriptor : nullptr;

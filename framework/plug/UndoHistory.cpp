@@ -1,4 +1,5 @@
 #include "UndoHistory.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 
@@ -11,6 +12,7 @@ constexpr std::size_t kJoinGap = 16;
 bool UndoHistory::Record(const std::string& name, std::span<const std::uint8_t> before,
                          std::span<const std::uint8_t> after)
 {
+    ORX_MAIN_THREAD();
     Step step;
     step.mName = name;
     step.mSizeBefore = before.size();
@@ -71,6 +73,7 @@ const char* UndoHistory::RedoName() const noexcept
 
 bool UndoHistory::Undo(std::vector<std::uint8_t>& state)
 {
+    ORX_MAIN_THREAD();
     if (mUndo.empty())
         return false;
     Apply(mUndo.back(), false, state);
@@ -81,6 +84,7 @@ bool UndoHistory::Undo(std::vector<std::uint8_t>& state)
 
 bool UndoHistory::Redo(std::vector<std::uint8_t>& state)
 {
+    ORX_MAIN_THREAD();
     if (mRedo.empty())
         return false;
     Apply(mRedo.back(), true, state);
@@ -91,6 +95,7 @@ bool UndoHistory::Redo(std::vector<std::uint8_t>& state)
 
 void UndoHistory::Clear() noexcept
 {
+    ORX_MAIN_THREAD();
     mUndo.clear();
     mRedo.clear();
     mBytes = 0;

@@ -1,6 +1,7 @@
 #include "VstEntry.h"
 
 #include "IMutex.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <memory>
@@ -19,6 +20,7 @@ IMutex& CreationMutex() noexcept
 
 extern "C" vst2::Effect* ORX_VSTCALL VSTPluginMain(vst2::HostCallback host) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(CreationMutex());
     try
     {

@@ -1,6 +1,7 @@
 #include "ChordSequencerSpanControl.h"
 
 #include "Orlantix.h"
+#include "ThreadRole.h"
 
 ChordSequencerSpanControl::ChordSequencerSpanControl(Orlantix& plug, const IRect& rect,
                                                      const IBitmapHandle& thumb)
@@ -10,5 +11,6 @@ ChordSequencerSpanControl::ChordSequencerSpanControl(Orlantix& plug, const IRect
 
 void ChordSequencerSpanControl::SpanChanged(int low, int high) noexcept
 {
+    ORX_MAIN_THREAD();
     mPlug.SetChordSpanFromEditor(low, high - low);
 }

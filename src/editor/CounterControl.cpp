@@ -3,6 +3,7 @@
 #include "MelodyCell.h"
 #include "MelodyGrid.h"
 #include "Orlantix.h"
+#include "ThreadRole.h"
 
 #include <cstdio>
 
@@ -37,6 +38,7 @@ double CounterControl::ValueForCount(int count) noexcept
 
 bool CounterControl::Follow(int count) noexcept
 {
+    ORX_MAIN_THREAD();
     // A loaded count outside 1..64 is shown as it is; the value takes the nearest end.
     char text[16];
     std::snprintf(text, sizeof(text), "%d", count);

@@ -1,6 +1,7 @@
 #include "DoubleThumbFaderControl.h"
 
 #include "IGraphics.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 
@@ -47,6 +48,7 @@ void DoubleThumbFaderControl::Move(int low, int high) noexcept
 
 void DoubleThumbFaderControl::ShowSpan(int low, int high) noexcept
 {
+    ORX_MAIN_THREAD();
     if (Valid(low, high) && (low != mLow || high != mHigh))
     {
         mLow = low;
@@ -56,7 +58,10 @@ void DoubleThumbFaderControl::ShowSpan(int low, int high) noexcept
     MarkDirty(false);
 }
 
-void DoubleThumbFaderControl::SpanChanged(int, int) noexcept {}
+void DoubleThumbFaderControl::SpanChanged(int, int) noexcept
+{
+    ORX_MAIN_THREAD();
+}
 
 void DoubleThumbFaderControl::HandleMouseDown(int x, int y, const IMouseKeys&) noexcept
 {

@@ -3,6 +3,7 @@
 #include "IEditorHost.h"
 #include "IGraphics.h"
 #include "IParameter.h"
+#include "ThreadRole.h"
 
 #include <cstring>
 
@@ -11,6 +12,7 @@ namespace editor_layout
 
 IBitmapHandle LoadImage(IGraphics& graphics, int id) noexcept
 {
+    ORX_MAIN_THREAD();
     const Image* image = FindImage(id);
     if (!image)
         return {};

@@ -2,6 +2,7 @@
 
 #include "Orlantix.h"
 #include "OrlantixGui.h"
+#include "ThreadRole.h"
 
 namespace
 {
@@ -25,6 +26,7 @@ void CapturePane(const Sequencer& seq, EditorModel::Pane& pane) noexcept
 
 void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(plug.Mutex());
     const PatternEngine& engine = plug.Engine();
     model.mProgression = engine.mProgression;
     CapturePane(engine.mStrikeSeq, model.mPanes[0]);
@@ -40,6 +42,7 @@ void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept
 
 void RefreshEditorModel(Orlantix& plug, EditorModel& model) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(plug.Mutex());
     CaptureEditorModel(plug, model);
 }

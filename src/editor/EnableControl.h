@@ -4,6 +4,7 @@
 // enables it (a muted melody stays muted).
 
 #include "IControl.h"
+#include "ThreadRole.h"
 
 struct MelodyCell;
 
@@ -17,7 +18,11 @@ public:
     bool Paint(IGraphics& graphics) noexcept override;
 
     // [main-thread] The value: 1.0 for a live melody, 0.5 for one that is not.
-    void ShowLive(bool live) noexcept { mValue = live ? 1.0 : 0.5; }
+    void ShowLive(bool live) noexcept
+    {
+        ORX_MAIN_THREAD();
+        mValue = live ? 1.0 : 0.5;
+    }
 
 private:
     MelodyCell& mCell;

@@ -4,6 +4,7 @@
 #include "GrooveMaker.h"
 #include "IEditorHost.h"
 #include "IGraphics.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,11 +45,13 @@ void IGrooveMakerCanvas::Press(int x, int y) noexcept
 
 void IGrooveMakerCanvas::HandleMouseDown(int x, int y, const IMouseKeys&) noexcept
 {
+    ORX_MAIN_THREAD();
     Press(x, y);
 }
 
 void IGrooveMakerCanvas::HandleMouseUp(int x, int y, const IMouseKeys&) noexcept
 {
+    ORX_MAIN_THREAD();
     Press(x, y);
 }
 
@@ -64,6 +67,7 @@ int IGrooveMakerCanvas::VelocityAt(int y) const noexcept
 
 void IGrooveMakerCanvas::HandleMouseDrag(int x, int y, int dx, int dy, const IMouseKeys&) noexcept
 {
+    ORX_MAIN_THREAD();
     // A fast stroke reaches us as few points far apart (window systems fold the moves between
     // two frames into one): every step it crossed takes the stroke's height there.
     const int x0 = x - dx;

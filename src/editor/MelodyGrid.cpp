@@ -15,6 +15,7 @@
 #include "PlayMarkerCanvas.h"
 #include "RowMuteSwitch.h"
 #include "RowTransforms.h"
+#include "ThreadRole.h"
 
 using namespace melody_grid;
 
@@ -30,6 +31,7 @@ MelodyGrid::MelodyGrid(Orlantix& plug, EditorModel& model) noexcept : mPlug(plug
 std::unique_ptr<MelodyGrid> MelodyGrid::Build(IGraphicsWin& g, Orlantix& plug,
                                               EditorModel& model) noexcept
 {
+    ORX_MAIN_THREAD();
     std::unique_ptr<MelodyGrid> grid(new MelodyGrid(plug, model));
     RefreshEditorModel(plug, model);
     for (int k = 0; k < MAX_STEPS; ++k)
@@ -103,24 +105,28 @@ ISwitchControl* MelodyGrid::MuteSwitch(int row) const noexcept
 
 void MelodyGrid::ShowPlayMarker(int chordStep, int variation, int pulse) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->mpPlayMarker->SetPulse(pulse);
 }
 
 void MelodyGrid::RedrawVariation(int chordStep, int variation) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->MarkDirty();
 }
 
 void MelodyGrid::RedrawColumn(int chordStep) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
         RedrawVariation(chordStep, v);
 }
 
 void MelodyGrid::MarkAllCells() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             cell.MarkDirty();
@@ -128,6 +134,7 @@ void MelodyGrid::MarkAllCells() noexcept
 
 void MelodyGrid::RedrawAll() noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     MarkAllCells();
     // Only repainted: a view operation never writes a parameter.
     for (MelodyRowControl* row : mpRowControls)
@@ -137,6 +144,7 @@ void MelodyGrid::RedrawAll() noexcept
 
 void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     if (!ValidRow(row))
         return;
     mpSoloSwitches[row]->SetValueFromHost(solo ? 1.0 : 0.0);
@@ -145,6 +153,7 @@ void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 
 void MelodyGrid::SyncRepeatCounters() noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             if (cell.mpCounter->Follow(cell.ShownMelody().mRepeatCount))
@@ -155,6 +164,7 @@ void MelodyGrid::SyncRepeatCounters() noexcept
 
 void MelodyGrid::Commit() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     const OrlantixGui& gui = mPlug.Gui();
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
@@ -166,11 +176,13 @@ void MelodyGrid::Commit() noexcept
 
 void MelodyGrid::RefreshModel() noexcept
 {
+    ORX_MAIN_THREAD();
     RefreshEditorModel(mPlug, mModel);
 }
 
 void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int degree) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     OrlantixGui& gui = mPlug.Gui();
     const int k = cell.mChordStep, v = cell.mVariation;
@@ -200,6 +212,7 @@ void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int 
 
 void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation, code, true);
     cell.MarkDirty();
@@ -210,6 +223,7 @@ void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
 
 void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     const Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
     if (!melody)
@@ -225,6 +239,7 @@ void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
 
 void MelodyGrid::PressRow(int row, bool control) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -243,6 +258,7 @@ void MelodyGrid::PressRow(int row, bool control) noexcept
 
 void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -257,12 +273,14 @@ void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
 
 int MelodyGrid::LiveRepeatCount(const MelodyCell& cell) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     const Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
     return melody ? melody->mRepeatCount : 1;
 }
 
 void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     if (Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation))
     {
@@ -276,6 +294,7 @@ void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 
 bool MelodyGrid::RowClipboardEmpty() noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(mPlug.Mutex());
     return mPlug.Gui().RowClipboardEmpty();
 }

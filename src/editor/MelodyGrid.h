@@ -78,6 +78,7 @@ private:
     // the model again.
     void Commit() noexcept;
     void MarkAllCells() noexcept;
+
     static bool ValidRow(int row) noexcept;
 
     Orlantix& mPlug;

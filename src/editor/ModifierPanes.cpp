@@ -9,6 +9,7 @@
 #include "StepMarkerCanvas.h"
 #include "StepPermanentControl.h"
 #include "StrikeModifierControl.h"
+#include "ThreadRole.h"
 
 namespace
 {
@@ -82,7 +83,9 @@ ISwitchControl* BuildPane(IGraphicsWin& g, Orlantix& plug, EditorModel& model,
 std::unique_ptr<ModifierPanes> ModifierPanes::Build(IGraphicsWin& g, Orlantix& plug,
                                                     EditorModel& model) noexcept
 {
+    ORX_MAIN_THREAD();
     std::unique_ptr<ModifierPanes> panes(new ModifierPanes());
+    panes->mpPlug = &plug;
     RefreshEditorModel(plug, model);
     const IBitmapHandle strike = editor_layout::LoadImage(g, kStrikeSpec.mLayout.mImage);
     editor_layout::LoadImage(g, 121); // the pane's span knobs' image, already loaded
@@ -108,6 +111,7 @@ ISwitchControl* ModifierPanes::RunSwitch(ModifierPane pane) const noexcept
 
 void ModifierPanes::SetStepHighlight(ModifierPane pane, int step, bool on) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mpPlug->Mutex());
     if (step < 0 || step >= kModifierSteps)
         return;
     StepView& view = pane == ModifierPane::kStrike ? mStrike.Step(step) : mMelody.Step(step);
@@ -118,6 +122,7 @@ void ModifierPanes::SetStepHighlight(ModifierPane pane, int step, bool on) noexc
 
 void ModifierPanes::RepaintAll(ModifierPane pane) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mpPlug->Mutex());
     if (pane == ModifierPane::kStrike)
         mStrike.RepaintAll();
     else

@@ -41,4 +41,5 @@ private:
     StrikeModifierSequencerControl mStrike;
     MelodyModifierSequencerControl mMelody;
     ISwitchControl* mpRunSwitches[2] = {};
+    Orlantix* mpPlug = nullptr; // whose lock the view operations run under
 };

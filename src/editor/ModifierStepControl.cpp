@@ -3,6 +3,7 @@
 #include "IParameter.h"
 #include "IPopupMenu.h"
 #include "Orlantix.h"
+#include "ThreadRole.h"
 
 ModifierStepControl::ModifierStepControl(Orlantix& plug, int x, int y, int paramIdx,
                                          const IBitmapHandle& bitmap, EditorModel& model, int step,
@@ -36,6 +37,7 @@ std::unique_ptr<IPopupMenu> ModifierStepControl::BuildParamMenu() noexcept
 
 void ModifierStepControl::ApplyMenuChoice(IPopupMenu& menu, int item) noexcept
 {
+    ORX_MAIN_THREAD();
     const IPopupMenu::Item* chosen = menu.ItemAt(item);
     if (!chosen || chosen->Tag() < 0 || !chosen->Enabled())
         return;

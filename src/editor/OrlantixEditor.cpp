@@ -9,6 +9,7 @@
 #include "Orlantix.h"
 #include "PresetNameControl.h"
 #include "TextUtil.h"
+#include "ThreadRole.h"
 #include "ValueReadOut.h"
 
 #include <new>
@@ -23,6 +24,7 @@ uint64_t CellBit(int chordStep, int variation) noexcept
 
 void OrlantixEditor::Create(Orlantix& plug)
 {
+    ORX_MAIN_THREAD();
     std::unique_ptr<OrlantixEditor> editor(new OrlantixEditor(plug));
     editor->Build();
     plug.AdoptView(std::move(editor));
@@ -42,6 +44,7 @@ OrlantixEditor::OrlantixEditor(Orlantix& plug) : mPlug(plug)
 
 OrlantixEditor::~OrlantixEditor()
 {
+    ORX_MAIN_THREAD();
     // The context outlives this object only when construction finished.
     if (mpGraphics && mPlug.GetEditor() == mpGraphics)
         mpGraphics->SetFrameHook(nullptr);
@@ -55,6 +58,7 @@ bool OrlantixEditor::ValidCell(int chordStep, int variation) noexcept
 
 void OrlantixEditor::SetPlayMarker(int chordStep, int variation, int pulse) noexcept
 {
+    ORX_AUDIO_THREAD_LOCKED(mPlug.Mutex());
     if (!ValidCell(chordStep, variation))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -64,6 +68,7 @@ void OrlantixEditor::SetPlayMarker(int chordStep, int variation, int pulse) noex
 
 void OrlantixEditor::RedrawVariation(int chordStep, int variation) noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     if (!ValidCell(chordStep, variation))
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -72,12 +77,14 @@ void OrlantixEditor::RedrawVariation(int chordStep, int variation) noexcept
 
 void OrlantixEditor::RedrawGroove() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mGroove = true;
 }
 
 void OrlantixEditor::SetStepHighlight(ModifierPane pane, int step, bool on) noexcept
 {
+    ORX_AUDIO_THREAD_LOCKED(mPlug.Mutex());
     if (step < 0 || step >= EditorModel::kPaneSteps)
         return;
     const int p = pane == ModifierPane::kStrike ? 0 : 1;
@@ -88,6 +95,7 @@ void OrlantixEditor::SetStepHighlight(ModifierPane pane, int step, bool on) noex
 
 void OrlantixEditor::ShowSpan(int low, int high) noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mSpan = true;
     mWork.mSpanLow = low;
@@ -96,6 +104,7 @@ void OrlantixEditor::ShowSpan(int low, int high) noexcept
 
 void OrlantixEditor::RedrawColumn(int chordStep) noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     if (chordStep < 0 || chordStep >= MAX_STEPS)
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -104,18 +113,21 @@ void OrlantixEditor::RedrawColumn(int chordStep) noexcept
 
 void OrlantixEditor::RedrawAll() noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mAll = true;
 }
 
 void OrlantixEditor::RedrawPane(ModifierPane pane) noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     mWork.mPanes[pane == ModifierPane::kStrike ? 0 : 1] = true;
 }
 
 void OrlantixEditor::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 {
+    ORX_LOCKED(mPlug.Mutex());
     if (row < 0 || row >= MAX_VARIATIONS_PER_CHORD)
         return;
     IMutexLock lock(mPlug.Mutex());
@@ -126,6 +138,7 @@ void OrlantixEditor::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 
 void OrlantixEditor::ShowPresetName(const char* name) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     IMutexLock lock(mPlug.Mutex());
     orx::CopyText(mWork.mPresetNameText, sizeof(mWork.mPresetNameText), name ? name : "");
     mWork.mPresetName = true;
@@ -133,6 +146,7 @@ void OrlantixEditor::ShowPresetName(const char* name) noexcept
 
 void OrlantixEditor::OnFrame(IGraphics&) noexcept
 {
+    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     CaptureEditorModel(mPlug, mModel);
     Work& w = mWork;
     if (w.mGroove)

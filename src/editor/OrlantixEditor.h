@@ -57,15 +57,18 @@ public:
 
     // PatternView: [audio-thread] (locked) Each only records.
     void SetPlayMarker(int chordStep, int variation, int pulse) noexcept override;
+    void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept override;
+    // PatternView: [any-thread] (locked) Each only records.
     void RedrawVariation(int chordStep, int variation) noexcept override;
     void RedrawGroove() noexcept override;
-    void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept override;
-    // OrlantixView: [main-thread] (locked) Each only records.
+    // OrlantixView: [any-thread] (locked) Each only records: the parameter handlers call them,
+    // on the audio thread too when a bound controller moves.
     void ShowSpan(int low, int high) noexcept override;
     void RedrawColumn(int chordStep) noexcept override;
     void RedrawAll() noexcept override;
     void RedrawPane(ModifierPane pane) noexcept override;
     void ShowRowSwitches(int row, bool solo, bool mute) noexcept override;
+    // [main-thread] (locked) Only records.
     void ShowPresetName(const char* name) noexcept override;
 
     // IFrameHook: [main-thread] (locked) The model, then the recorded work.

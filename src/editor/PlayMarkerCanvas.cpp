@@ -3,6 +3,7 @@
 #include "IGraphics.h"
 #include "MelodyCell.h"
 #include "MelodyGridLayout.h"
+#include "ThreadRole.h"
 
 using namespace melody_grid;
 
@@ -26,6 +27,7 @@ void PlayMarkerCanvas::Layout(int numPulses) noexcept
 
 void PlayMarkerCanvas::SetPulse(int pulse) noexcept
 {
+    ORX_MAIN_THREAD();
     mPulse = pulse;
     MarkDirty(false);
 }

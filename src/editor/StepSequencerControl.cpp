@@ -2,10 +2,12 @@
 
 #include "ISwitchControl.h"
 #include "StepPermanentControl.h"
+#include "ThreadRole.h"
 
 template <class Sequencer>
 void StepSequencerControl<Sequencer>::RepaintAll() noexcept
 {
+    ORX_MAIN_THREAD();
     for (StepView& step : mSteps)
     {
         if (step.mpMarker)

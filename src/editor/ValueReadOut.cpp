@@ -6,6 +6,7 @@
 #include "IParameter.h"
 #include "ITextControl.h"
 #include "TextUtil.h"
+#include "ThreadRole.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,12 +16,14 @@ ValueReadOut::ValueReadOut(IEditorHost& plug, IControl& knob, IGraphics& graphic
     : mKnob(knob), mpText(new ITextControl(&plug, rect, style, "")),
       mpParam(plug.GetParam(knob.ParamIdx()))
 {
+    ORX_MAIN_THREAD();
     graphics.AddControl(mpText);
     knob.Attach(this);
 }
 
 void ValueReadOut::Update(ISubject&) noexcept
 {
+    ORX_MAIN_THREAD();
     // Only on a change: each call marks the text for two frames.
     if (mpText->IsGreyed() != mKnob.IsGreyed())
         mpText->SetGreyed(mKnob.IsGreyed());
@@ -58,6 +61,7 @@ std::unique_ptr<ValueReadOut> MakeValueReadOut(IEditorHost& plug, IControl& knob
                                                IGraphics& graphics, const IRect& rect,
                                                const ITextStyle& style)
 {
+    ORX_MAIN_THREAD();
     const IParameter* param = plug.GetParam(knob.ParamIdx());
     switch (param ? param->Type() : IParameter::kTypeNone)
     {

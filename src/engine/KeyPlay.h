@@ -28,19 +28,20 @@ public:
         bool mDown = false;
     };
 
-    // [main-thread] (locked) Leaving the key modes forgets the last key: the Tonic parameter
-    // rules again.
+    // Main thread, under the instance's lock. Leaving the key modes forgets the last key: the Tonic
+    // parameter rules again.
     void SetMode(KeyPlayMode mode) noexcept;
     KeyPlayMode Mode() const noexcept { return mMode; }
 
-    // [audio-thread] (locked) A key pressed (down) or let go at offset in the host's block; a
-    // note-on of velocity 0 is a release. False, storing nothing, when the queue is full.
+    // Audio thread, under the instance's lock. A key pressed (down) or let go at offset in the
+    // host's block; a note-on of velocity 0 is a release. False, storing nothing, when the queue is
+    // full.
     bool Push(int offset, int channel, int note, bool down) noexcept;
-    // [audio-thread] (locked) The next ProcessBlock covers frames pieceStart .. pieceStart +
-    // frames - 1 of the host's block; the last piece also takes the events beyond it. Without
-    // a call the block is one whole piece.
+    // Audio thread, under the instance's lock. The next ProcessBlock covers frames pieceStart ..
+    // pieceStart + frames - 1 of the host's block; the last piece also takes the events beyond it.
+    // Without a call the block is one whole piece.
     void BeginPiece(int pieceStart, int frames, bool lastPiece) noexcept;
-    // [audio-thread] By the engine at the start of a block of frames: a whole piece unless
+    // Audio thread, by the engine at the start of a block of frames: a whole piece unless
     // BeginPiece said otherwise.
     void BeginBlock(int frames) noexcept;
     // The offset in the piece of the next event due in it at or before upTo, or -1.

@@ -1,6 +1,7 @@
 #include "PatternEngine.h"
 
 #include "Check.h"
+#include "ThreadRole.h"
 #include "Transforms.h"
 
 namespace
@@ -31,17 +32,20 @@ PatternEngine::PatternEngine() : mBeatClock(mRandom), mPlayer(mProgression), mpV
 
 void PatternEngine::Reserve(int notes)
 {
+    ORX_MAIN_THREAD();
     mNoteStream.Reserve(notes);
     mMidiOut.Reserve(mNoteStream.MaxMessages());
 }
 
 void PatternEngine::SetView(PatternView* view) noexcept
 {
+    ORX_MAIN_THREAD();
     mpView = view ? view : &gNoView;
 }
 
 void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
 {
+    ORX_AUDIO_THREAD();
     if (frames < 0)
         frames = 0;
     mBeatClock.UpdateTransport(t.mTempo, t.mNumerator, t.mDenominator);

@@ -1,9 +1,11 @@
 #include "MidiPassThrough.h"
+#include "ThreadRole.h"
 
 #include <cstring>
 
 void MidiPassThrough::ReserveSysEx()
 {
+    ORX_MAIN_THREAD();
     if (mpSysEx)
         return;
     mpSysEx = std::make_unique<uint8_t[]>(kSysExBytes);

@@ -7,6 +7,7 @@
 #include "OrlantixGui.h"
 #include "PresetFolder.h"
 #include "TextUtil.h"
+#include "ThreadRole.h"
 
 #include <algorithm>
 #include <new>
@@ -35,6 +36,7 @@ Orlantix::Orlantix(PlugHost host)
     : PlugBinding(host, kNumDeclaredParams, "1-1 2-2", kNumPresets, "Orlantix", "", "Dravenholm",
                   0x10000, orx::FourCC("dhOx"), orx::FourCC("dhvm"), 0, true, true, true)
 {
+    ORX_MAIN_THREAD();
     if (!AppendParams(kNumAppendedParams) || NParams() != kNumOrlantixParams)
         throw std::bad_alloc();
     mConfigPool.RegisterDefaults();
@@ -55,6 +57,7 @@ Orlantix::Orlantix(PlugHost host)
 
 Orlantix::~Orlantix()
 {
+    ORX_MAIN_THREAD();
     // The editor goes first, while the editor context it hooks into still exists.
     SetView(nullptr);
     mpOwnedView.reset();
@@ -62,6 +65,7 @@ Orlantix::~Orlantix()
 
 void Orlantix::SetView(OrlantixView* view) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mpView = view ? view : &mNoView;
     mEngine.SetView(mpView);
@@ -69,6 +73,7 @@ void Orlantix::SetView(OrlantixView* view) noexcept
 
 void Orlantix::AdoptView(std::unique_ptr<OrlantixView> view) noexcept
 {
+    ORX_MAIN_THREAD();
     SetView(view.get());
     mpOwnedView = std::move(view);
 }
@@ -80,6 +85,7 @@ const ParamChangeDesc* Orlantix::ParamDesc(int paramIdx) const noexcept
 
 void Orlantix::HandleReset()
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mSampleRate = GetSampleRate();
     mSampleRateInt = orx::TruncateToInt(mSampleRate);
@@ -89,6 +95,7 @@ void Orlantix::HandleReset()
 
 void Orlantix::HandleActivate(bool active)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     PlugBinding::HandleActivate(active);
     if (active)
@@ -102,6 +109,7 @@ void Orlantix::HandleActivate(bool active)
 
 void Orlantix::SetBlockLength(int nFrames)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     IPlugBase::SetBlockLength(nFrames);
     mEngine.Reserve(NotesForBlock(GetBlockSize()));
@@ -132,6 +140,7 @@ void Orlantix::HandleParamChange(int paramIdx)
 
 void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     TransportState t;
     int numerator = 0;
     int denominator = 0;
@@ -161,6 +170,7 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
 
 void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     switch (msg.MessageKind())
     {
     case IMidiMessage::kNoteOn:
@@ -206,8 +216,9 @@ bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
     IParameter* param = GetParam(paramIdx);
     if (!param)
         return false;
-    const double x = std::min<int>(msg.mData2, 127) * (1.0 / 127.0);
-    param->SetNormalised(x);
+    param->SetNormalised(std::min<int>(msg.mData2, 127) * (1.0 / 127.0));
+    // The value the parameter took (a stepped one rounds), for the editor and host.
+    const double x = param->Normalised();
     if (IPlugEditor* editor = GetEditor())
         editor->PushParamValue(paramIdx, x, true);
     HandleParamChange(paramIdx);
@@ -218,11 +229,13 @@ bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
 
 void Orlantix::HandleSysEx(const ISysExMessage& msg)
 {
+    ORX_AUDIO_THREAD_LOCKED(Mutex());
     mPassThrough.PushSysEx(msg);
 }
 
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mControllerMap.Assign(controller, GetParam(paramIdx) ? paramIdx : -1, channelMask);
     ++mMapVersion;
@@ -230,12 +243,14 @@ void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMa
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
     return mControllerMap.At(controller);
 }
 
 void Orlantix::LearnController(int paramIdx) noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     mLearnParam = GetParam(paramIdx) ? paramIdx : -1;
     ++mMapVersion;
@@ -243,12 +258,14 @@ void Orlantix::LearnController(int paramIdx) noexcept
 
 int Orlantix::LearningParam() const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
     return mLearnParam;
 }
 
 bool Orlantix::ControllerOf(int paramIdx, int& controller, int& channel) const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
     controller = mControllerMap.ControllerOf(paramIdx, &channel);
     return controller >= 0;
@@ -265,6 +282,7 @@ std::string ControllerStepName(const char* verb, int controller, int channel)
 
 void Orlantix::ForgetController(int paramIdx) noexcept
 {
+    ORX_MAIN_THREAD();
     int controller = -1, channel = -1;
     if (!ControllerOf(paramIdx, controller, channel))
         return;
@@ -288,12 +306,14 @@ void Orlantix::ForgetController(int paramIdx) noexcept
 
 unsigned Orlantix::ControllerMapVersion() const noexcept
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
     return mMapVersion;
 }
 
 bool Orlantix::RecordLearnedController() noexcept
 {
+    ORX_MAIN_THREAD();
     int controller = 0, channel = 0;
     {
         IMutexLock lock(Mutex());
@@ -323,6 +343,7 @@ bool Orlantix::RecordLearnedController() noexcept
 
 void Orlantix::SetKeyPlayMode(KeyPlayMode mode) noexcept
 {
+    ORX_MAIN_THREAD();
     {
         IMutexLock lock(Mutex());
         if (mEngine.mKeys.Mode() == mode)
@@ -335,6 +356,7 @@ void Orlantix::SetKeyPlayMode(KeyPlayMode mode) noexcept
 
 void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
 {
+    ORX_MAIN_THREAD();
     ORX_CHECK(kTag, 0 <= beginStep && beginStep < MAX_STEPS,
               "0 <= beginStep && beginStep < MAX_STEPS");
     ORX_CHECK(kTag, 1 <= numSteps && numSteps <= MAX_STEPS,

@@ -14,6 +14,7 @@
 #include "PatternEngine.h"
 #include "PlugBinding.h"
 #include "PresetName.h"
+#include "ThreadRole.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -105,7 +106,11 @@ public:
     // the next control change; the editor's next frame shows it and makes it a step of the
     // history (RecordLearnedController). A forget is a step of its own; both tell the host the
     // state changed.
-    bool OffersMidiLearn() const noexcept override { return true; }
+    bool OffersMidiLearn() const noexcept override
+    {
+        ORX_MAIN_THREAD();
+        return true;
+    }
     void LearnController(int paramIdx) noexcept override;
     int LearningParam() const noexcept override;
     bool ControllerOf(int paramIdx, int& controller, int& channel) const noexcept override;
@@ -119,7 +124,11 @@ public:
     // [main-thread] (takes lock) Playing from the keys: off, transpose (the last key pressed is
     // the tonic from its sample on), or transpose + gate. Tells the host when it changed.
     void SetKeyPlayMode(KeyPlayMode mode) noexcept;
-    KeyPlayMode GetKeyPlayMode() const noexcept { return mEngine.mKeys.Mode(); }
+    KeyPlayMode GetKeyPlayMode() const noexcept
+    {
+        ORX_MAIN_THREAD();
+        return mEngine.mKeys.Mode();
+    }
 
     // SysEx messages that found no room to wait for the next block.
     int DroppedSysEx() const noexcept { return mPassThrough.DroppedSysEx(); }

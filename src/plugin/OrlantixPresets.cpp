@@ -3,9 +3,11 @@
 #include "Check.h"
 #include "PresetFolder.h"
 #include "PresetText.h"
+#include "ThreadRole.h"
 
 bool Orlantix::WritePreset(const char* path)
 {
+    ORX_MAIN_THREAD();
     if (!path || !*path)
         return false;
     std::string text;
@@ -27,6 +29,7 @@ bool Orlantix::WritePreset(const char* path)
 
 bool Orlantix::ReadPreset(const char* path)
 {
+    ORX_MAIN_THREAD();
     std::string text;
     if (!path || !*path || !ReadWholeFile(path, text))
         return false;
@@ -36,6 +39,7 @@ bool Orlantix::ReadPreset(const char* path)
 
 void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     // The host's views of its parameters follow the preset: it hears of each one that moved.
     double before[kNumDeclaredParams];
@@ -73,6 +77,7 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 
 std::string Orlantix::SavePresetAs(const std::string& chosen)
 {
+    ORX_MAIN_THREAD();
     if (chosen.empty())
         return {};
     const std::string path = PresetSavePath(chosen);
@@ -84,6 +89,7 @@ std::string Orlantix::SavePresetAs(const std::string& chosen)
 
 bool Orlantix::SavePreset()
 {
+    ORX_MAIN_THREAD();
     std::string path;
     {
         IMutexLock lock(Mutex());
@@ -94,6 +100,7 @@ bool Orlantix::SavePreset()
 
 bool Orlantix::LoadPresetById(int n)
 {
+    ORX_MAIN_THREAD();
     std::string path;
     {
         IMutexLock lock(Mutex());
@@ -107,6 +114,7 @@ bool Orlantix::LoadPresetById(int n)
 
 void Orlantix::RebuildPresetTree()
 {
+    ORX_MAIN_THREAD();
     auto tree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
     IMutexLock lock(Mutex());
     mpPresetTree = std::move(tree);

@@ -2,6 +2,7 @@
 
 #include "ExtraState.h"
 #include "StateChunk.h"
+#include "ThreadRole.h"
 
 bool Orlantix::WriteCoreState(IByteChunk& chunk)
 {
@@ -22,6 +23,7 @@ int Orlantix::ReadCoreState(const IByteChunk& chunk, int startPos)
 
 bool Orlantix::WriteState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     ExtraState extra;
     extra.mMap = mControllerMap;
@@ -33,6 +35,7 @@ bool Orlantix::WriteState(IByteChunk& chunk)
 
 int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     const int pos = ReadCoreState(chunk, startPos);
     // A chunk without the block (an older one) binds no controller and plays no keys.
@@ -47,6 +50,7 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
 
 bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
     // it: undoing the load brings back the name shown before. The key-play mode and the
@@ -67,6 +71,7 @@ bool Orlantix::WriteUndoState(IByteChunk& chunk)
 
 int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
+    ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     int pos = ReadCoreState(chunk, startPos);
     int32_t mode = 0;

@@ -5,6 +5,7 @@
 // the instance and the engine report straight to the grid and the panes. Also the event stream
 // of an instance played from the start, to hear what an edit changed.
 
+#include "AudioThreadRole.h"
 #include "EditorModel.h"
 #include "EventStream.h"
 #include "HeadlessWindow.h"
@@ -20,7 +21,9 @@
 #include <tuple>
 #include <vector>
 
-// What the instance and the engine report, passed on at once (the tests run on one thread).
+// What the instance and the engine report, passed on at once (the tests run on one thread): what
+// the engine reports while it plays reaches the controls as the editor's frame would bring it,
+// on the main thread.
 class ForwardingView : public OrlantixView
 {
 public:
@@ -29,14 +32,17 @@ public:
 
     void SetPlayMarker(int chordStep, int variation, int pulse) noexcept override
     {
+        const MainThreadRole frame;
         mpGrid->ShowPlayMarker(chordStep, variation, pulse);
     }
     void RedrawVariation(int chordStep, int variation) noexcept override
     {
+        const MainThreadRole frame;
         mpGrid->RedrawVariation(chordStep, variation);
     }
     void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept override
     {
+        const MainThreadRole frame;
         mpPanes->SetStepHighlight(pane, step, on);
     }
     void RedrawColumn(int chordStep) noexcept override { mpGrid->RedrawColumn(chordStep); }
@@ -65,7 +71,7 @@ inline std::vector<StreamEvent> Play(Orlantix& plug, int bars, long long from = 
     {
         IMutexLock lock(plug.Mutex());
         t.mSamplePos = static_cast<int>(pos);
-        plug.Engine().ProcessBlock(t, 512);
+        PlayEngineBlock(plug.Engine(), t, 512);
         AppendBlock(stream, pos, plug.Engine().mMidiOut);
     }
     return stream;

@@ -114,6 +114,13 @@ std::string NameOfLength(int n)
 
 constexpr int kLongestName = 64;
 
+// The field shows a preset's name as a load tells it: under the instance lock.
+void ShowPresetName(Harness& h, const std::string& name)
+{
+    IMutexLock lock(h.Plug().Mutex());
+    h.Editor().ShowPresetName(name.c_str());
+}
+
 // The surface as it is, then as a full repaint leaves it: differing pixels described.
 ::testing::AssertionResult SameAsFullRepaint(Harness& h, const std::string& after)
 {
@@ -209,7 +216,7 @@ TEST(EditorText, EveryTextTheEditorShowsLiesInsideItsControl)
             }
     for (int n = 1; n <= kLongestName; ++n)
     {
-        h.Editor().ShowPresetName(NameOfLength(n).c_str());
+        ShowPresetName(h, NameOfLength(n));
         h.Window().Tick();
         checkAll();
     }
@@ -254,7 +261,7 @@ TEST(EditorText, PartialRepaintsLeaveThePixelsOfAFullRepaint)
                  [&g, param, v] { g.SetControlsForParam(param, v); }});
     for (int n = 1; n <= kLongestName; ++n)
         edits.push_back({"a preset name of " + std::to_string(n) + " characters",
-                         [&h, n] { h.Editor().ShowPresetName(NameOfLength(n).c_str()); }});
+                         [&h, n] { ShowPresetName(h, NameOfLength(n)); }});
     std::shuffle(edits.begin(), edits.end(), rng);
     ASSERT_GT(edits.size(), 500u);
 

@@ -279,3 +279,28 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
     EXPECT_GT(audio.Blocks(), kRounds);
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
+
+// A controller can be bound to any parameter, and its changes arrive with the host's MIDI, on
+// the audio thread: every parameter's handler must then keep to what the audio thread may do,
+// and the editor shows the value at its next frame.
+TEST(EditorThreads, EveryParameterCanFollowAControllerFromTheAudioThread)
+{
+    CheckCapture checks;
+    Harness h;
+    for (int param = 0; param < h.Plug().NParams(); ++param)
+    {
+        h.Plug().AssignController(7, param, 1u);
+        for (int value : {127, 0, 64})
+        {
+            EXPECT_EQ(h.Host().SendMidi(0xB0, 7, static_cast<uint8_t>(value)), 1);
+            h.Host().Process(256);
+        }
+        h.Window().Tick();
+        const IParameter& p = *h.Plug().GetParam(param);
+        if (IControl* control = h.ControlOf(param))
+        {
+            EXPECT_NEAR(control->GetValue(), p.Normalised(), 1e-6) << p.Name();
+        }
+    }
+    EXPECT_TRUE(checks.Empty()) << checks.Describe();
+}

@@ -422,7 +422,10 @@ TEST(MelodyGrid, RepeatCountersDragWheelWrapAndFollowLoadedCounts)
         rig.LiveMelody(11, 3).mRepeatCount = 33;
     }
     RefreshEditorModel(rig.Plug(), rig.mModel);
-    rig.mpGrid->SyncRepeatCounters();
+    {
+        IMutexLock lock(rig.Plug().Mutex()); // as the editor's frame holds it
+        rig.mpGrid->SyncRepeatCounters();
+    }
     const auto* last =
         dynamic_cast<ISpinnerControl*>(ControlAt(rig, CellLeft(11) + 32, CellTop(3) + 3));
     ASSERT_NE(last, nullptr);

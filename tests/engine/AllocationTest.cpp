@@ -3,6 +3,7 @@
 // with counting ones (tests/support/AllocationCounter.cpp is compiled into it).
 
 #include "AllocationCounter.h"
+#include "AudioThreadRole.h"
 #include "BeatClock.h"
 #include "Modifiers.h"
 #include "NoteStream.h"
@@ -56,7 +57,7 @@ TEST(Allocation, TheProcessBlockAllocatesNothingAfterWarmUp)
     for (int pos = 0; pos < 4096 * 4; pos += 4096)
     {
         t.mSamplePos = pos;
-        e.ProcessBlock(t, 4096);
+        PlayEngineBlock(e, t, 4096);
     }
 
     long messages = 0;
@@ -72,7 +73,7 @@ TEST(Allocation, TheProcessBlockAllocatesNothingAfterWarmUp)
             if (block % 333 == 0)
                 t.mSamplePos = (block * 7919) % 5000000; // jumps and loops
             t.mTempo = block % 2500 < 1250 ? 174.0 : 61.0;
-            e.ProcessBlock(t, frames);
+            PlayEngineBlock(e, t, frames);
             messages += e.mMidiOut.Size();
             pos = t.mSamplePos + frames;
         }

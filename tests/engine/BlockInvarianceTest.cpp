@@ -4,6 +4,7 @@
 // pulse (at 48 kHz and 120 BPM a 1/16 pulse is 6000 samples: every pulse for blocks of 125 and
 // 250, every 4th for 64, every 16th for 256).
 
+#include "AudioThreadRole.h"
 #include "EngineDriver.h"
 #include "Modifiers.h"
 
@@ -99,7 +100,7 @@ std::vector<StreamEvent> Play(const Setting& setting, double rate,
     {
         const int n = static_cast<int>(std::min<long long>(nextSize(), total - pos));
         t.mSamplePos = static_cast<int>(pos);
-        e.ProcessBlock(t, n);
+        PlayEngineBlock(e, t, n);
         for (const IMidiMessage& m : e.mMidiOut)
             if (m.mOffset < 0 || m.mOffset >= n)
             {

@@ -3,6 +3,7 @@
 // and collects the produced messages as an absolute-time event stream; with the small helpers
 // the engine tests share (an editor stand-in that records what it is told, pattern fillers).
 
+#include "AudioThreadRole.h"
 #include "BeatClock.h"
 #include "EventStream.h"
 #include "PatternEngine.h"
@@ -34,7 +35,7 @@ inline std::vector<StreamEvent> PlayRun(PatternEngine& engine, TransportState t,
         if (pos + n > start + total)
             n = start + total - pos;
         t.mSamplePos = static_cast<int>(pos);
-        engine.ProcessBlock(t, static_cast<int>(n));
+        PlayEngineBlock(engine, t, static_cast<int>(n));
         if (blockStarts)
             blockStarts->push_back(pos);
         AppendBlock(events, pos, engine.mMidiOut);

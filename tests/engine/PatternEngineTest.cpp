@@ -1,6 +1,7 @@
 // The process block: pulse timing, transport handling, velocities, lengths and channels.
 
 #include "PatternEngine.h"
+#include "AudioThreadRole.h"
 
 #include "CheckCapture.h"
 #include "EngineDriver.h"
@@ -15,7 +16,7 @@ TEST(PatternEngine, FirstBlockAtZeroPlaysTheFirstPositionAtOffsetZero)
     PatternEngine e;
     RecordingView view;
     e.SetView(&view);
-    e.ProcessBlock(Playing(), 512);
+    PlayEngineBlock(e, Playing(), 512);
     ASSERT_EQ(e.mMidiOut.Size(), 1);
     EXPECT_EQ(e.mMidiOut[0].mOffset, 0);
     EXPECT_EQ(e.mMidiOut[0].mStatus, 0x90);
@@ -46,7 +47,7 @@ TEST(PatternEngine, PulsesLandInTheirBlocksAtExactOffsets)
     for (int pos = 0; pos < 200000; pos += 11025)
     {
         t.mSamplePos = pos;
-        f.ProcessBlock(t, 11025);
+        PlayEngineBlock(f, t, 11025);
         for (const IMidiMessage& m : f.mMidiOut)
         {
             EXPECT_GE(m.mOffset, 0);
@@ -97,7 +98,7 @@ TEST(PatternEngine, ABlockCanHoldSeveralPulses)
     PatternEngine e;
     StrikeEveryPulse(e, 2);
     e.SetDivision(DivisionIndex("1/32"));
-    e.ProcessBlock(Playing(600.0), 4096); // pulses of 551.25 samples
+    PlayEngineBlock(e, Playing(600.0), 4096); // pulses of 551.25 samples
     std::vector<int> offsets;
     for (const IMidiMessage& m : e.mMidiOut)
         if (m.MessageKind() == IMidiMessage::kNoteOn)
@@ -187,11 +188,11 @@ TEST(PatternEngine, AJumpLandsOnThePulsesOfAnUninterruptedRun)
 TEST(PatternEngine, StoppingReleasesSoundingNotesAndPlaysNothing)
 {
     PatternEngine e;
-    e.ProcessBlock(Playing(), 512); // note 72 sounds until 11025
+    PlayEngineBlock(e, Playing(), 512); // note 72 sounds until 11025
     TransportState stopped = Playing();
     stopped.mRunning = false;
     stopped.mSamplePos = 512;
-    e.ProcessBlock(stopped, 512);
+    PlayEngineBlock(e, stopped, 512);
     ASSERT_EQ(e.mMidiOut.Size(), 1);
     EXPECT_EQ(e.mMidiOut[0].mStatus, 0x80);
     EXPECT_EQ(e.mMidiOut[0].mData1, 72);
@@ -200,12 +201,12 @@ TEST(PatternEngine, StoppingReleasesSoundingNotesAndPlaysNothing)
     for (int i = 0; i < 100; ++i)
     {
         stopped.mSamplePos = 512 + (i % 2) * i * 512;
-        e.ProcessBlock(stopped, 512);
+        PlayEngineBlock(e, stopped, 512);
         ASSERT_EQ(e.mMidiOut.Size(), 0);
     }
     EXPECT_EQ(e.mNoteStream.PendingEvents(), 0);
     // Playing again from 0 starts over.
-    e.ProcessBlock(Playing(), 512);
+    PlayEngineBlock(e, Playing(), 512);
     ASSERT_EQ(e.mMidiOut.Size(), 1);
     EXPECT_EQ(e.mMidiOut[0].mData1, 72);
 }
@@ -251,7 +252,7 @@ TEST(PatternEngine, VelocityFromBaseGrooveAndClamp)
         e.SetVelocity(vel);
         e.mGroove.SetVelocity(0, groove);
         e.mGroove.SetMuted(0, muted);
-        e.ProcessBlock(Playing(), 64);
+        PlayEngineBlock(e, Playing(), 64);
         return e.mMidiOut.Size() == 1 ? e.mMidiOut[0].mData2 : -1;
     };
     EXPECT_EQ(firstVelocity(100, 128, false), 100);
@@ -330,7 +331,7 @@ TEST(PatternEngine, ChannelSixteenIsZeroBasedFifteen)
 {
     PatternEngine e;
     e.SetMidiChannel(15);
-    e.ProcessBlock(Playing(), 64);
+    PlayEngineBlock(e, Playing(), 64);
     ASSERT_EQ(e.mMidiOut.Size(), 1);
     EXPECT_EQ(e.mMidiOut[0].mStatus, 0x9f);
     e.SetMidiChannel(16);
@@ -344,7 +345,7 @@ TEST(PatternEngine, NotesAboveMidiRangeAreDroppedBeforeTheNoteStream)
     PitchSet& set = *e.mProgression.GetPitchSet(0, 0, 0);
     set.mPlayingMask = 1 | 4; // degree 0 is the tonic, degree 2 an octave above it
     CheckCapture checks;
-    e.ProcessBlock(Playing(), 64);
+    PlayEngineBlock(e, Playing(), 64);
     ASSERT_EQ(e.mMidiOut.Size(), 1);
     EXPECT_EQ(e.mMidiOut[0].mData1, 127);
     EXPECT_EQ(e.mNoteStream.PendingEvents(), 1); // only the note-off of 127
@@ -366,15 +367,15 @@ TEST(PatternEngine, EmptyBlocksAndTheTopOfTheHostsRangeAreHarmless)
 {
     PatternEngine e;
     TransportState t = Playing();
-    e.ProcessBlock(t, 0);
+    PlayEngineBlock(e, t, 0);
     EXPECT_EQ(e.mMidiOut.Size(), 0);
-    e.ProcessBlock(t, -5);
+    PlayEngineBlock(e, t, -5);
     EXPECT_EQ(e.mMidiOut.Size(), 0);
     t.mSamplePos = 2147483647 - 100;
-    e.ProcessBlock(t, 4096);
+    PlayEngineBlock(e, t, 4096);
     EXPECT_EQ(e.mExpectedSamplePos, 2147483647LL - 100 + 4096);
     t.mSamplePos = -7;
-    e.ProcessBlock(t, 64);
+    PlayEngineBlock(e, t, 64);
     ASSERT_EQ(e.mMidiOut.Size(), 1); // taken as position 0: the first pulse plays
 }
 

@@ -4,6 +4,7 @@
 // the previous one left.
 
 #include "Orlantix.h"
+#include "ThreadRole.h"
 
 #include <cstdlib>
 #include <memory>
@@ -25,6 +26,7 @@ inline Orlantix& FuzzInstance()
 inline void PlayAndCheck(Orlantix& plug, int blocks, int frames)
 {
     TransportState t;
+    const orx::ProcessCallScope audio; // played as the audio thread plays it
     for (int b = 0; b < blocks; ++b)
     {
         t.mSamplePos = b * frames;

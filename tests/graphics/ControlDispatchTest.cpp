@@ -67,7 +67,7 @@ TEST_F(Editor, KnobDragStaysCapturedOffTheKnobAndSendsOneGesture)
     Filmstrip strip(30, 30, 60);
     auto* knob = Add(new IKnobMultiControl(&mPlug, 10, 10, kGain, strip.mHandle, 1.0));
     auto* other = Add(new CountingControl(&mPlug, IRect(100, 0, 200, 100), kSteps));
-    mpG->PushParamValue(kGain, 0.0, true);
+    PushFromHost(*mpG, kGain, 0.0, true);
     mPlug.mLog.clear();
 
     mpG->MouseDown(20, 30, Left());
@@ -108,8 +108,8 @@ TEST_F(Editor, DoubleClickRestoresTheDefaultOrActsAsAPress)
     Filmstrip strip(30, 30, 60), led(16, 16, 2);
     auto* knob = Add(new IKnobMultiControl(&mPlug, 0, 0, kGain, strip.mHandle, 1.0));
     auto* sw = Add(new ISwitchControl(&mPlug, 100, 0, kOn, led.mHandle));
-    mpG->PushParamValue(kGain, 2.0, false); // the first value from the host is the default
-    mpG->PushParamValue(kOn, 0.0, true);
+    PushFromHost(*mpG, kGain, 2.0, false); // the first value from the host is the default
+    PushFromHost(*mpG, kOn, 0.0, true);
     mpG->MouseDown(10, 10, Left());
     mpG->MouseDrag(10, 0, Left());
     mpG->MouseUp(10, 0, Left());
@@ -142,7 +142,7 @@ TEST_F(Editor, WheelSwitchAndSpinnerArithmetic)
     auto* spin = Add(new ISpinnerControl(&mPlug, IRect(100, 0, 150, 16), kSteps, style, nullptr,
                                          true, false, ISpinnerControl::kVertical, 1.0));
 
-    mpG->PushParamValue(kGain, 0.5, true);
+    PushFromHost(*mpG, kGain, 0.5, true);
     mpG->Wheel(5, 5, {}, 1);
     EXPECT_DOUBLE_EQ(plain->GetValue(), 0.51);
     mpG->Wheel(5, 5, Shift(), -1);
@@ -169,7 +169,7 @@ TEST_F(Editor, WheelSwitchAndSpinnerArithmetic)
     EXPECT_EQ(contact->GetValue(), 0.0);
 
     // Steps 1..16: one step per notch, wrapping at both ends.
-    mpG->PushParamValue(kSteps, 16.0, false);
+    PushFromHost(*mpG, kSteps, 16.0, false);
     mpG->Wheel(110, 5, {}, 1);
     EXPECT_EQ(spin->GetValue(), 0.0);
     mpG->Wheel(110, 5, {}, 1);

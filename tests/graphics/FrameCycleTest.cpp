@@ -64,12 +64,12 @@ TEST_F(Frames, HostValuesPaintOnTwoFramesAndUnchangedOnesNotAtAll)
     EXPECT_EQ(Frame(), IRect());
     EXPECT_EQ(c->mPaints, 1);
 
-    mpG->PushParamValue(kGain, 0.3, true);
+    PushFromHost(*mpG, kGain, 0.3, true);
     Frame();
     Frame();
     Frame();
     EXPECT_EQ(c->mPaints, 3); // painted on two successive frames
-    mpG->PushParamValue(kGain, 0.3, true);
+    PushFromHost(*mpG, kGain, 0.3, true);
     Frame();
     EXPECT_EQ(c->mPaints, 3); // the same value again: nothing to paint
     c->SetValueFromUser(0.7);
@@ -278,7 +278,7 @@ TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)
     plug.PushValuesToEditor();
     EXPECT_EQ(gain->GetValue(), 0.25);
     EXPECT_EQ(steps->GetValue(), 1.0);
-    g->PushParamValue(99, 3.0, false); // no such parameter: ignored
+    PushFromHost(*g, 99, 3.0, false); // no such parameter: ignored
 
     plug.mLog.clear();
     g->MouseDown(10, 20, {});
@@ -370,8 +370,8 @@ TEST(PlugEditor, ADeferredPushShowsOnceAndNeverReturns)
     };
     frame();
 
-    g->PushParamValue(kGain, 2.0, false); // automation: 0.2
-    g->PushParamValue(kSteps, 16.0, false);
+    PushFromHost(*g, kGain, 2.0, false); // automation: 0.2
+    PushFromHost(*g, kSteps, 16.0, false);
     frame();
     EXPECT_DOUBLE_EQ(gain->GetValue(), 0.2);
     EXPECT_DOUBLE_EQ(steps->GetValue(), 1.0);
@@ -384,7 +384,7 @@ TEST(PlugEditor, ADeferredPushShowsOnceAndNeverReturns)
     for (int round = 0; round < 3; ++round)
     {
         frame();
-        g->PushParamValue(kMode, round % 3, false); // the host moves another parameter
+        PushFromHost(*g, kMode, round % 3, false); // the host moves another parameter
         frame();
         EXPECT_DOUBLE_EQ(gain->GetValue(), 0.7) << round;
         EXPECT_DOUBLE_EQ(steps->GetValue(), 1.0) << round;

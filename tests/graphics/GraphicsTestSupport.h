@@ -6,6 +6,7 @@
 #include "IBitmapHandle.h"
 #include "IControl.h"
 #include "IEditorHost.h"
+#include "IGraphics.h"
 #include "IMutex.h"
 #include "IParameter.h"
 #include "IPlugEditor.h"
@@ -121,6 +122,13 @@ private:
     std::unique_ptr<IParameter> mParams[kNumTestParams];
     IPlugEditor* mpEditor = nullptr;
 };
+
+// A value from the host, pushed as the binding pushes it: under the instance lock.
+inline void PushFromHost(IGraphics& g, int paramIdx, double value, bool normalised)
+{
+    IMutexLock lock(g.GetPlug()->Mutex());
+    g.PushParamValue(paramIdx, value, normalised);
+}
 
 // An image of `frames` frames of w x h, frame i (1-based) filled with FrameColor(i).
 inline LICE_pixel FrameColor(int frame)

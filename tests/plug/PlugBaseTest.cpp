@@ -1,5 +1,6 @@
 // The host-independent plug-in base, through a minimal binding that records its host calls.
 
+#include "AudioThreadRole.h"
 #include "TestPlugs.h"
 
 #include <gtest/gtest.h>
@@ -257,22 +258,23 @@ TEST(IPlugBase, DefaultHandlersPassAudioAndMidiThrough)
     double out0[4] = {}, out1[4] = {9, 9, 9, 9};
     double* ins[] = {in0, in1};
     double* outs[] = {out0, out1};
-    p.ProcessBlock(ins, outs, 4);
+    AsAudioThread(p.Mutex(), [&] { p.ProcessBlock(ins, outs, 4); });
     EXPECT_EQ(out0[3], 4.0);
     EXPECT_EQ(out1[0], 5.0);
 
     BasePlug wide("2-3");
     double* outs3[] = {out0, out1, in0};
-    wide.ProcessBlock(ins, outs3, 4);
+    AsAudioThread(wide.Mutex(), [&] { wide.ProcessBlock(ins, outs3, 4); });
     EXPECT_EQ(in0[2], 0.0); // the output without an input is silenced
 
     IMidiMessage bend;
     bend.mStatus = 0xE0;
     bend.mData2 = 64;
-    p.HandleMidiMessage(bend);
+    AsAudioThread(p.Mutex(), [&] { p.HandleMidiMessage(bend); });
     ASSERT_EQ(p.mEmitted.size(), 1u);
     EXPECT_EQ(p.mEmitted[0], bend);
     char text[8] = "x";
+    IMutexLock lock(p.Mutex()); // as the key-name request holds it
     EXPECT_FALSE(p.GetMidiNoteText(60, text, sizeof(text)));
     EXPECT_STREQ(text, "");
 }

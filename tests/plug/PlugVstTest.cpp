@@ -1,6 +1,7 @@
 // The VST 2 binding in process, for what a loaded test plug-in cannot show: the editor
 // opcodes, host-specific channel set-up and bad effect records.
 
+#include "AudioThreadRole.h"
 #include "IPlugVST.h"
 #include "TestPlugs.h"
 
@@ -143,6 +144,8 @@ TEST_F(PlugVst, MessageListReportsAnyRejection)
     IMidiMessage msgs[3];
     for (int i = 0; i < 3; ++i)
         msgs[i].MakeNoteOn(60 + i, 100, i, 0);
+    // Sent from inside a process call, as the host takes them.
+    const AudioThreadRole audio(p.Mutex());
     EXPECT_TRUE(p.EmitMidiMessages(msgs, 3));
     gHost.mRejectOdd = true;
     gHost.mEventCalls = 0;

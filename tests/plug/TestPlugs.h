@@ -25,6 +25,12 @@ public:
     }
 
     void HandleParamChange(int paramIdx) override { mChanges.push_back(paramIdx); }
+    // As the binding's block-size request reaches it: under the instance lock.
+    void SetBlockLength(int nFrames) override
+    {
+        IMutexLock lock(Mutex());
+        IPlugBase::SetBlockLength(nFrames);
+    }
     void BeginParamGesture(int) override {}
     void ReportParamChange(int paramIdx, double normalised) override
     {

@@ -1,6 +1,7 @@
 // What a change of each parameter does to the engine, including the values the handlers guard
 // against and the dispatch rules of the groove families.
 
+#include "AudioThreadRole.h"
 #include "CheckCapture.h"
 #include "PluginTestSupport.h"
 
@@ -37,7 +38,7 @@ TEST_F(Handlers, DivisionsSetPulseAndNoteLength)
     // The length follows the tempo only when its handler runs again.
     TransportState slow;
     slow.mTempo = 60.0;
-    Engine().ProcessBlock(slow, 64);
+    AsAudioThread(mPlug->Mutex(), [&] { Engine().ProcessBlock(slow, 64); });
     EXPECT_EQ(Engine().mBeatClock.SamplesPerPulse(), 14700);
     EXPECT_EQ(Engine().mNoteLength, 7350);
     Change(*mPlug, kLengthUnits, 13);

@@ -1,6 +1,7 @@
 // The instance with a host callback of the test's own: host identification from the product
 // string, controller changes bound to parameters, and the chord span set by the editor.
 
+#include "AudioThreadRole.h"
 #include "CheckCapture.h"
 #include "PluginTestSupport.h"
 
@@ -79,6 +80,20 @@ protected:
         gHost = nullptr;
     }
 
+    // The audio thread's entries, as the binding calls them.
+    void Midi(const IMidiMessage& msg)
+    {
+        AsAudioThread(mPlug->Mutex(), [&] { mPlug->HandleMidiMessage(msg); });
+    }
+    void SysEx(const ISysExMessage& msg)
+    {
+        AsAudioThread(mPlug->Mutex(), [&] { mPlug->HandleSysEx(msg); });
+    }
+    void Process(int frames)
+    {
+        AsAudioThread(mPlug->Mutex(), [&] { mPlug->ProcessBlock(nullptr, nullptr, frames); });
+    }
+
     IMidiMessage Cc(int channel, int controller, int value)
     {
         IMidiMessage msg;
@@ -134,14 +149,14 @@ TEST_F(HostServices, HostIdentificationFromTheProductString)
 
 TEST_F(HostServices, BoundControllersMoveTheirParameterAndUnboundOnesPassOn)
 {
-    mPlug->HandleMidiMessage(Cc(0, 7, 127));
+    Midi(Cc(0, 7, 127));
     EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 100.0);
     EXPECT_TRUE(mHost.mSent.empty());
 
     mPlug->AssignController(7, kVel, 1u << 2);
-    mPlug->HandleMidiMessage(Cc(0, 7, 127)); // another channel
+    Midi(Cc(0, 7, 127)); // another channel
     EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 100.0);
-    mPlug->HandleMidiMessage(Cc(2, 7, 127));
+    Midi(Cc(2, 7, 127));
     EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 127.0);
     EXPECT_EQ(mPlug->Engine().mVelocity, 127);
     // The host hears of it from the main thread's next entry, never from the audio thread.
@@ -150,12 +165,12 @@ TEST_F(HostServices, BoundControllersMoveTheirParameterAndUnboundOnesPassOn)
     ASSERT_EQ(mHost.mAutomated.size(), 1u);
     EXPECT_EQ(mHost.mAutomated[0].first, kVel);
     EXPECT_FLOAT_EQ(mHost.mAutomated[0].second, 1.0f);
-    mPlug->HandleMidiMessage(Cc(2, 7, 0));
+    Midi(Cc(2, 7, 0));
     EXPECT_EQ(mPlug->Engine().mVelocity, 0);
 
     // An internal parameter follows too, but the host does not hear of it.
     mPlug->AssignController(64, kStkRun, 0xFFFF);
-    mPlug->HandleMidiMessage(Cc(15, 64, 0));
+    Midi(Cc(15, 64, 0));
     EXPECT_FALSE(mPlug->Engine().mStrikeSeq.Running());
     mPlug->FlushHostNotices(false);
     EXPECT_EQ(mHost.mAutomated.size(), 2u);
@@ -354,14 +369,14 @@ TEST_F(HostServices, OtherMessagesPassThroughWithTheNextBlockInTimeOrder)
     program.mOffset = 500; // beyond the block: sent at its last frame
     IMidiMessage note;
     note.MakeNoteOn(60, 1, 0, 3);
-    mPlug->HandleMidiMessage(bend);
-    mPlug->HandleMidiMessage(note);
-    mPlug->HandleMidiMessage(clock);
-    mPlug->HandleMidiMessage(program);
+    Midi(bend);
+    Midi(note);
+    Midi(clock);
+    Midi(program);
     // Hosts take a plug-in's output only inside its process call.
     EXPECT_TRUE(mHost.mSent.empty());
 
-    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    Process(64);
     std::vector<IMidiMessage> passed;
     int notes = 0;
     for (size_t i = 0; i < mHost.mSent.size(); ++i)
@@ -384,7 +399,7 @@ TEST_F(HostServices, OtherMessagesPassThroughWithTheNextBlockInTimeOrder)
     EXPECT_EQ(passed[2].mOffset, 63);
     // Sent once.
     mHost.mSent.clear();
-    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    Process(64);
     for (const IMidiMessage& m : mHost.mSent)
         EXPECT_NE(m.mStatus, 0xE5);
 }
@@ -395,23 +410,23 @@ TEST_F(HostServices, SysExWaitsInStorageReservedAtActivationAndWhatDoesNotFitIsC
     auto sysex = [&](int size, int offset) {
         return ISysExMessage{offset, dump.data(), static_cast<int32_t>(size)};
     };
-    mPlug->HandleSysEx(sysex(10, 0)); // before any activation there is no storage
+    SysEx(sysex(10, 0)); // before any activation there is no storage
     EXPECT_EQ(mPlug->DroppedSysEx(), 1);
 
     mPlug->HandleActivate(true);
-    mPlug->HandleSysEx(sysex(40000, 3));
-    mPlug->HandleSysEx(sysex(30000, 4)); // 70000 bytes do not fit in 65536
-    mPlug->HandleSysEx(sysex(25536, 5)); // exactly the rest does
+    SysEx(sysex(40000, 3));
+    SysEx(sysex(30000, 4)); // 70000 bytes do not fit in 65536
+    SysEx(sysex(25536, 5)); // exactly the rest does
     EXPECT_EQ(mPlug->DroppedSysEx(), 2);
     EXPECT_TRUE(mHost.mSysExSizes.empty());
-    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    Process(64);
     EXPECT_EQ(mHost.mSysExSizes, (std::vector<int>{40000, 25536}));
 
     // Sent, the storage is free again; a suspend forgets what waits.
-    mPlug->HandleSysEx(sysex(40000, 0));
+    SysEx(sysex(40000, 0));
     mPlug->HandleActivate(false);
     mPlug->HandleActivate(true);
-    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    Process(64);
     EXPECT_EQ(mHost.mSysExSizes.size(), 2u);
     EXPECT_EQ(mPlug->DroppedSysEx(), 2);
 }

@@ -1,4 +1,5 @@
 #include "FactoryPresets.h"
+#include "AudioThreadRole.h"
 #include "CheckCapture.h"
 #include "PluginTestSupport.h"
 #include "PresetText.h"
@@ -58,7 +59,7 @@ TEST(FactoryPresets, EachLoadsCleanlyAndPlays)
         for (int b = 0; b < 16 * 88200 / 512; ++b)
         {
             t.mSamplePos = b * 512;
-            plug->Engine().ProcessBlock(t, 512);
+            PlayEngineBlock(plug->Engine(), t, 512);
             for (const IMidiMessage& m : plug->Engine().mMidiOut)
                 if ((m.mStatus & 0xF0) == 0x90 && m.mData2 > 0)
                 {

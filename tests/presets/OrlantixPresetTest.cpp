@@ -1,3 +1,4 @@
+#include "AudioThreadRole.h"
 #include "CheckCapture.h"
 #include "OrlantixParamIndex.h"
 #include "PluginTestSupport.h"
@@ -165,7 +166,7 @@ TEST(OrlantixPreset, AnyGrooveVelocityPlaysWithinTheMidiRange)
     for (int b = 0; b < 2000; ++b)
     {
         tr.mSamplePos = b * 512;
-        plug->Engine().ProcessBlock(tr, 512);
+        PlayEngineBlock(plug->Engine(), tr, 512);
         for (const IMidiMessage& msg : plug->Engine().mMidiOut)
         {
             ASSERT_LE(msg.mData2, 127);

@@ -1,3 +1,4 @@
+#include "AudioThreadRole.h"
 #include "CheckCapture.h"
 #include "EventStream.h"
 #include "OrlantixParamIndex.h"
@@ -43,7 +44,7 @@ std::vector<StreamEvent> Play(Orlantix& plug, int blocks = 700)
     for (int b = 0; b < blocks; ++b)
     {
         t.mSamplePos = b * 256;
-        plug.Engine().ProcessBlock(t, 256);
+        PlayEngineBlock(plug.Engine(), t, 256);
         const MidiOutList& out = plug.Engine().mMidiOut;
         AppendBlock(stream, t.mSamplePos, out);
     }

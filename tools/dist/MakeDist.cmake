@@ -22,7 +22,8 @@ function(orx_package name format newlines readme)
         set(build_dir ${ORX_${preset}_DIR})
         set(file ${build_dir}/release/${library})
         if(NOT EXISTS ${file})
-            string(TOLOWER ${preset} lower)
+            # The presets build into build/<preset>.
+            get_filename_component(lower ${build_dir} NAME)
             message(FATAL_ERROR "${file} is missing: build the ${lower} preset first "
                                 "(cmake --build --preset ${lower})")
         endif()

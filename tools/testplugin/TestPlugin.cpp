@@ -108,7 +108,8 @@ public:
         mInProcess.store(true);
         Bump(kBlocks);
         Probe(kSubFrames, nFrames);
-        Probe(kHostId, HostId());
+        // As identified at open: asking the host is main-thread work.
+        Probe(kHostId, StoredHostId());
         ProbeTransport();
         IPlugBase::ProcessBlock(inputs, outputs, nFrames);
         const double gain = GetParam(kGain)->Value();
@@ -129,11 +130,14 @@ public:
         const int kind = msg.MessageKind();
         if (kind == IMidiMessage::kControlChange && msg.mData1 == kGainController)
         {
-            // The path an editor knob takes: gesture, value, handler run; the host is told from
-            // the main thread's next entry.
-            BeginParamGestureFromGUI(kGain);
-            SetParameterFromGUI(kGain, msg.mData2 / 127.0);
-            EndParamGestureFromGUI(kGain);
+            // A bound controller: value, editor, handler run; the host is told from the main
+            // thread's next entry (the editor's own path is main-thread work).
+            const double x = msg.mData2 / 127.0;
+            GetParam(kGain)->SetNormalised(x);
+            if (IPlugEditor* editor = GetEditor())
+                editor->PushParamValue(kGain, x, true);
+            HandleParamChange(kGain);
+            InformHostOfParamChange(kGain, x);
             return;
         }
         if (kind != IMidiMessage::kNoteOn && kind != IMidiMessage::kNoteOff)

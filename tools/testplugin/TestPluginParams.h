@@ -45,4 +45,4 @@ inline constexpr int kTestEditorUniqueId = orx::FourCC("OxE1"); // the editor pl
 inline constexpr int kTestEditor2UniqueId = orx::FourCC("OxE2");
 inline constexpr int kTestStateMagic = orx::FourCC("OXTP");
 inline constexpr int kTestVersion = 0x010203;
-inline constexpr int kGainController = 7; // control change 7 sets kGain like an editor knob
+inline constexpr int kGainController = 7; // control change 7 sets kGain, a bound controller

@@ -2,6 +2,7 @@
 
 #include "IGraphics.h"
 #include "TextRenderer.h"
+#include "ThreadRole.h"
 
 #include <vector>
 
@@ -110,6 +111,7 @@ void ITextControl::SetGreyed(bool greyed) noexcept
 
 void ITextControl::SetText(const char* text)
 {
+    ORX_MAIN_THREAD();
     const char* t = text ? text : "";
     if (mText == t)
         return;

@@ -6,6 +6,7 @@
 
 #include "LICE_Fill.h"
 #include "LICE_IBitmap.h"
+#include "ThreadRole.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -243,6 +244,7 @@ void BlendGlyph(LICE_IBitmap& surface, const FT_Bitmap& glyph, long left, long t
 
 std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 {
+    ORX_MAIN_THREAD();
     std::lock_guard<std::mutex> lock(gStoreMutex);
     FontStore& store = Store();
     if (!store.mLibrary)
@@ -315,6 +317,7 @@ std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const char* text,
                        const IRect& rect, const IRect* clip) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!text || !*text)
         return true;
     const auto* font = static_cast<const FreeTypeFont*>(style.Font());

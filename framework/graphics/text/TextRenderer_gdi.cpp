@@ -5,6 +5,7 @@
 #include "TextRenderer.h"
 
 #include "LICE_IBitmap.h"
+#include "ThreadRole.h"
 #include "Utf8Text.h"
 #include "Win32Handle.h"
 
@@ -47,6 +48,7 @@ private:
 
 std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 {
+    ORX_MAIN_THREAD();
     const std::wstring face = orx::Utf8ToWide(style.mFont);
     LOGFONTW lf{};
     lf.lfHeight = style.mSize != 0 ? style.mSize : 12;
@@ -73,6 +75,7 @@ std::unique_ptr<TextFont> CreateTextFont(const ITextStyle& style) noexcept
 bool DrawTextOnSurface(LICE_IBitmap& surface, const ITextStyle& style, const char* text,
                        const IRect& rect, const IRect* clip) noexcept
 {
+    ORX_MAIN_THREAD();
     if (!text || !*text)
         return true;
     const auto* font = static_cast<const GdiFont*>(style.Font());

@@ -8,6 +8,7 @@
 #include "IPopupMenu.h"
 #include "LICE_PngWrite.h"
 #include "LICE_SysBitmap.h"
+#include "ThreadRole.h"
 #include "WindowSystem.h"
 
 #include <atomic>
@@ -246,6 +247,7 @@ public:
 
 std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink, int) noexcept
 {
+    ORX_MAIN_THREAD();
     try
     {
         return std::make_unique<HeadlessWindowSystem>(sink);

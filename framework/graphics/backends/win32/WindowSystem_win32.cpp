@@ -13,6 +13,7 @@
 #include "IPopupMenu.h"
 #include "IWindowEventSink.h"
 #include "LICE_IBitmap.h"
+#include "ThreadRole.h"
 #include "Utf8Text.h"
 #include "Win32Handle.h"
 #include "WindowEvent.h"
@@ -728,6 +729,7 @@ LRESULT CALLBACK Win32WindowSystem::EntryProc(HWND box, UINT msg, WPARAM wParam,
 std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink,
                                                  int windowClassTag) noexcept
 {
+    ORX_MAIN_THREAD();
     try
     {
         return std::make_unique<Win32WindowSystem>(sink, windowClassTag);

@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "ThreadRole.h"
 #include "X11EntryBox.h"
 #include "X11Handles.h"
 #include "X11PictureWindow.h"
@@ -634,6 +635,7 @@ std::string X11WindowSystem::ModulePath(void*) const noexcept
 
 std::unique_ptr<WindowSystem> CreateWindowSystem(IWindowEventSink& sink, int) noexcept
 {
+    ORX_MAIN_THREAD();
     try
     {
         return std::make_unique<X11WindowSystem>(sink);
