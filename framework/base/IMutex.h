@@ -2,7 +2,9 @@
 // The instance lock: a recursive mutual-exclusion lock. The same thread may take it again while
 // holding it (a state write takes it and then writes the parameter values, which take it too).
 // The platform lock lives in fixed storage inside the object, so taking and creating it never
-// allocates.
+// allocates. The audio thread waits for it in every block, so everything done under it is kept
+// short; a waiter spins for a moment before it sleeps, and a holder runs at the priority of the
+// thread that waits for it.
 
 #include <atomic>
 #include <cstddef>
@@ -28,10 +30,13 @@ private:
 
     // Large enough for a Win32 critical section and a pthread mutex on every target we build.
     static constexpr std::size_t kStorageSize = 64;
-    alignas(16) unsigned char mStorage[kStorageSize];
+    // Each member on a cache line of its own: a waiter that spins reads the owner word, and the
+    // holder's counting of its nested entries must not make it fetch that line back each time.
+    static constexpr std::size_t kLine = 64;
+    alignas(kLine) unsigned char mStorage[kStorageSize];
     // Written by the holder only: another thread reads 0 or a token not its own.
-    std::atomic<std::uintptr_t> mOwner{0};
-    int mDepth = 0; // touched by the holder only
+    alignas(kLine) std::atomic<std::uintptr_t> mOwner{0};
+    alignas(kLine) int mDepth = 0; // touched by the holder only
 };
 
 // Holds the lock for its scope; Release gives it back early (the close request must release

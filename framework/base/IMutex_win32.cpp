@@ -13,10 +13,12 @@ CRITICAL_SECTION* Native(unsigned char* storage) noexcept
 }
 } // namespace
 
-// A critical section is recursive by design: the owning thread may enter it again.
+// A critical section is recursive by design: the owning thread may enter it again. Critical
+// sections under it are short, so a waiter spins a while before it sleeps.
 IMutex::IMutex() noexcept
 {
-    InitializeCriticalSection(new (mStorage) CRITICAL_SECTION);
+    constexpr DWORD kSpinCount = 4000;
+    InitializeCriticalSectionAndSpinCount(new (mStorage) CRITICAL_SECTION, kSpinCount);
 }
 
 IMutex::~IMutex()

@@ -101,12 +101,17 @@ double IParameter::ToNormalised(double value) const noexcept
     return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
 
-void IParameter::SetNormalised(double x) noexcept
+double IParameter::SteppedFromNormalised(double x) const noexcept
 {
     double v = FromNormalised(x);
     if (mType != kTypeDouble && mStep > 0.0)
         v = std::floor(v / mStep + 0.5) * mStep;
-    mValue.Store(std::min(v, mMax));
+    return std::min(v, mMax);
+}
+
+void IParameter::SetNormalised(double x) noexcept
+{
+    mValue.Store(SteppedFromNormalised(x));
 }
 
 void IParameter::DisplayText(double x, bool normalised, char* out, int size) const noexcept

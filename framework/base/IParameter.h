@@ -40,6 +40,9 @@ public:
     double Normalised() const noexcept { return ToNormalised(mValue.Load()); }
     // The plain value for a normalised one, and back (the value is clamped into the range).
     double FromNormalised(double x) const noexcept;
+    // What SetNormalised(x) stores: FromNormalised(x) rounded to the step (real parameters are
+    // not rounded), never above the maximum.
+    double SteppedFromNormalised(double x) const noexcept;
     double ToNormalised(double value) const noexcept;
 
     // The text for x (plain, or normalised when normalised is set) into out, at most size bytes

@@ -14,6 +14,11 @@ public:
     // [any-thread] (locked) Every control bound to paramIdx shows the value, as the host's; a
     // plain value is first made normalised with the parameter's range and shape.
     virtual void PushParamValue(int paramIdx, double value, bool normalised) noexcept = 0;
+    // [any-thread] (locked) Every control is to show its parameter's value (after a load). An
+    // editor that defers pushes answers true and reads every value at its next frame, as it
+    // stands then: one flag under the lock rather than a record per parameter. False asks for
+    // a PushParamValue per parameter.
+    virtual bool PushAllAtNextFrame() noexcept { return false; }
     // [main-thread] Makes the drawing surfaces, once the editor is attached.
     virtual void CreateSurfaces() noexcept = 0;
     // [main-thread] The editor window inside the host's parent window; null when none can be

@@ -63,8 +63,6 @@ void IControl::HandleMouseOut() noexcept {}
 void IControl::SetValueFromHost(double value) noexcept
 {
     ORX_MAIN_THREAD();
-    if (mpPlug)
-        ORX_LOCKED(mpPlug->Mutex());
     if (mDefaultValue < 0.0)
     {
         mDefaultValue = value;

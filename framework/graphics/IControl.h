@@ -46,7 +46,7 @@ public:
     // [main-thread] Draws the control into the context's surface; true when drawn.
     virtual bool Paint(IGraphics& graphics) noexcept = 0;
 
-    // [main-thread] (locked) A value from the host: the first one also becomes the default.
+    // [main-thread] A value from the host: the first one also becomes the default.
     virtual void SetValueFromHost(double value) noexcept;
 
     virtual void SetHidden(bool hidden) noexcept;

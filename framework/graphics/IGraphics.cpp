@@ -38,10 +38,18 @@ void IGraphics::PushParamValue(int paramIdx, double value, bool normalised) noex
     mAnyPushed = true;
 }
 
-void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
+bool IGraphics::PushAllAtNextFrame() noexcept
 {
     if (mpPlug)
         ORX_LOCKED(mpPlug->Mutex());
+    if (!mDeferPushes)
+        return false;
+    mPushAll = true;
+    return true;
+}
+
+void IGraphics::ShowValue(int paramIdx, double normalised) noexcept
+{
     for (auto& control : mControls)
         if (control->ParamIdx() == paramIdx)
             control->SetValueFromHost(normalised);
@@ -56,6 +64,8 @@ void IGraphics::DeferParamPushes()
     IMutexLock lock(mpPlug->Mutex());
     mPushedValues.assign(n, 0.0);
     mPushed.assign(n, 0);
+    mTakenValues.assign(n, 0.0);
+    mTaken.assign(n, 0);
     mDeferPushes = true;
 }
 
@@ -66,21 +76,43 @@ void IGraphics::BeginFrame() noexcept
         return;
     if (!mpPlug)
     {
-        mpFrameHook->OnFrame(*this); // no plug-in, no lock, nothing deferred
+        // No plug-in, no lock, nothing deferred.
+        mpFrameHook->CaptureFrame(*this);
+        mpFrameHook->OnFrame(*this);
         return;
     }
-    IMutexLock lock(mpPlug->Mutex());
-    if (mAnyPushed)
+    bool took = false;
+    bool all = false;
     {
-        mAnyPushed = false;
-        for (std::size_t i = 0; i < mPushed.size(); ++i)
+        // Only swaps and copies: the audio thread waits while the lock is held.
+        IMutexLock lock(mpPlug->Mutex());
+        if (mAnyPushed)
         {
-            if (!mPushed[i])
+            mAnyPushed = false;
+            mPushedValues.swap(mTakenValues);
+            mPushed.swap(mTaken);
+            took = true;
+        }
+        all = mPushAll;
+        mPushAll = false;
+        if (mpFrameHook)
+            mpFrameHook->CaptureFrame(*this);
+    }
+    if (took)
+    {
+        for (std::size_t i = 0; i < mTaken.size(); ++i)
+        {
+            if (!mTaken[i])
                 continue;
-            mPushed[i] = 0;
-            ShowValue(static_cast<int>(i), mPushedValues[i]);
+            mTaken[i] = 0;
+            if (!all)
+                ShowValue(static_cast<int>(i), mTakenValues[i]);
         }
     }
+    // The values are single atomic words: read without the lock, each as it stands now.
+    if (all)
+        for (int i = 0; i < mpPlug->NParams(); ++i)
+            ShowValue(i, mpPlug->GetParam(i)->Normalised());
     if (mpPlug->OffersMidiLearn() && mpPlug->ControllerMapVersion() != mMapVersionShown)
         ShowControllerMarks();
     if (mpFrameHook)
@@ -90,8 +122,6 @@ void IGraphics::BeginFrame() noexcept
 void IGraphics::ShowControllerMarks() noexcept
 {
     ORX_MAIN_THREAD();
-    if (mpPlug)
-        ORX_LOCKED(mpPlug->Mutex());
     mMapVersionShown = mpPlug->ControllerMapVersion();
     const int learning = mpPlug->LearningParam();
     for (auto& control : mControls)

@@ -9,9 +9,9 @@
 // product wires them together. Everything runs on the editor's thread ([main-thread],
 // ThreadTags.h); PushParamValue arrives with the instance lock held, from whatever thread the host
 // changed a parameter on. A context whose plug-in is hosted on more than one thread defers those
-// pushes (DeferParamPushes): they are recorded and reach the controls at the start of the next
-// frame, under the lock, together with the plug-in's frame hook (IFrameHook.h). Painting then reads
-// only controls.
+// pushes (DeferParamPushes): they are recorded, and the next frame takes them under the lock,
+// together with what the plug-in's frame hook copies (IFrameHook.h), and shows them once the lock
+// is free. Painting reads only controls.
 //
 // Under <windows.h>, DrawText and LoadBitmap are macros: files that include both undefine them
 // after <windows.h>.
@@ -49,9 +49,11 @@ public:
     ~IGraphics() override = default;
 
     // IPlugEditor. PushParamValue: with pushes deferred, only the latest value per parameter is
-    // recorded. Off screen (here) there is no window: OpenWindow answers null, and a window
-    // layer with no message loop of its own handles its events and frames in IdleWindow.
+    // recorded; PushAllAtNextFrame is taken only with pushes deferred. Off screen (here) there is
+    // no window: OpenWindow answers null, and a window layer with no message loop of its own
+    // handles its events and frames in IdleWindow.
     void PushParamValue(int paramIdx, double value, bool normalised) noexcept override = 0;
+    bool PushAllAtNextFrame() noexcept override;
     void* OpenWindow(void*) noexcept override { return nullptr; }
     void CloseWindow() noexcept override {}
     bool IsWindowOpen() const noexcept override { return false; }
@@ -243,24 +245,31 @@ protected:
     IRect mDrawRECT; // the clip rectangle of the control being painted; empty between frames
 
 private:
-    // [main-thread] (takes lock) The recorded pushes, the controllers' marks, then the frame
-    // hook.
+    // [main-thread] (takes lock) Takes the recorded pushes and runs the frame hook's capture
+    // under the lock; then shows the pushes, the controllers' marks and runs the hook without
+    // it.
     void BeginFrame() noexcept;
-    // [main-thread] (locked) Marks each learnable control as the plug-in's bindings say.
+    // [main-thread] (takes lock) Marks each learnable control as the plug-in's bindings say.
     void ShowControllerMarks() noexcept;
     // The small square in the control's top right corner, inside its rectangle.
     void PaintMidiMark(const IControl& control) noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
-    // (locked) The controls bound to paramIdx show the value, as the host's.
+    // [any-thread] The controls bound to paramIdx show the value, as the host's: from a frame,
+    // after it let go of the lock, or under the lock where pushes are not deferred.
     void ShowValue(int paramIdx, double normalised) noexcept;
 
     std::vector<std::unique_ptr<IControl>> mControls;
     IFrameHook* mpFrameHook = nullptr;
     bool mDeferPushes = false;
     bool mAnyPushed = false;
+    bool mPushAll = false;              // every parameter's value, at the next frame
     std::vector<double> mPushedValues;  // normalised, per parameter index
     std::vector<unsigned char> mPushed; // 1 where a value waits for the next frame
+    // The pushes a frame took, swapped with the two above under the lock and shown after it;
+    // every flag is 0 again once shown.
+    std::vector<double> mTakenValues;
+    std::vector<unsigned char> mTaken;
     IEditorHost* mpPlug;
     int mWidth;
     int mHeight;

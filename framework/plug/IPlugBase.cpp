@@ -386,6 +386,8 @@ void IPlugBase::PushValuesToEditor()
     IMutexLock lock(mMutex);
     if (!mpEditor)
         return;
+    if (mpEditor->PushAllAtNextFrame())
+        return;
     for (int i = 0; i < NParams(); ++i)
         mpEditor->PushParamValue(i, mParams[static_cast<std::size_t>(i)]->Value(), false);
 }

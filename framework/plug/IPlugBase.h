@@ -21,7 +21,9 @@
 #include "ThreadRole.h"
 #include "UndoHistory.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Host ids that SetHost derives from the host's product string.
@@ -93,6 +95,9 @@ public:
     // edit changes that the state does not hold (the plug-in may add it). Default: the state.
     virtual bool WriteUndoState(IByteChunk& chunk);
     virtual int ReadUndoState(const IByteChunk& chunk, int startPos);
+    // [main-thread] (without the lock) Called before ReadUndoState reads the same chunk under
+    // the lock: what needs no lock (reading the bytes) may be done here. Default: nothing.
+    virtual void PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept;
     // Appends one double per parameter, taken from the arguments that follow: an int for
     // parameters of the boolean, integer and enumeration kinds, a double for the others (the
     // argument types must match, as with printf).
@@ -187,7 +192,8 @@ public:
     bool WriteParamValues(IByteChunk& chunk, bool all);
     // [main-thread] (takes lock)
     int UnserializeParams(const IByteChunk& chunk, int startPos, bool all);
-    // [main-thread] (takes lock) Shows every parameter's value on the controls bound to it.
+    // [main-thread] (takes lock) Shows every parameter's value on the controls bound to it (at
+    // the next frame, when the editor defers pushes).
     void PushValuesToEditor();
 
     // Host identity and layout.
@@ -323,10 +329,14 @@ private:
     int mHostBlockFrames = 0;
     HostNotices mNotices; // under mMutex
 
-    // Undo (IPlugBaseUndo.cpp), all main-thread: the history itself is touched under mMutex.
+    // Undo (IPlugBaseUndo.cpp), all main-thread. The history has a lock of its own, which the
+    // audio thread never takes: its diffs and copies do not keep the audio thread waiting. It is
+    // taken alone or inside mMutex, never the other way round.
     bool SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept;
     bool StepHistory(bool undo) noexcept;
-    UndoHistory mHistory;
+    mutable std::mutex mHistoryMutex;
+    UndoHistory mHistory;                // under mHistoryMutex
+    std::atomic<int> mUndoStateBytes{0}; // the size of the last state written for the history
     int mEditDepth = 0;
     std::string mEditName;
     std::vector<std::uint8_t> mEditBefore;

@@ -16,13 +16,29 @@ int IPlugBase::ReadUndoState(const IByteChunk& chunk, int startPos)
     return ReadState(chunk, startPos);
 }
 
+namespace
+{
+// Room beyond the size of the last state written: a state grows a little between two edits (a
+// longer preset name, a longer progression) without the buffer growing under the lock.
+constexpr int kStateSlack = 4096;
+} // namespace
+
+void IPlugBase::PrepareUndoState(const IByteChunk&, int) noexcept
+{
+    ORX_MAIN_THREAD();
+}
+
 bool IPlugBase::SnapshotUndoState(std::vector<std::uint8_t>& out) noexcept
 {
     try
     {
+        // WriteUndoState takes the instance lock: it writes into room reserved before, so the
+        // audio thread does not wait while the buffer grows, and the copy is made after.
         IByteChunk chunk;
-        if (!WriteUndoState(chunk))
+        if (!chunk.Reserve(mUndoStateBytes.load(std::memory_order_relaxed) + kStateSlack) ||
+            !WriteUndoState(chunk))
             return false;
+        mUndoStateBytes.store(chunk.Size(), std::memory_order_relaxed);
         out.assign(chunk.Data(), chunk.Data() + chunk.Size());
         return true;
     }
@@ -73,7 +89,7 @@ void IPlugBase::EndEdit() noexcept
         return;
     try
     {
-        IMutexLock lock(mMutex);
+        const std::lock_guard<std::mutex> history(mHistoryMutex);
         mHistory.Record(mEditName, mEditBefore, after);
     }
     catch (...)
@@ -85,7 +101,7 @@ void IPlugBase::EndEdit() noexcept
 std::string IPlugBase::UndoName() const
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mMutex);
+    const std::lock_guard<std::mutex> history(mHistoryMutex);
     const char* name = mHistory.UndoName();
     return name ? name : "";
 }
@@ -93,7 +109,7 @@ std::string IPlugBase::UndoName() const
 std::string IPlugBase::RedoName() const
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mMutex);
+    const std::lock_guard<std::mutex> history(mHistoryMutex);
     const char* name = mHistory.RedoName();
     return name ? name : "";
 }
@@ -117,30 +133,66 @@ bool IPlugBase::StepHistory(bool undo) noexcept
         return false;
     try
     {
+        // The step is worked out on a copy of the state, without the instance lock.
+        std::vector<std::uint8_t> state;
+        if (!SnapshotUndoState(state))
+            return false;
+        IByteChunk chunk;
+        IByteChunk now;
+        const int declared = std::min(mDeclaredParamCount, NParams());
+        std::vector<double> before(static_cast<std::size_t>(declared));
+        const int room = static_cast<int>(state.size()) + kStateSlack;
+        std::vector<std::uint8_t> target;
+        target.reserve(static_cast<std::size_t>(room));
+        target = state;
+        if (!chunk.Reserve(room) || !now.Reserve(room))
+            return false;
+        {
+            const std::lock_guard<std::mutex> history(mHistoryMutex);
+            if (!(undo ? mHistory.Undo(target) : mHistory.Redo(target)))
+                return false;
+        }
+        // Where the step cannot be applied after all, it goes back where it was.
+        const auto putBack = [&]
+        {
+            const std::lock_guard<std::mutex> history(mHistoryMutex);
+            std::vector<std::uint8_t> unused;
+            undo ? mHistory.Redo(unused) : mHistory.Undo(unused);
+            return false;
+        };
+        if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
+            return putBack();
+        PrepareUndoState(chunk, 0);
         {
             // One change under the lock: the audio thread sees the state before or after.
             IMutexLock lock(mMutex);
-            std::vector<std::uint8_t> state;
-            if (!SnapshotUndoState(state))
-                return false;
-            if (!(undo ? mHistory.Undo(state) : mHistory.Redo(state)))
-                return false;
-            const int declared = std::min(mDeclaredParamCount, NParams());
-            std::vector<double> before(static_cast<std::size_t>(declared));
+            if (!WriteUndoState(now))
+                return putBack();
+            if (static_cast<std::size_t>(now.Size()) != state.size() ||
+                !std::equal(state.begin(), state.end(), now.Data()))
+            {
+                // The state moved since the copy (the host's automation, a host load, the
+                // audio thread): the step goes into the state as it is now, so the move stays.
+                target.assign(now.Data(), now.Data() + now.Size());
+                const std::lock_guard<std::mutex> history(mHistoryMutex);
+                if (!mHistory.Reapply(undo, target))
+                    return false; // a host load cleared the history meanwhile
+                chunk.Clear();
+                if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
+                    return putBack();
+            }
             for (int i = 0; i < declared; ++i)
                 before[static_cast<std::size_t>(i)] = GetParam(i)->Normalised();
-            IByteChunk chunk;
-            chunk.PutBytes(state.data(), static_cast<int>(state.size()));
             ReadUndoState(chunk, 0);
             PushValuesToEditor();
             // The host's views follow, each value in a gesture of its own as an edit's would be.
             for (int i = 0; i < declared; ++i)
             {
-                const double now = GetParam(i)->Normalised();
-                if (now == before[static_cast<std::size_t>(i)])
+                const double value = GetParam(i)->Normalised();
+                if (value == before[static_cast<std::size_t>(i)])
                     continue;
                 mNotices.Record(HostNotices::Kind::kBeginEdit, i);
-                mNotices.Record(HostNotices::Kind::kValue, i, now);
+                mNotices.Record(HostNotices::Kind::kValue, i, value);
                 mNotices.Record(HostNotices::Kind::kEndEdit, i);
             }
             mNotices.RecordStateChanged();
@@ -169,7 +221,7 @@ void IPlugBase::EndHostLoad() noexcept
         !mHostLoadBefore.empty() && SnapshotUndoState(after) && after == mHostLoadBefore;
     if (!same)
     {
-        IMutexLock lock(mMutex);
+        const std::lock_guard<std::mutex> history(mHistoryMutex);
         mHistory.Clear();
     }
     mHostLoadBefore.clear();
@@ -178,13 +230,13 @@ void IPlugBase::EndHostLoad() noexcept
 std::size_t IPlugBase::UndoStepCount() const noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mMutex);
+    const std::lock_guard<std::mutex> history(mHistoryMutex);
     return mHistory.UndoCount();
 }
 
 std::size_t IPlugBase::UndoBytesHeld() const noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mMutex);
+    const std::lock_guard<std::mutex> history(mHistoryMutex);
     return mHistory.BytesHeld();
 }

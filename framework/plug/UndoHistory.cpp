@@ -93,6 +93,16 @@ bool UndoHistory::Redo(std::vector<std::uint8_t>& state)
     return true;
 }
 
+bool UndoHistory::Reapply(bool undone, std::vector<std::uint8_t>& state) const
+{
+    // Undo moved its step to the redo side, Redo to the undo side; each is the newest there.
+    const std::deque<Step>& moved = undone ? mRedo : mUndo;
+    if (moved.empty())
+        return false;
+    Apply(moved.back(), !undone, state);
+    return true;
+}
+
 void UndoHistory::Clear() noexcept
 {
     ORX_MAIN_THREAD();

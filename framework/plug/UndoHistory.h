@@ -35,6 +35,9 @@ public:
     // (Redo), and moves that step to the other side; false when there is none.
     bool Undo(std::vector<std::uint8_t>& state);
     bool Redo(std::vector<std::uint8_t>& state);
+    // Puts the step that the last Undo (undone) or Redo moved into state once more: for a state
+    // that changed after the one that step was taken from. False when there is no such step.
+    bool Reapply(bool undone, std::vector<std::uint8_t>& state) const;
 
     std::size_t UndoCount() const noexcept { return mUndo.size(); }
     std::size_t RedoCount() const noexcept { return mRedo.size(); }

@@ -69,7 +69,8 @@ void OrlantixEditor::Build()
     AddPresetName(g, presetStyle); // 11
     AddSpanControl(g);             // 12
     // 13. Attached: every control takes its parameter's value, the surfaces are made. From
-    // here on the host's pushes wait for the next frame, and every frame starts with OnFrame.
+    // here on the host's pushes wait for the next frame, and every frame starts with the
+    // frame hook (CaptureFrame, then OnFrame).
     mPlug.AttachEditor(graphics.release());
     mpGraphics = &g;
     readOutStyle.ReleaseFont();

@@ -105,28 +105,28 @@ ISwitchControl* MelodyGrid::MuteSwitch(int row) const noexcept
 
 void MelodyGrid::ShowPlayMarker(int chordStep, int variation, int pulse) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->mpPlayMarker->SetPulse(pulse);
 }
 
 void MelodyGrid::RedrawVariation(int chordStep, int variation) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     if (const MelodyCell* cell = Cell(chordStep, variation))
         cell->MarkDirty();
 }
 
 void MelodyGrid::RedrawColumn(int chordStep) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
         RedrawVariation(chordStep, v);
 }
 
 void MelodyGrid::MarkAllCells() noexcept
 {
-    ORX_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             cell.MarkDirty();
@@ -134,7 +134,7 @@ void MelodyGrid::MarkAllCells() noexcept
 
 void MelodyGrid::RedrawAll() noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     MarkAllCells();
     // Only repainted: a view operation never writes a parameter.
     for (MelodyRowControl* row : mpRowControls)
@@ -144,7 +144,7 @@ void MelodyGrid::RedrawAll() noexcept
 
 void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
     mpSoloSwitches[row]->SetValueFromHost(solo ? 1.0 : 0.0);
@@ -153,7 +153,7 @@ void MelodyGrid::ShowRowSwitches(int row, bool solo, bool mute) noexcept
 
 void MelodyGrid::SyncRepeatCounters() noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
+    ORX_MAIN_THREAD();
     for (const MelodyColumn& column : mColumns)
         for (const MelodyCell& cell : column.mCells)
             if (cell.mpCounter->Follow(cell.ShownMelody().mRepeatCount))

@@ -32,7 +32,8 @@ public:
     MelodyGrid(const MelodyGrid&) = delete;
     MelodyGrid& operator=(const MelodyGrid&) = delete;
 
-    // View operations: [main-thread] (locked)
+    // View operations: [main-thread], also without the lock (a frame applies its work after
+    // letting go of it); they touch only the controls and the model.
     // The play marker of one melody shows pulse (-1 hides it).
     void ShowPlayMarker(int chordStep, int variation, int pulse) noexcept;
     void RedrawVariation(int chordStep, int variation) noexcept;
@@ -77,6 +78,7 @@ private:
     // (locked) Marks the cells whose selection changed since the model was taken, then takes
     // the model again.
     void Commit() noexcept;
+    // [main-thread]
     void MarkAllCells() noexcept;
 
     static bool ValidRow(int row) noexcept;

@@ -111,7 +111,7 @@ ISwitchControl* ModifierPanes::RunSwitch(ModifierPane pane) const noexcept
 
 void ModifierPanes::SetStepHighlight(ModifierPane pane, int step, bool on) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mpPlug->Mutex());
+    ORX_MAIN_THREAD();
     if (step < 0 || step >= kModifierSteps)
         return;
     StepView& view = pane == ModifierPane::kStrike ? mStrike.Step(step) : mMelody.Step(step);
@@ -122,7 +122,7 @@ void ModifierPanes::SetStepHighlight(ModifierPane pane, int step, bool on) noexc
 
 void ModifierPanes::RepaintAll(ModifierPane pane) noexcept
 {
-    ORX_MAIN_THREAD_LOCKED(mpPlug->Mutex());
+    ORX_MAIN_THREAD();
     if (pane == ModifierPane::kStrike)
         mStrike.RepaintAll();
     else

@@ -25,7 +25,8 @@ public:
     ModifierPanes(const ModifierPanes&) = delete;
     ModifierPanes& operator=(const ModifierPanes&) = delete;
 
-    // View operations: [main-thread] (locked)
+    // View operations: [main-thread], also without the lock (a frame applies its work after
+    // letting go of it); they touch only the controls.
     // The play highlight of a step on or off; its marker repaints.
     void SetStepHighlight(ModifierPane pane, int step, bool on) noexcept;
     // Every step's marker, pin and button repaint (the span changed: the markers follow).

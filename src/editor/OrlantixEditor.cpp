@@ -40,6 +40,7 @@ OrlantixEditor::OrlantixEditor(Orlantix& plug) : mPlug(plug)
     for (auto& step : mWork.mMarkerPulse)
         for (int& pulse : step)
             pulse = -1;
+    mTaken = mWork;
 }
 
 OrlantixEditor::~OrlantixEditor()
@@ -144,11 +145,31 @@ void OrlantixEditor::ShowPresetName(const char* name) noexcept
     mWork.mPresetName = true;
 }
 
-void OrlantixEditor::OnFrame(IGraphics&) noexcept
+void OrlantixEditor::CaptureFrame(IGraphics&) noexcept
 {
     ORX_MAIN_THREAD_LOCKED(mPlug.Mutex());
     CaptureEditorModel(mPlug, mModel);
+    // The recorded work moves to the frame's copy; the record starts empty again (the latest
+    // pulse per cell stays, only its change bit goes).
+    mTaken = mWork;
     Work& w = mWork;
+    w.mMarkersChanged = 0;
+    w.mVariations = 0;
+    w.mColumns = 0;
+    w.mAll = w.mGroove = w.mSpan = w.mPresetName = false;
+    for (bool& changed : w.mRowsChanged)
+        changed = false;
+    for (int p = 0; p < 2; ++p)
+    {
+        w.mPanes[p] = false;
+        w.mHighlightsChanged[p] = 0;
+    }
+}
+
+void OrlantixEditor::OnFrame(IGraphics&) noexcept
+{
+    ORX_MAIN_THREAD();
+    const Work& w = mTaken;
     if (w.mGroove)
     {
         mpGrooveCanvas->MarkDirty(false);
@@ -168,7 +189,6 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
         }
     }
     ApplyGridAndPaneWork();
-    w.mGroove = w.mSpan = w.mPresetName = false;
     // A controller learnt on the audio thread: a step of the history, and the host hears of
     // the changed state now, from this thread.
     mPlug.RecordLearnedController();
@@ -176,7 +196,7 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
 
 void OrlantixEditor::ApplyGridAndPaneWork() noexcept
 {
-    Work& w = mWork;
+    const Work& w = mTaken;
     for (int step = 0; step < MAX_STEPS; ++step)
         for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
             if (w.mMarkersChanged & CellBit(step, v))
@@ -209,17 +229,5 @@ void OrlantixEditor::ApplyGridAndPaneWork() noexcept
         for (int step = 0; step < EditorModel::kPaneSteps; ++step)
             if (w.mHighlightsChanged[p] & (1u << step))
                 mpPanes->SetStepHighlight(pane, step, w.mHighlight[p][step]);
-    }
-
-    w.mMarkersChanged = 0;
-    w.mVariations = 0;
-    w.mColumns = 0;
-    w.mAll = false;
-    for (bool& changed : w.mRowsChanged)
-        changed = false;
-    for (int p = 0; p < 2; ++p)
-    {
-        w.mPanes[p] = false;
-        w.mHighlightsChanged[p] = 0;
     }
 }

@@ -7,11 +7,12 @@
 // thread for hosts that automate from there) call the view with the instance lock held. A view
 // call never touches a control: it records what to do in the members under "work", guarded by
 // the instance lock. Once per frame, on the editor's thread, the graphics context takes the
-// lock, shows the values the host pushed since the last frame (IGraphics::DeferParamPushes),
-// and calls OnFrame, which copies the pattern into the model and applies the recorded work to
-// the controls. Collecting and painting then run without the lock and read only the controls,
-// the model and the groove's atomic words. Mouse edits run on the editor's thread and take the
-// lock for pattern data (through the instance, OrlantixGui and the parameters).
+// lock and calls CaptureFrame, which copies the pattern into the model and takes the recorded
+// work, and nothing else: the audio thread waits meanwhile. Without the lock the context then
+// shows the values the host pushed since the last frame (IGraphics::DeferParamPushes) and calls
+// OnFrame, which applies the work to the controls. Collecting and painting read only the
+// controls, the model and the groove's atomic words. Mouse edits run on the editor's thread and
+// take the lock for pattern data (through the instance, OrlantixGui and the parameters).
 //
 // What the instance keeps of the editor (the graphics context is the plug-in base's) lives
 // here: the melody grid and the modifier panes (built by their own builders at steps 6 and 10
@@ -71,7 +72,9 @@ public:
     // [main-thread] (locked) Only records.
     void ShowPresetName(const char* name) noexcept override;
 
-    // IFrameHook: [main-thread] (locked) The model, then the recorded work.
+    // IFrameHook: [main-thread] (locked) Copies the model and takes the recorded work.
+    void CaptureFrame(IGraphics& graphics) noexcept override;
+    // IFrameHook: [main-thread] Applies the work CaptureFrame took to the controls.
     void OnFrame(IGraphics& graphics) noexcept override;
 
     IGraphicsWin& Graphics() const noexcept { return *mpGraphics; }
@@ -125,7 +128,7 @@ private:
     void AddPresetName(IGraphicsWin& g, const ITextStyle& presetStyle);
     void AddSpanControl(IGraphicsWin& g);
 
-    // The recorded work of the melody grid and the modifier panes (OnFrame).
+    // The taken work of the melody grid and the modifier panes (OnFrame).
     void ApplyGridAndPaneWork() noexcept;
     static bool ValidCell(int chordStep, int variation) noexcept;
 
@@ -140,5 +143,6 @@ private:
     IContactControl* mpEditButtons[kNumEditButtons] = {};
     PresetNameControl* mpPresetName = nullptr;
     ChordSequencerSpanControl* mpSpan = nullptr;
-    Work mWork;
+    Work mWork;  // under the instance lock
+    Work mTaken; // the editor thread's: what the current frame applies
 };

@@ -75,8 +75,8 @@ std::unique_ptr<IPopupMenu> PresetNameControl::BuildParamMenu() noexcept
 {
     try
     {
-        IMutexLock lock(mPlug.Mutex());
-        return BuildPresetMenu(mPlug.PresetTree());
+        // Built from a tree that stays as long as this copy holds it, without the lock.
+        return BuildPresetMenu(mPlug.SharedPresetTree().get());
     }
     catch (const std::bad_alloc&)
     {

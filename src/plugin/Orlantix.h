@@ -15,6 +15,7 @@
 #include "PlugBinding.h"
 #include "PresetName.h"
 #include "ThreadRole.h"
+#include "UndoStateImage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,6 +67,9 @@ public:
     // [main-thread] For undo: the state and the name of the preset now loaded.
     bool WriteUndoState(IByteChunk& chunk) override;
     int ReadUndoState(const IByteChunk& chunk, int startPos) override;
+    // [main-thread] (without the lock) Reads the chunk into the undo image, which the next
+    // ReadUndoState of the same bytes puts in without reading them under the lock.
+    void PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept override;
 
     // Preset files (OrlantixPresets.cpp), all [main-thread].
     // Writes the current pattern as a preset; false when nothing was written, in which case a
@@ -73,8 +77,10 @@ public:
     bool WritePreset(const char* path);
     // Reads a preset file; false, with nothing changed, when it cannot be opened.
     bool ReadPreset(const char* path);
-    // Preset text already in memory; path names the preset (null keeps no path). The host hears
-    // of every declared parameter that moved and of the state change.
+    // Preset text already in memory; path names the preset (null keeps no path). The text is
+    // read before the instance lock is taken and applied under it in one piece, so a block
+    // plays the old pattern or the new one. The host hears of every declared parameter that
+    // moved and of the state change.
     void ReadPresetText(const char* data, size_t size, const char* path);
     // "Save As": ".preset" is appended unless the chosen path ends with it; the preset tree is
     // rebuilt. Answers the path written, empty on failure.
@@ -83,8 +89,11 @@ public:
     bool SavePreset();
     // The preset with menu index n in the preset tree; false when no file has it.
     bool LoadPresetById(int n);
-    // Deletes the preset tree and scans the preset folder again.
+    // Scans the preset folder again into a new preset tree, which replaces the old one.
     void RebuildPresetTree();
+    // [any-thread] (takes lock) The preset tree, kept alive for as long as the answer is held:
+    // menus are built from it and files found in it without the lock.
+    std::shared_ptr<const PresetFolder> SharedPresetTree() noexcept;
 
     // [main-thread] Attaches the editor's view; null goes back to the one that does nothing.
     void SetView(OrlantixView* view) noexcept;
@@ -177,9 +186,10 @@ private:
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;
     OrlantixView* mpView = &mNoView;
-    std::unique_ptr<OrlantixView> mpOwnedView; // the editor, when it was adopted
-    std::unique_ptr<PresetFolder> mpPresetTree;
+    std::unique_ptr<OrlantixView> mpOwnedView;        // the editor, when it was adopted
+    std::shared_ptr<const PresetFolder> mpPresetTree; // replaced under the lock
     PresetName mPresetName;
+    UndoStateImage mUndoImage; // the editor thread's
     ConfigurablePool mConfigPool;
     const ParamChangeDesc* mpParamChangeDesc[kNumOrlantixParams] = {};
     // Last, so it goes first: it works on the members above.

@@ -10,16 +10,17 @@ bool Orlantix::WritePreset(const char* path)
     ORX_MAIN_THREAD();
     if (!path || !*path)
         return false;
-    std::string text;
+    // Only the copy is made under the lock; the text and the file are made from it without:
+    // formatting and a slow disk must not hold up the audio thread.
+    auto content = std::make_unique<PresetContent>();
+    content->mValues.resize(static_cast<size_t>(NParams()));
     {
         IMutexLock lock(Mutex());
-        ExtraState extra;
-        extra.mMap = mControllerMap;
-        extra.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
-        text = PresetText(*this, mEngine.mProgression, mEngine.mGroove, extra);
+        CopyPresetContent(*this, mEngine.mProgression, mEngine.mGroove, *content);
+        content->mExtras.mMap = mControllerMap;
+        content->mExtras.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
     }
-    // The file is written outside the lock: a slow disk must not hold up the audio thread.
-    if (!WriteFileSafely(path, text))
+    if (!WriteFileSafely(path, PresetText(*this, *content)))
         return false;
     IMutexLock lock(Mutex());
     mPresetName.Set(path);
@@ -40,38 +41,54 @@ bool Orlantix::ReadPreset(const char* path)
 void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
-    // The host's views of its parameters follow the preset: it hears of each one that moved.
+    // Read before the lock is taken: scanning the text and finding the parameters by name is
+    // the slow part, and needs nothing that changes.
+    const PresetImage image = ReadPresetImage(data, size, *this);
     double before[kNumDeclaredParams];
-    for (int i = 0; i < kNumDeclaredParams; ++i)
-        before[i] = GetParam(i)->Normalised();
-
-    // A preset starts from the full span; its own span parameters follow with the handlers.
-    mEngine.mProgression.Reset();
-    mEngine.mPlayer.UpdateSpan();
-    mEngine.mPlayer.Rewind();
-    View().ShowSpan(0, MAX_STEPS);
-
-    const PresetReadResult read =
-        ApplyPresetText(data, size, *this, mEngine.mProgression, mEngine.mGroove);
-    // The key-play mode belongs to the pattern: a preset without its line plays no keys. The
-    // map is the musician's set-up: a preset without map lines (every factory one) keeps it.
-    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(read.mExtras.mKeyPlayMode));
-    if (read.mExtras.mMapLines > 0)
+    double after[kNumDeclaredParams];
     {
-        mControllerMap = read.mExtras.mMap;
-        ++mMapVersion;
-    }
-    for (int i = 0; i < NParams(); ++i)
-        HandleParamChange(i);
+        IMutexLock lock(Mutex());
+        for (int i = 0; i < kNumDeclaredParams; ++i)
+            before[i] = GetParam(i)->Value();
 
-    mPresetName.Set(path);
-    View().ShowPresetName(mPresetName.Name());
-    View().RedrawAll();
-    PushValuesToEditor();
+        // A preset starts from the full span; its own span parameters follow with the handlers.
+        mEngine.mProgression.Reset();
+        mEngine.mPlayer.UpdateSpan();
+        mEngine.mPlayer.Rewind();
+        View().ShowSpan(0, MAX_STEPS);
+
+        ApplyPresetImage(image, *this, mEngine.mProgression, mEngine.mGroove);
+        // The key-play mode belongs to the pattern: a preset without its line plays no keys.
+        // The map is the musician's set-up: a preset without map lines (every factory one)
+        // keeps it.
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mExtras.mKeyPlayMode));
+        if (image.mExtras.mMapLines > 0)
+        {
+            mControllerMap = image.mExtras.mMap;
+            ++mMapVersion;
+        }
+        for (int i = 0; i < NParams(); ++i)
+            HandleParamChange(i);
+
+        mPresetName.Set(path);
+        View().ShowPresetName(mPresetName.Name());
+        View().RedrawAll();
+        PushValuesToEditor();
+        for (int i = 0; i < kNumDeclaredParams; ++i)
+            after[i] = GetParam(i)->Value();
+    }
+    // The host's views of its parameters follow the preset: it hears of each one that moved,
+    // with its value when it is told. The load is in place: what is left holds the lock briefly.
+    bool moved[kNumDeclaredParams];
     for (int i = 0; i < kNumDeclaredParams; ++i)
-        if (const double now = GetParam(i)->Normalised(); now != before[i])
-            InformHostOfParamChange(i, now);
+    {
+        const IParameter* param = GetParam(i);
+        moved[i] = param->ToNormalised(after[i]) != param->ToNormalised(before[i]);
+    }
+    IMutexLock lock(Mutex());
+    for (int i = 0; i < kNumDeclaredParams; ++i)
+        if (moved[i])
+            InformHostOfParamChange(i, GetParam(i)->Normalised());
     InformHostOfStateChange();
 }
 
@@ -101,22 +118,30 @@ bool Orlantix::SavePreset()
 bool Orlantix::LoadPresetById(int n)
 {
     ORX_MAIN_THREAD();
+    const std::shared_ptr<const PresetFolder> tree = SharedPresetTree();
+    ORX_CHECK(kTag, tree != nullptr, "mpPresetTree != 0");
+    const PresetFile* file = tree ? tree->FindFile(n) : nullptr;
     std::string path;
-    {
-        IMutexLock lock(Mutex());
-        ORX_CHECK(kTag, mpPresetTree != nullptr, "mpPresetTree != 0");
-        const PresetFile* file = mpPresetTree ? mpPresetTree->FindFile(n) : nullptr;
-        if (!file || !PresetFolder::FilePath(*file, path))
-            return false;
-    }
+    if (!file || !PresetFolder::FilePath(*file, path))
+        return false;
     return ReadPreset(path.c_str());
 }
 
 void Orlantix::RebuildPresetTree()
 {
     ORX_MAIN_THREAD();
-    auto tree = BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    std::shared_ptr<const PresetFolder> tree =
+        BuildPresetTree(mConfigPool.StringValue(kConfigPresetFolder));
+    {
+        IMutexLock lock(Mutex());
+        mpPresetTree.swap(tree);
+        View().PresetTreeChanged();
+    }
+    // The old tree goes here, after the lock, unless a menu still holds it.
+}
+
+std::shared_ptr<const PresetFolder> Orlantix::SharedPresetTree() noexcept
+{
     IMutexLock lock(Mutex());
-    mpPresetTree = std::move(tree);
-    View().PresetTreeChanged();
+    return mpPresetTree;
 }

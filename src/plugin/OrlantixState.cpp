@@ -4,6 +4,33 @@
 #include "StateChunk.h"
 #include "ThreadRole.h"
 
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// The undo state's key-play mode and controller map, after the parameters: one int, then a
+// parameter index and a channel mask for each controller. -1 when the bytes are not there or
+// hold nonsense.
+int ReadUndoExtras(const IByteChunk& chunk, int pos, int numParams, int& mode,
+                   ControllerMap& map) noexcept
+{
+    int32_t m = 0;
+    if (pos < 0 || (pos = chunk.Get(&m, pos)) < 0 || m < 0 || m >= kNumKeyPlayModes)
+        return -1;
+    mode = m;
+    map.Clear();
+    for (int c = 0; c < ControllerMap::kNumControllers; ++c)
+    {
+        int32_t param = -1, mask = 0;
+        if ((pos = chunk.Get(&param, pos)) < 0 || (pos = chunk.Get(&mask, pos)) < 0)
+            return -1;
+        map.Assign(c, param >= 0 && param < numParams ? param : -1, static_cast<uint32_t>(mask));
+    }
+    return pos;
+}
+} // namespace
+
 bool Orlantix::WriteCoreState(IByteChunk& chunk)
 {
     const bool pattern = WritePatternState(chunk, mEngine.mProgression, mEngine.mGroove);
@@ -69,32 +96,88 @@ bool Orlantix::WriteUndoState(IByteChunk& chunk)
     return ok && chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
 }
 
+void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
+{
+    ORX_MAIN_THREAD();
+    UndoStateImage& image = mUndoImage;
+    image.mReady = false;
+    int pos = ReadPatternImage(chunk, startPos, image.mPattern);
+    try
+    {
+        image.mValues.resize(static_cast<std::size_t>(NParams()));
+        for (double& value : image.mValues)
+        {
+            pos = chunk.Get(&value, pos);
+            if (std::isnan(value))
+                value = 0.0; // as the parameters' own read takes it
+        }
+        pos = ReadUndoExtras(chunk, pos, NParams(), image.mKeyPlayMode, image.mMap);
+        int32_t size = 0;
+        if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
+            return;
+        const auto* bytes = chunk.Data();
+        image.mPath.assign(reinterpret_cast<const char*>(bytes) + pos,
+                           static_cast<std::size_t>(size));
+        image.mSource.assign(bytes + startPos, bytes + pos + size);
+        image.mReady = true;
+    }
+    catch (...)
+    {
+        image.mReady = false; // the read under the lock reads the chunk itself
+    }
+}
+
 int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
     ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
-    int pos = ReadCoreState(chunk, startPos);
-    int32_t mode = 0;
-    if (pos < 0 || (pos = chunk.Get(&mode, pos)) < 0 || mode < 0 || mode >= kNumKeyPlayModes)
-        return -1;
-    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(mode));
-    ControllerMap map;
-    for (int c = 0; c < ControllerMap::kNumControllers; ++c)
+    UndoStateImage& image = mUndoImage;
+    const std::size_t n = image.mSource.size();
+    const bool prepared =
+        image.mReady && startPos >= 0 && startPos <= chunk.Size() &&
+        static_cast<std::size_t>(chunk.Size() - startPos) >= n &&
+        std::equal(image.mSource.begin(), image.mSource.end(), chunk.Data() + startPos);
+    image.mReady = false;
+    int pos = 0;
+    std::string path;
+    if (prepared)
     {
-        int32_t param = -1, mask = 0;
-        if ((pos = chunk.Get(&param, pos)) < 0 || (pos = chunk.Get(&mask, pos)) < 0)
-            return -1;
-        map.Assign(c, GetParam(param) ? param : -1, static_cast<uint32_t>(mask));
+        // What ReadState does with the same bytes, read before the lock was taken.
+        ApplyPatternImage(image.mPattern, mEngine.mProgression, mEngine.mGroove);
+        for (int i = 0; i < NParams(); ++i)
+        {
+            IParameter& param = *GetParam(i);
+            param.SetValue(
+                std::clamp(image.mValues[static_cast<std::size_t>(i)], param.Min(), param.Max()));
+        }
+        for (int i = 0; i < NParams(); ++i)
+            HandleParamChange(i);
+        mEngine.mResyncPending = true;
+        View().RedrawAll();
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mKeyPlayMode));
+        mControllerMap = image.mMap;
+        path.swap(image.mPath);
+        pos = startPos + static_cast<int>(n);
     }
-    mControllerMap = map;
+    else
+    {
+        int mode = 0;
+        ControllerMap map;
+        pos = ReadUndoExtras(chunk, ReadCoreState(chunk, startPos), NParams(), mode, map);
+        if (pos < 0)
+            return -1;
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(mode));
+        mControllerMap = map;
+        int32_t size = 0;
+        if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
+            return -1;
+        path.assign(reinterpret_cast<const char*>(chunk.Data()) + pos,
+                    static_cast<std::size_t>(size));
+        pos += size;
+    }
     mLearnedNotice = false;
     ++mMapVersion;
-    int32_t size = 0;
-    if ((pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
-        return -1;
-    const std::string path(reinterpret_cast<const char*>(chunk.Data()) + pos,
-                           static_cast<std::size_t>(size));
     mPresetName.Set(path.empty() ? nullptr : path.c_str());
     View().ShowPresetName(path.empty() ? PresetName::kNoPresetText : mPresetName.Name());
-    return pos + size;
+    return pos;
 }

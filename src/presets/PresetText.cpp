@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace
 {
@@ -27,17 +28,17 @@ void AppendValue(std::string& out, double value)
     out.append(buf, r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0);
 }
 
-IParameter* FindByName(IParamTable& plug, const std::string& name)
+int FindByName(const IParamTable& plug, const std::string& name)
 {
     if (name.size() > static_cast<size_t>(kMaxParamNameLength))
-        return nullptr;
+        return -1;
     for (int i = 0; i < plug.NParams(); ++i)
     {
-        IParameter* p = plug.GetParam(i);
+        const IParameter* p = plug.GetParam(i);
         if (p && p->Name()[0] != '\0' && name == p->Name())
-            return p;
+            return i;
     }
-    return nullptr;
+    return -1;
 }
 
 bool ReadParamLine(TextScanner& s, std::string& name, double& value)
@@ -54,7 +55,7 @@ bool ReadParamLine(TextScanner& s, std::string& name, double& value)
 }
 
 // "melody %d.%d %d %d  %d %d %d %d\n": true when all eight numbers were read.
-bool ReadMelodyLine(TextScanner& s, int (&f)[8])
+bool ReadMelodyLine(TextScanner& s, std::array<int, 8>& f)
 {
     if (!s.Literal("melody ") || !s.Int(f[0]) || !s.Literal(".") || !s.Int(f[1]))
         return false;
@@ -68,7 +69,7 @@ bool ReadMelodyLine(TextScanner& s, int (&f)[8])
     return true;
 }
 
-void ApplyMelodyLine(ChordProgression& progression, const int (&f)[8])
+void ApplyMelodyLine(ChordProgression& progression, const std::array<int, 8>& f)
 {
     if (f[0] < 0 || f[0] >= MAX_STEPS || f[1] < 0 || f[1] >= MAX_VARIATIONS_PER_CHORD)
         return;
@@ -97,30 +98,40 @@ bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx)
     return !p || p->Name()[0] == '\0' || IsCommandParam(paramIdx);
 }
 
-std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove, const ExtraState& extras)
+void CopyPresetContent(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove, PresetContent& content) noexcept
+{
+    const size_t n = std::min(content.mValues.size(), static_cast<size_t>(plug.NParams()));
+    for (size_t i = 0; i < n; ++i)
+        content.mValues[i] = plug.GetParam(static_cast<int>(i))->Value();
+    content.mProgression = progression;
+    for (int i = 0; i < GrooveMaker::MAX_STEPS; ++i)
+        content.mVelocities[i] = groove.Velocity(i);
+}
+
+std::string PresetText(const IParamTable& plug, const PresetContent& content)
 {
     std::string out;
     char line[128];
     std::snprintf(line, sizeof(line), "Orlantix V%d.%d\n", kPresetVersionMajor,
                   kPresetVersionMinor);
     out += line;
-    for (int i = 0; i < plug.NParams(); ++i)
+    const int n = std::min(plug.NParams(), static_cast<int>(content.mValues.size()));
+    for (int i = 0; i < n; ++i)
     {
         if (IsLeftOutOfPresets(plug, i))
             continue;
-        const IParameter* p = plug.GetParam(i);
         out += "param ";
-        out += p->Name();
+        out += plug.GetParam(i)->Name();
         out += ' ';
-        AppendValue(out, p->Value());
+        AppendValue(out, content.mValues[static_cast<size_t>(i)]);
         out += '\n';
     }
-    AppendExtraLines(out, plug, extras);
+    AppendExtraLines(out, plug, content.mExtras);
     for (int i = 0; i < MAX_STEPS; ++i)
         for (int j = 0; j < MAX_VARIATIONS_PER_CHORD; ++j)
         {
-            const Melody* m = progression.GetMelody(i, j);
+            const Melody* m = content.mProgression.GetMelody(i, j);
             std::snprintf(line, sizeof(line), "melody %d.%d %d %d  %d %d %d %d\n", i, j,
                           m->mEnabled ? 1 : 0, m->mRepeatCount, m->mPitchSets[0].mPlayingMask,
                           m->mPitchSets[1].mPlayingMask, m->mPitchSets[2].mPlayingMask,
@@ -132,63 +143,97 @@ std::string PresetText(const IParamTable& plug, const ChordProgression& progress
     {
         if (i == 12 || i == 24 || i == 36)
             out += '\n';
-        std::snprintf(line, sizeof(line), " %3d", groove.Velocity(i));
+        std::snprintf(line, sizeof(line), " %3d", content.mVelocities[i]);
         out += line;
     }
     out += '\n';
     return out;
 }
 
-PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
-                                 ChordProgression& progression, GrooveMaker& groove)
+std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove, const ExtraState& extras)
 {
-    PresetReadResult result;
+    auto content = std::make_unique<PresetContent>();
+    content->mValues.resize(static_cast<size_t>(plug.NParams()));
+    CopyPresetContent(plug, progression, groove, *content);
+    content->mExtras = extras;
+    return PresetText(plug, *content);
+}
+
+PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& plug)
+{
+    PresetImage image;
     TextScanner s(data, size);
     int major = 0, minor = 0;
-    result.mHeader = s.Literal("Orlantix V") && s.Int(major) && s.Literal(".") && s.Int(minor);
-    if (result.mHeader)
+    image.mHeader = s.Literal("Orlantix V") && s.Int(major) && s.Literal(".") && s.Int(minor);
+    if (image.mHeader)
     {
         s.SkipSpace();
+        image.mValues.resize(static_cast<size_t>(plug.NParams()));
         for (int i = 0; i < plug.NParams(); ++i)
-            plug.GetParam(i)->SetNormalised(0.0);
+            image.mValues[static_cast<size_t>(i)] = plug.GetParam(i)->SteppedFromNormalised(0.0);
         std::string name;
         double value = 0.0;
-        int fields[8] = {};
+        std::array<int, 8> fields{};
         for (;;)
         {
             if (ReadParamLine(s, name, value))
             {
-                IParameter* p = FindByName(plug, name);
+                const int idx = FindByName(plug, name);
                 // A value that is not a number would reach the handlers as an undefined
                 // integer; such a line is skipped like an unknown name.
-                if (p && !std::isnan(value))
+                if (idx >= 0 && !std::isnan(value))
                 {
-                    p->SetValue(value < p->Min() ? p->Min()
-                                                 : (value > p->Max() ? p->Max() : value));
-                    ++result.mParamLines;
+                    const IParameter* p = plug.GetParam(idx);
+                    image.mValues[static_cast<size_t>(idx)] =
+                        value < p->Min() ? p->Min() : (value > p->Max() ? p->Max() : value);
+                    ++image.mParamLines;
                 }
-                else if (!p)
-                    ApplyExtraLine(name, value, plug, result.mExtras);
+                else if (idx < 0)
+                    ApplyExtraLine(name, value, plug, image.mExtras);
                 continue;
             }
             if (!ReadMelodyLine(s, fields))
                 break;
-            ApplyMelodyLine(progression, fields);
-            ++result.mMelodyLines;
+            image.mMelodies.push_back(fields);
         }
     }
     int velocity = 0;
     if (s.Literal("gmsteps ") && s.Int(velocity))
     {
-        groove.SetVelocity(0, velocity);
-        result.mGrooveSteps = 1;
+        image.mVelocities.push_back(velocity);
         for (int i = 1; i < GrooveMaker::MAX_STEPS && s.Int(velocity); ++i)
-        {
-            groove.SetVelocity(i, velocity);
-            ++result.mGrooveSteps;
-        }
+            image.mVelocities.push_back(velocity);
     }
+    return image;
+}
+
+PresetReadResult ApplyPresetImage(const PresetImage& image, IParamTable& plug,
+                                  ChordProgression& progression, GrooveMaker& groove) noexcept
+{
+    PresetReadResult result;
+    result.mHeader = image.mHeader;
+    if (image.mHeader)
+    {
+        const int n = std::min(plug.NParams(), static_cast<int>(image.mValues.size()));
+        for (int i = 0; i < n; ++i)
+            plug.GetParam(i)->SetValue(image.mValues[static_cast<size_t>(i)]);
+        for (const std::array<int, 8>& fields : image.mMelodies)
+            ApplyMelodyLine(progression, fields);
+        result.mParamLines = image.mParamLines;
+        result.mMelodyLines = static_cast<int>(image.mMelodies.size());
+    }
+    for (size_t i = 0; i < image.mVelocities.size(); ++i)
+        groove.SetVelocity(static_cast<int>(i), image.mVelocities[i]);
+    result.mGrooveSteps = static_cast<int>(image.mVelocities.size());
+    result.mExtras = image.mExtras;
     return result;
+}
+
+PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
+                                 ChordProgression& progression, GrooveMaker& groove)
+{
+    return ApplyPresetImage(ReadPresetImage(data, size, plug), plug, progression, groove);
 }
 
 bool ReadWholeFile(const char* path, std::string& out)

@@ -8,8 +8,10 @@
 #include "GrooveMaker.h"
 #include "PresetExtras.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class IParamTable;
 
@@ -24,7 +26,25 @@ inline constexpr size_t kMaxPresetFileSize = 1 << 20;
 // and the command triggers.
 bool IsLeftOutOfPresets(const IParamTable& plug, int paramIdx);
 
-// The whole file, with "\n" line breaks; the extra settings' lines follow the parameters'.
+// What a preset stores, copied from the instance under its lock so that the text is made
+// without it.
+struct PresetContent
+{
+    std::vector<double> mValues; // every parameter's value
+    ChordProgression mProgression;
+    int mVelocities[GrooveMaker::MAX_STEPS] = {};
+    ExtraState mExtras; // the key-play mode and the controller map, set by the caller
+};
+
+// Copies into content, whose mValues already holds an entry for every parameter: nothing is
+// allocated, so the caller may hold the instance lock.
+void CopyPresetContent(const IParamTable& plug, const ChordProgression& progression,
+                       const GrooveMaker& groove, PresetContent& content) noexcept;
+
+// The whole file, with "\n" line breaks; plug gives the parameters' names. The extra
+// settings' lines follow the parameters'.
+std::string PresetText(const IParamTable& plug, const PresetContent& content);
+// The same, straight from the instance's records.
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
                        const GrooveMaker& groove, const ExtraState& extras = {});
 
@@ -37,8 +57,30 @@ struct PresetReadResult
     PresetExtras mExtras; // key-play mode and controller lines
 };
 
-// Applies preset text to the parameter records, the melodies and the groove velocities. The
+// Preset text as read, before anything is applied. Reading (scanning the text, finding each
+// parameter by its name) needs only the parameters' fixed names and ranges, so it runs without
+// the instance lock; applying the image under it is a few short loops.
+struct PresetImage
+{
+    bool mHeader = false; // without it nothing but the groove is applied
+    // With the header, every parameter's value after the load: normalised 0 where no line sets
+    // it, else the last line's value within the range.
+    std::vector<double> mValues;
+    int mParamLines = 0;                       // param lines whose name matched a parameter
+    std::vector<std::array<int, 8>> mMelodies; // melody lines as read, in the order of the text
+    std::vector<int> mVelocities;              // groove velocities from step 0
+    PresetExtras mExtras;                      // key-play mode and controller lines
+};
+
+// Reads preset text; throws std::bad_alloc.
+PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& plug);
+
+// Applies an image to the parameter records, the melodies and the groove velocities. The
 // caller resets the span first and runs every change handler afterwards.
+PresetReadResult ApplyPresetImage(const PresetImage& image, IParamTable& plug,
+                                  ChordProgression& progression, GrooveMaker& groove) noexcept;
+
+// Both of the above in one.
 PresetReadResult ApplyPresetText(const char* data, size_t size, IParamTable& plug,
                                  ChordProgression& progression, GrooveMaker& groove);
 

@@ -1,6 +1,8 @@
 #include "StateChunk.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace
 {
@@ -117,9 +119,94 @@ bool WritePatternState(IByteChunk& chunk, const ChordProgression& progression,
     return w.mOk;
 }
 
+int ReadPatternImage(const IByteChunk& chunk, int position, PatternImage& image)
+{
+    Reader r{chunk, position};
+    r.Int(image.mStepCount);
+    r.Int(image.mFixedCount);
+    r.Int(image.mBeginStep);
+    for (PatternImage::StepFields& step : image.mSteps)
+    {
+        r.Int(step.mDegree);
+        step.mDegree = Clamp(step.mDegree, 0, 6);
+        r.Flag(step.mActive);
+        r.Int(step.mSpare);
+        for (PatternImage::MelodyFields& m : step.mMelodies)
+        {
+            r.Int(m.mNumPulses);
+            m.mNumPulses = ClampPulseCount(m.mNumPulses);
+            for (int k = 0; k < kPitchSetsPerMelody; ++k)
+            {
+                r.Int(m.mPlaying[k]);
+                r.Int(m.mBase[k]);
+                r.Int(m.mSaved[k]);
+                m.mPlaying[k] &= kMaskLimit - 1;
+                m.mBase[k] &= kMaskLimit - 1;
+                m.mSaved[k] &= kMaskLimit - 1;
+            }
+            for (int& spare : m.mSpare)
+                r.Int(spare);
+            r.Flag(m.mEnabled);
+            r.Int(m.mRepeatCount);
+        }
+    }
+    r.Int(image.mGrooveActive);
+    image.mGrooveActive = Clamp(image.mGrooveActive, 1, GrooveMaker::MAX_STEPS);
+    for (int& velocity : image.mVelocities)
+        r.Byte(velocity);
+    return r.mPos;
+}
+
+void ApplyPatternImage(const PatternImage& image, ChordProgression& progression,
+                       GrooveMaker& groove)
+{
+    progression.SetStoredCounts(image.mStepCount, image.mFixedCount, image.mBeginStep);
+    for (int i = 0; i < MAX_STEPS; ++i)
+    {
+        const PatternImage::StepFields& from = image.mSteps[i];
+        MelodySet& step = *progression.GetStep(i);
+        step.mChordDegree = from.mDegree;
+        step.mActive = from.mActive;
+        step.mSpare = from.mSpare;
+        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+        {
+            const PatternImage::MelodyFields& fm = from.mMelodies[v];
+            Melody& m = step.mMelodies[v];
+            m.mNumPulses = fm.mNumPulses;
+            for (int k = 0; k < kPitchSetsPerMelody; ++k)
+            {
+                PitchSet& p = m.mPitchSets[k];
+                p.mPlayingMask = fm.mPlaying[k];
+                p.mBaseMask = fm.mBase[k];
+                p.mSavedMask = fm.mSaved[k];
+                p.mRestorePending = false;
+            }
+            std::copy(std::begin(fm.mSpare), std::end(fm.mSpare), std::begin(m.mSpare));
+            m.mEnabled = fm.mEnabled;
+            m.mRepeatCount = fm.mRepeatCount;
+            m.mRestorePending = false;
+            m.mMuted = false;
+            for (int k = 0; k < kPitchSetsPerMelody; ++k)
+                m.mBasePitchSets[k] = m.mPitchSets[k];
+        }
+    }
+    groove.SetNumStepsActive(image.mGrooveActive);
+    for (int i = 0; i < GrooveMaker::MAX_STEPS; ++i)
+        groove.SetVelocity(i, image.mVelocities[i]);
+}
+
 int ReadPatternState(const IByteChunk& chunk, int position, ChordProgression& progression,
                      GrooveMaker& groove)
 {
+    // A whole chunk, the usual case, through the image; a cut one field by field below, so
+    // what it does not reach stays as it was.
+    PatternImage image;
+    const int end = ReadPatternImage(chunk, position, image);
+    if (end >= 0)
+    {
+        ApplyPatternImage(image, progression, groove);
+        return end;
+    }
     Reader r{chunk, position};
     int stepCount = progression.StepCount();
     int fixedCount = progression.FixedCount();

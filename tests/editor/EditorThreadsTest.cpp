@@ -19,8 +19,10 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace editor_test;
 
@@ -148,8 +150,8 @@ TEST(EditorThreads, WhatOtherThreadsDoReachesTheControlsAtTheNextFrame)
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
 
-// The editor used for a few hundred rounds while the host plays without pause: every edit is
-// checked right after it is made, against the instance's own data.
+// The editor used for a few hundred rounds while the host plays without pause: every edit (and
+// some undone and redone) is checked right after it is made, against the instance's own data.
 TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
 {
     CheckCapture checks;
@@ -258,6 +260,13 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
             const double before = Value(h, kRowMute1 + row);
             h.Window().Click(CentreOf(r).first, CentreOf(r).second);
             expect(Value(h, kRowMute1 + row) == 1.0 - before, round, "row mute switch");
+            // Taken back and done again with the keys.
+            IMouseKeys control;
+            control.mC = true;
+            h.Window().Key(300, 300, 'Z', control);
+            expect(Value(h, kRowMute1 + row) == before, round, "undo");
+            h.Window().Key(300, 300, 'Y', control);
+            expect(Value(h, kRowMute1 + row) == 1.0 - before, round, "redo");
             break;
         }
         default:
@@ -277,6 +286,75 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
     EXPECT_TRUE(lost.empty()) << lost.size() << " edits lost, the first: " << lost.front();
     // The host played all along: many blocks, a good share of them during the rounds.
     EXPECT_GT(audio.Blocks(), kRounds);
+    EXPECT_TRUE(checks.Empty()) << checks.Describe();
+}
+
+// A preset loaded from the menu while the host plays is one change for the audio thread: every
+// block starts from the whole of one preset, its parameter values and what their handlers made
+// of them, never from part of a load.
+TEST(EditorThreads, EveryBlockPlaysAWholePreset)
+{
+    CheckCapture checks;
+    Harness h;
+    h.Plug().ConfigPool().SetString(kConfigPresetFolder, ORX_SOURCE_DIR "/presets");
+    h.Plug().RebuildPresetTree();
+    // What the instance holds after each of two presets that differ in many parameters.
+    const auto state = [](Orlantix& p)
+    {
+        std::vector<double> s;
+        for (int i = 0; i < p.NParams(); ++i)
+            s.push_back(p.GetParam(i)->Value());
+        const PatternEngine& e = p.Engine();
+        s.insert(s.end(), {double(e.mTonic), double(e.mGroove.NumStepsActive()),
+                           double(e.mProgression.StepCount()), double(e.mGroove.Muted(3))});
+        s.insert(s.end(), std::begin(e.mChordDegrees), std::end(e.mChordDegrees));
+        return s;
+    };
+    const char* const presets[] = {"Four Chords", "Swung Groove"};
+    std::vector<double> whole[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_TRUE(h.Plug().ReadPreset(
+            (std::string(ORX_SOURCE_DIR "/presets/") + presets[i] + ".preset").c_str()));
+        whole[i] = state(h.Plug());
+    }
+    ASSERT_NE(whole[0], whole[1]);
+
+    // Looked at inside the process calls, where the audio thread holds the lock.
+    std::atomic<int> looks{0}, torn{0};
+    h.Host().SetCallbackHook(
+        [&](orxhost::VstHost&, int32_t opcode)
+        {
+            if (opcode != vst2::audioMasterGetTime || !h.Plug().Mutex().HeldByCaller())
+                return;
+            const std::vector<double> now = state(h.Plug());
+            ++looks;
+            if (now != whole[0] && now != whole[1])
+                ++torn;
+        });
+    std::atomic<bool> stop{false};
+    std::thread audio(
+        [&]
+        {
+            while (!stop)
+            {
+                h.Host().Process(64);
+                auto lock = h.Host().LockCallbacks();
+                h.Host().ClearEvents();
+            }
+        });
+    for (int load = 0; load < 120; ++load)
+    {
+        h.Window().AnswerMenu(presets[load % 2]);
+        h.Window().Click(600, 524);
+        h.Window().Tick();
+    }
+    stop = true;
+    audio.join();
+    h.Host().SetCallbackHook(nullptr);
+    EXPECT_EQ(state(h.Plug()), whole[1]);
+    EXPECT_GT(looks.load(), 120);
+    EXPECT_EQ(torn.load(), 0) << "of " << looks.load() << " looks";
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
 

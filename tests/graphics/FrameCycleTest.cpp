@@ -299,7 +299,8 @@ TEST(PlugEditor, ValuesTravelBetweenThePlugInAndItsControls)
 
 // A host may push values from its audio thread while the editor paints: deferred, a push only
 // records the value, and the next frame shows the latest one per parameter before the frame
-// hook runs and before anything is collected or painted.
+// hook applies its work and before anything is collected or painted. The hook's capture runs
+// under the plug-in's lock, everything else without it.
 TEST(PlugEditor, DeferredPushesReachTheControlsAtTheStartOfTheNextFrame)
 {
     EditorPlug plug;
@@ -310,10 +311,21 @@ TEST(PlugEditor, DeferredPushesReachTheControlsAtTheStartOfTheNextFrame)
     g->DeferParamPushes();
     struct Hook : IFrameHook
     {
+        EditorPlug* mpPlug;
         CountingControl* mpGain;
         std::vector<double> mSeen;
-        void OnFrame(IGraphics&) noexcept override { mSeen.push_back(mpGain->GetValue()); }
+        std::vector<std::string> mLocks;
+        void CaptureFrame(IGraphics&) noexcept override
+        {
+            mLocks.push_back(mpPlug->Mutex().HeldByCaller() ? "capture locked" : "capture");
+        }
+        void OnFrame(IGraphics&) noexcept override
+        {
+            mLocks.push_back(mpPlug->Mutex().HeldByCaller() ? "apply locked" : "apply");
+            mSeen.push_back(mpGain->GetValue());
+        }
     } hook;
+    hook.mpPlug = &plug;
     hook.mpGain = gain;
     g->SetFrameHook(&hook);
     auto frame = [&]
@@ -341,6 +353,8 @@ TEST(PlugEditor, DeferredPushesReachTheControlsAtTheStartOfTheNextFrame)
     frame();
     EXPECT_EQ(hook.mSeen.size(), 3u); // the hook runs every frame, pushes or not
     EXPECT_EQ(gain->GetValue(), 0.25);
+    EXPECT_EQ(hook.mLocks, (std::vector<std::string>{"capture locked", "apply", "capture locked",
+                                                     "apply", "capture locked", "apply"}));
     g->SetFrameHook(nullptr);
     frame();
     EXPECT_EQ(hook.mSeen.size(), 3u);
@@ -391,4 +405,48 @@ TEST(PlugEditor, ADeferredPushShowsOnceAndNeverReturns)
         EXPECT_DOUBLE_EQ(mode->GetValue(), (round % 3) / 2.0) << round;
     }
     EXPECT_DOUBLE_EQ(plug.GetParam(kGain)->Value(), 7.0);
+}
+
+// After a load the plug-in asks a deferring context for every value at once: the next frame
+// shows each parameter's value as it stands when the frame starts, later changes included, and
+// the single pushes recorded before it do not come back afterwards. A context that does not
+// defer declines, and is pushed each value.
+TEST(PlugEditor, AllValuesAtTheNextFrameAreTheValuesOfThatFrame)
+{
+    EditorPlug plug;
+    auto* g = new IGraphicsLice(&plug, 100, 100);
+    auto* gain = new CountingControl(&plug, IRect(0, 0, 10, 10), kGain);
+    auto* steps = new CountingControl(&plug, IRect(40, 0, 50, 10), kSteps);
+    g->AddControl(gain);
+    g->AddControl(steps);
+    plug.AttachEditor(g);
+    {
+        IMutexLock lock(plug.Mutex());
+        EXPECT_FALSE(g->PushAllAtNextFrame());
+    }
+    g->DeferParamPushes();
+    auto frame = [&]
+    {
+        IRect r;
+        if (g->CollectDirty(r))
+            g->PaintDirty(r);
+    };
+    frame();
+
+    {
+        IMutexLock lock(plug.Mutex());
+        g->PushParamValue(kGain, 1.0, false); // recorded before the load: superseded
+        plug.GetParam(kGain)->SetValue(4.0);
+        plug.GetParam(kSteps)->SetValue(9.0);
+        EXPECT_TRUE(g->PushAllAtNextFrame());
+    }
+    EXPECT_EQ(gain->GetValue(), 0.5); // nothing shown before the frame
+    plug.GetParam(kGain)->SetValue(6.0);
+    frame();
+    EXPECT_DOUBLE_EQ(gain->GetValue(), 0.6);
+    EXPECT_DOUBLE_EQ(steps->GetValue(), 8.0 / 15.0);
+    gain->SetValueFromUser(0.9);
+    frame();
+    EXPECT_DOUBLE_EQ(gain->GetValue(), 0.9);
+    EXPECT_DOUBLE_EQ(steps->GetValue(), 8.0 / 15.0);
 }

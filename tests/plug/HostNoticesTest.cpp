@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <random>
 #include <thread>
@@ -127,5 +129,39 @@ TEST(HostNotices, LockKnowsItsHolder)
         inner.Release();
         EXPECT_TRUE(mutex.HeldByCaller());
     }
+    EXPECT_FALSE(mutex.HeldByCaller());
+}
+
+// Two threads count under the lock, each at several depths, one of them sometimes holding it
+// long enough that the other stops spinning and sleeps: no increment is lost, and each sees
+// itself as the only holder.
+TEST(HostNotices, LockKeepsEveryOtherThreadOut)
+{
+    IMutex mutex;
+    long count = 0;
+    std::atomic<int> inside{0}, overlaps{0};
+    const auto work = [&](int rounds, bool slow)
+    {
+        for (int round = 0; round < rounds; ++round)
+        {
+            IMutexLock outer(mutex);
+            overlaps += inside.fetch_add(1) != 0;
+            for (int depth = 0; depth <= round % 3; ++depth)
+            {
+                IMutexLock inner(mutex);
+                const long seen = count;
+                if (slow && round % 500 == 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                count = seen + 1;
+                overlaps += !mutex.HeldByCaller();
+            }
+            inside.fetch_sub(1);
+        }
+    };
+    std::thread other(work, 20000, true);
+    work(20000, false);
+    other.join();
+    EXPECT_EQ(count, 2 * (20000 / 3 * 6 + 3)); // 1, 2, 3, 1, 2, 3, ... increments a round
+    EXPECT_EQ(overlaps.load(), 0);
     EXPECT_FALSE(mutex.HeldByCaller());
 }

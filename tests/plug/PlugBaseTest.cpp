@@ -242,6 +242,11 @@ TEST(IPlugBase, EditorGetsValuesAndIsOwned)
         ASSERT_EQ(g->mPushes.size(), 3u);
         EXPECT_FALSE(g->mPushes[1].mNormalised);
         EXPECT_EQ(g->mPushes[1].mValue, 4.0);
+        // An editor that reads every value at its next frame gets one request, no pushes.
+        g->mTakesAll = true;
+        p.PushValuesToEditor();
+        EXPECT_EQ(g->mAllAsked, 1);
+        EXPECT_EQ(g->mPushes.size(), 3u);
         p.AttachEditor(nullptr); // ignored
         EXPECT_EQ(p.GetEditor(), g);
         p.AttachEditor(new FakeEditor(&deleted)); // replaces and deletes the old one

@@ -80,6 +80,12 @@ public:
     {
         mPushes.push_back({idx, value, normalised});
     }
+    // Answers as an editor that defers pushes would when mTakesAll is set.
+    bool PushAllAtNextFrame() noexcept override
+    {
+        mAllAsked += mTakesAll ? 1 : 0;
+        return mTakesAll;
+    }
     void CreateSurfaces() noexcept override { ++mSurfaces; }
     void* OpenWindow(void* parent) noexcept override
     {
@@ -94,6 +100,8 @@ public:
     int Height() const noexcept override { return 650; }
 
     bool mOpen = false;
+    bool mTakesAll = false;
+    int mAllAsked = 0;
 
     std::vector<Push> mPushes;
     int mSurfaces = 0;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace
 {
 void Open(Orlantix& plug)
@@ -138,10 +140,15 @@ TEST(OrlantixPreset, SaveAsNamesTheFileAndTheTreeFindsIt)
     EXPECT_TRUE(plug->PresetTree()->Empty());
     EXPECT_FALSE(plug->SavePreset()); // no path yet
 
+    // A menu is built from the tree it holds, without the lock: a rescan meanwhile replaces the
+    // instance's tree and leaves the held one whole.
+    const std::shared_ptr<const PresetFolder> held = plug->SharedPresetTree();
     const std::string saved = plug->SavePresetAs(t.Str() + "/mine");
     EXPECT_EQ(saved, t.Str() + "/mine.preset");
     ASSERT_NE(plug->PresetTree()->FindFile(1), nullptr);
     EXPECT_EQ(plug->PresetTree()->FindFile(1)->DisplayName(), "mine");
+    EXPECT_NE(plug->PresetTree(), held.get());
+    EXPECT_TRUE(held->Empty());
 
     Change(*plug, kVel, 12);
     EXPECT_TRUE(plug->SavePreset());

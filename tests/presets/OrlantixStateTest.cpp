@@ -200,3 +200,51 @@ TEST(OrlantixState, ProgramChunkAndChunksWithoutHeader)
     EXPECT_EQ(SetChunk(*b, std::vector<uint8_t>(3, 0xAB)), 0);
     EXPECT_EQ(SetChunk(*b, {}), 0);
 }
+
+// An undo's state read ahead of the lock puts in what the read under the lock would: the same
+// values, the same chunk, the same events after, over temporary changes that a load ends. An
+// image read from other bytes is not used.
+TEST(OrlantixState, AnUndoStateReadAheadPutsInWhatTheLockedReadDoes)
+{
+    auto source = MakePlug();
+    Open(*source);
+    Customise(*source);
+    IByteChunk chunk;
+    ASSERT_TRUE(source->WriteUndoState(chunk));
+    IByteChunk other;
+    Change(*source, kVel, 20);
+    ASSERT_TRUE(source->WriteUndoState(other));
+
+    const auto loaded = [&](bool ahead, const IByteChunk* stale)
+    {
+        auto plug = MakePlug();
+        Open(*plug);
+        Change(*plug, kSwing, 0.8);
+        Melody& m = *plug->Engine().mProgression.GetMelody(2, 0);
+        m.mRestorePending = m.mPitchSets[0].mRestorePending = m.mMuted = true;
+        if (ahead)
+            plug->PrepareUndoState(stale ? *stale : chunk, 0);
+        EXPECT_EQ(plug->ReadUndoState(chunk, 0), chunk.Size());
+        return plug;
+    };
+    auto locked = loaded(false, nullptr);
+    IByteChunk expected;
+    ASSERT_TRUE(locked->WriteUndoState(expected));
+    ASSERT_EQ(expected.Size(), chunk.Size());
+    EXPECT_EQ(std::memcmp(expected.Data(), chunk.Data(), chunk.Size()), 0);
+    const std::string events = FormatStream(Play(*locked));
+    const IByteChunk* const stales[] = {nullptr, &other};
+    for (const IByteChunk* stale : stales)
+    {
+        auto plug = loaded(true, stale);
+        for (int i = 0; i < kNumOrlantixParams; ++i)
+            EXPECT_EQ(plug->GetParam(i)->Value(), locked->GetParam(i)->Value()) << i;
+        const Melody& m = *plug->Engine().mProgression.GetMelody(2, 0);
+        EXPECT_FALSE(m.mRestorePending || m.mPitchSets[0].mRestorePending || m.mMuted);
+        IByteChunk now;
+        ASSERT_TRUE(plug->WriteUndoState(now));
+        ASSERT_EQ(now.Size(), chunk.Size());
+        EXPECT_EQ(std::memcmp(now.Data(), chunk.Data(), chunk.Size()), 0);
+        EXPECT_EQ(FormatStream(Play(*plug)), events);
+    }
+}

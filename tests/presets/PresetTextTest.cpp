@@ -101,6 +101,31 @@ TEST(PresetText, RoundTripRestoresParametersMelodiesAndGroove)
         EXPECT_EQ(b.mGroove.Velocity(i), i * 2);
 }
 
+// A preset is read before the instance lock is taken and applied under it: what is read must
+// not depend on the values the parameters hold at the time, and reading changes nothing.
+TEST(PresetText, AnImageReadAheadAppliesAsTheTextWould)
+{
+    const std::string text = "Orlantix V1.0\nparam Vel 90\nparam Tonic 60.7\nparam Vel 91\n"
+                             "param Slow 9\nmelody 2.1 1 3  5 6 7 8\ngmsteps 1 2 3\n";
+    Pattern direct, ahead;
+    direct.Apply(text);
+    const PresetImage image = ReadPresetImage(text.data(), text.size(), ahead.mPlug);
+    EXPECT_EQ(ahead.Value(5), 100.0);
+    for (int i = 0; i < ParamStandIn::kParams; ++i)
+        ahead.mPlug.GetParam(i)->SetNormalised(0.75);
+    const PresetReadResult r =
+        ApplyPresetImage(image, ahead.mPlug, ahead.mProgression, ahead.mGroove);
+    EXPECT_EQ(r.mParamLines, 4);
+    EXPECT_EQ(r.mMelodyLines, 1);
+    EXPECT_EQ(r.mGrooveSteps, 3);
+    for (int i = 0; i < ParamStandIn::kParams; ++i)
+        EXPECT_EQ(ahead.Value(i), direct.Value(i)) << i;
+    EXPECT_EQ(ahead.Value(5), 91.0); // the last line wins
+    EXPECT_EQ(ahead.mProgression.GetMelody(2, 1)->mRepeatCount, 3);
+    EXPECT_EQ(ahead.mProgression.GetMelody(2, 1)->mPitchSets[3].mPlayingMask, 8);
+    EXPECT_EQ(ahead.mGroove.Velocity(2), 3);
+}
+
 TEST(PresetText, ValuesAreClampedNotRounded)
 {
     Pattern p;

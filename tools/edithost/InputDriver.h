@@ -50,6 +50,7 @@ struct MenuOutcome
     bool mShotTaken = false;   // the picture was written
     bool mChoiceFound = false; // the menu held the item chosen (its keys were then typed)
     bool mKeysTyped = false;   // every key went into the popup
+    bool mAbandoned = false;   // the popup stayed open after its keys and was ended unchosen
 };
 
 // What the platform and the server hold, to find leaks across closing and reopening: counts

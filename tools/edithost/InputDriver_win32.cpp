@@ -184,6 +184,11 @@ struct MenuTyping
     bool mShotTaken = false;
     bool mChoiceFound = false;
     bool mPointerAside = false;
+    // Ticks the menu has stayed open after its last key; past kStuckTicks it is ended, so a key
+    // lost on a loaded machine fails the step instead of holding the host until its time-out.
+    int mTicksAfterKeys = 0;
+    bool mAbandoned = false;
+    bool mAllKeysSent = false;
     // The release of the button that opened the menu, let go while the menu shows (0: none due).
     UINT mRelease = 0;
     LPARAM mReleaseAt = 0;
@@ -236,10 +241,27 @@ bool KeysForChoice(HMENU menu, const std::vector<std::wstring>& path, std::deque
     return true;
 }
 
+constexpr int kStuckTicks = 50; // 3 s of 60 ms ticks
+
 void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu))
+    const bool visible = menu && IsWindowVisible(menu);
+    if (gMenu.mAllKeysSent)
+    {
+        if (!visible || ++gMenu.mTicksAfterKeys > kStuckTicks)
+        {
+            if (visible)
+            {
+                gMenu.mAbandoned = true;
+                EndMenu();
+            }
+            KillTimer(nullptr, gMenu.mTimer);
+            gMenu.mTimer = 0;
+        }
+        return;
+    }
+    if (!visible)
         return;
     gMenu.mShown = true;
     // A menu that does not fit below the pointer opens over it, and the item under the pointer
@@ -280,11 +302,7 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     gMenu.mKeys.pop_front();
     PostMessageW(gMenu.mEditor, WM_KEYDOWN, key, 1);
     PostMessageW(gMenu.mEditor, WM_KEYUP, key, 0xC0000001);
-    if (gMenu.mKeys.empty())
-    {
-        KillTimer(nullptr, gMenu.mTimer);
-        gMenu.mTimer = 0;
-    }
+    gMenu.mAllKeysSent = gMenu.mKeys.empty();
 }
 
 // ---- the driver ----
@@ -397,6 +415,8 @@ public:
         Wait(kSettleMs);
         PostMouse(editor, WM_RBUTTONUP, keys, x, y);
     }
+    edithost::MenuOutcome ClickIntoMenuOnce(edithost::MouseButton button, bool control, int x,
+                                            int y, const edithost::MenuPlan& plan);
     edithost::MenuOutcome ClickIntoMenu(edithost::MouseButton button, bool control, int x, int y,
                                         const edithost::MenuPlan& plan) override;
     bool ReadsMenuItems() const override { return true; }
@@ -628,6 +648,19 @@ std::vector<std::string> Win32Driver::Popups()
 edithost::MenuOutcome Win32Driver::ClickIntoMenu(edithost::MouseButton button, bool control, int x,
                                                  int y, const edithost::MenuPlan& plan)
 {
+    edithost::MenuOutcome outcome = ClickIntoMenuOnce(button, control, x, y, plan);
+    // A menu ended unchosen changed nothing, so the user's second try is the same click again.
+    if (outcome.mAbandoned)
+    {
+        std::fprintf(stderr, "note: a popup menu stayed open after its keys; clicked again\n");
+        outcome = ClickIntoMenuOnce(button, control, x, y, plan);
+    }
+    return outcome;
+}
+
+edithost::MenuOutcome Win32Driver::ClickIntoMenuOnce(edithost::MouseButton button, bool control,
+                                                     int x, int y, const edithost::MenuPlan& plan)
+{
     const bool left = button == edithost::MouseButton::kLeft;
     const UINT down = left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
     const UINT up = left ? WM_LBUTTONUP : WM_RBUTTONUP;
@@ -658,7 +691,8 @@ edithost::MenuOutcome Win32Driver::ClickIntoMenu(edithost::MouseButton button, b
     outcome.mShown = gMenu.mShown;
     outcome.mShotTaken = gMenu.mShotTaken;
     outcome.mChoiceFound = gMenu.mChoiceFound;
-    outcome.mKeysTyped = known && gMenu.mTimer == 0; // the timer goes with the last key
+    outcome.mKeysTyped = known && gMenu.mAllKeysSent && !gMenu.mAbandoned;
+    outcome.mAbandoned = gMenu.mAbandoned;
     if (gMenu.mTimer)
         KillTimer(nullptr, gMenu.mTimer);
     gMenu = MenuTyping();
