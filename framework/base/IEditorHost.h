@@ -5,6 +5,7 @@
 // other. Thread tags: ThreadTags.h.
 
 #include "IParamTable.h"
+#include "ThreadRole.h"
 
 #include <string>
 
@@ -44,6 +45,25 @@ public:
     virtual std::string RedoName() const = 0;
     virtual bool Undo() noexcept = 0;
     virtual bool Redo() noexcept = 0;
+
+    // MIDI learn, for a plug-in that offers it (by default none does); the editor asks all of
+    // these from its own thread.
+    virtual bool OffersMidiLearn() const noexcept { return false; }
+    // [main-thread] (takes lock) The next control change that comes in binds its controller
+    // and channel to paramIdx (-1 cancels a learn that waits); the plug-in records it, and the
+    // editor sees it through ControllerMapVersion, which counts every change of the bindings
+    // and of the learn.
+    virtual void LearnController(int /*paramIdx*/) noexcept { ORX_MAIN_THREAD(); }
+    // The parameter a learn waits for, or -1.
+    virtual int LearningParam() const noexcept { return -1; }
+    // The controller (0..127) and channel (0..15) bound to paramIdx; false when none is.
+    virtual bool ControllerOf(int /*paramIdx*/, int& /*controller*/,
+                              int& /*channel*/) const noexcept
+    {
+        return false;
+    }
+    virtual void ForgetController(int /*paramIdx*/) noexcept {}
+    virtual unsigned ControllerMapVersion() const noexcept { return 0; }
 
 protected:
     ~IEditorHost() = default;

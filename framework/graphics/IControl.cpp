@@ -216,6 +216,21 @@ void IControl::PromptForValue() noexcept
     mRepaintPending = true;
 }
 
+bool IControl::MidiLearnable() const noexcept
+{
+    const IParameter* param = GetParam();
+    return param && param->Name()[0] != '\0';
+}
+
+void IControl::SetMidiMark(int mark) noexcept
+{
+    if (mark == mMidiMark)
+        return;
+    mMidiMark = mark;
+    MarkDirty(false);
+    mRepaintPending = true;
+}
+
 IParameter* IControl::GetParam() const noexcept
 {
     return (mpPlug && mParamIdx >= 0) ? mpPlug->GetParam(mParamIdx) : nullptr;

@@ -108,6 +108,19 @@ public:
     void DisablePrompt(bool disable) noexcept { mDisablePrompt = disable; }
     bool PromptDisabled() const noexcept { return mDisablePrompt; }
     void SetDblAsSingleClick(bool on) noexcept { mDblAsSingleClick = on; }
+    // MIDI learn: a control bound to a named parameter offers it; a parameter without a name
+    // is a conduit of the editor's commands, not a setting.
+    bool MidiLearnable() const noexcept;
+    // What the context marks on the control: none, a learn waiting for its controller, or a
+    // controller bound. A change repaints the control.
+    enum EMidiMark
+    {
+        kMidiMarkNone = 0,
+        kMidiMarkLearning = 1,
+        kMidiMarkBound = 2,
+    };
+    void SetMidiMark(int mark) noexcept;
+    int MidiMark() const noexcept { return mMidiMark; }
     bool DblAsSingleClick() const noexcept { return mDblAsSingleClick; }
     const IBlendSpec& Blend() const noexcept { return mBlend; }
 
@@ -132,6 +145,7 @@ private:
     bool mGrayed = false;
     bool mDisablePrompt = false;
     bool mDblAsSingleClick = false;
+    int mMidiMark = kMidiMarkNone;
 };
 
 // The frame of an image of frameCount frames that shows value (0..1): 1 + (frames - 1) x value

@@ -113,8 +113,50 @@ void IGraphics::BeginFrame() noexcept
     if (all)
         for (int i = 0; i < mpPlug->NParams(); ++i)
             ShowValue(i, mpPlug->GetParam(i)->Normalised());
+    if (mpPlug->OffersMidiLearn() && mpPlug->ControllerMapVersion() != mMapVersionShown)
+        ShowControllerMarks();
     if (mpFrameHook)
         mpFrameHook->OnFrame(*this);
+}
+
+void IGraphics::ShowControllerMarks() noexcept
+{
+    ORX_MAIN_THREAD();
+    mMapVersionShown = mpPlug->ControllerMapVersion();
+    const int learning = mpPlug->LearningParam();
+    for (auto& control : mControls)
+    {
+        if (!control->MidiLearnable())
+            continue;
+        int controller = -1, channel = -1;
+        const int p = control->ParamIdx();
+        control->SetMidiMark(p == learning ? IControl::kMidiMarkLearning
+                             : mpPlug->ControllerOf(p, controller, channel)
+                                 ? IControl::kMidiMarkBound
+                                 : IControl::kMidiMarkNone);
+    }
+}
+
+void IGraphics::PaintMidiMark(const IControl& control) noexcept
+{
+    // Amber: bound; an outline: waiting for its controller.
+    static constexpr int kSize = 5;
+    const IColorARGB amber{255, 255, 176, 0};
+    const IRect& r = control.GetRECT();
+    const IRect mark(r.mR - kSize, r.mT, r.mR, r.mT + kSize);
+    if (control.MidiMark() == IControl::kMidiMarkBound)
+        FillRect(amber, mark, nullptr);
+    else
+        DrawRectOutline(amber, mark);
+}
+
+bool IGraphics::CancelMidiLearn() noexcept
+{
+    ORX_MAIN_THREAD();
+    if (!mpPlug || mpPlug->LearningParam() < 0)
+        return false;
+    mpPlug->LearnController(-1);
+    return true;
 }
 
 void IGraphics::Resize(int width, int height) noexcept
@@ -212,7 +254,11 @@ bool IGraphics::PaintDirty(const IRect& rect) noexcept
         // only inside the frame's, which the controls beneath have just painted afresh.
         mDrawRECT = rect.Intersect(control->GetRECT());
         if (!control->IsHidden() && !mDrawRECT.Empty())
+        {
             control->Paint(*this);
+            if (control->MidiMark() != IControl::kMidiMarkNone)
+                PaintMidiMark(*control);
+        }
         control->MarkClean();
     }
     mDrawRECT = IRect();

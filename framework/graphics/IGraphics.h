@@ -188,6 +188,8 @@ public:
     void ReleaseMouse() noexcept;
     // The parameter whose gesture is open, or -1.
     int GestureParam() const noexcept { return mGestureParam; }
+    // [main-thread] Escape: a MIDI learn that waits is cancelled; true when there was one.
+    bool CancelMidiLearn() noexcept;
 
     // The frame cycle. [main-thread]
     // Under the plug-in's lock, shows the deferred pushes and runs the frame hook; then
@@ -244,8 +246,13 @@ protected:
 
 private:
     // [main-thread] (takes lock) Takes the recorded pushes and runs the frame hook's capture
-    // under the lock; then shows the pushes and runs the hook without it.
+    // under the lock; then shows the pushes, the controllers' marks and runs the hook without
+    // it.
     void BeginFrame() noexcept;
+    // [main-thread] (takes lock) Marks each learnable control as the plug-in's bindings say.
+    void ShowControllerMarks() noexcept;
+    // The small square in the control's top right corner, inside its rectangle.
+    void PaintMidiMark(const IControl& control) noexcept;
     // [main-thread] A run of wheel turns ends a moment after its last turn.
     void TickWheelRun() noexcept;
     // [any-thread] The controls bound to paramIdx show the value, as the host's: from a frame,
@@ -278,5 +285,6 @@ private:
     bool mEditOpen = false;
     int mWheelControl = -1; // the control of a run of wheel turns, -1 when none
     int mWheelIdleFrames = 0;
-    std::atomic<int> mHostKey{0}; // a key from the host for the next frame: 'z' undo, 'y' redo
+    unsigned mMapVersionShown = 0; // the plug-in's ControllerMapVersion the marks show
+    std::atomic<int> mHostKey{0};  // a key from the host for the next frame: 'z' undo, 'y' redo
 };

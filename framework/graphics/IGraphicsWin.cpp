@@ -98,6 +98,8 @@ void IGraphicsWin::HandleEvent(const WindowEvent& e) noexcept
     {
         if (EditKey(e.mVirtualKey, e.mKeys.mC, e.mKeys.mS))
             return;
+        if (e.mVirtualKey == kVirtualKeyEscape && CancelMidiLearn())
+            return;
         const int code = KeyCodeForVirtualKey(e.mVirtualKey);
         if (code >= 0)
             KeyDown(e.mX, e.mY, code);
@@ -209,9 +211,11 @@ void* IGraphicsWin::OpenWindow(void* parent) noexcept
 void IGraphicsWin::CloseWindow() noexcept
 {
     ORX_MAIN_THREAD();
-    // Also when the window went with the host's: a prompt in it is over, and so is a drag.
+    // Also when the window went with the host's: a prompt in it is over, and so is a drag and
+    // a MIDI learn nobody sees waiting.
     ReleaseMouse();
     CloseEntry();
+    CancelMidiLearn();
     if (!IsWindowOpen())
         return;
     mpSystem->StopFrameTimer();

@@ -80,9 +80,21 @@ private:
     static constexpr int kUndoItem = 1;
     static constexpr int kRedoItem = 2;
 
+    // The items a right-click menu offers for MIDI learn, and the entry box's item on a control
+    // without a menu of its own.
+    static constexpr const char* kTypeValueItem = "Type a value...";
+    static constexpr const char* kLearnItem = "Learn MIDI CC";
+    static constexpr const char* kCancelLearnItem = "Cancel MIDI learn";
+
     // Puts "Undo <step>", "Redo <step>" (greyed when there is none) and a separator before the
     // menu's items; answers how many went in.
     int AddHistoryItems(IPopupMenu& menu) noexcept;
+    // Appends a separator, "Learn MIDI CC" ("Cancel MIDI learn" while paramIdx waits for its
+    // controller) and, when a controller is bound, "Forget CC n (channel c)"; answers how many
+    // items went in.
+    int AddLearnItems(IPopupMenu& menu, int paramIdx) noexcept;
+    // item counts from the separator AddLearnItems put in.
+    void ApplyLearnItem(int item, int paramIdx) noexcept;
     void OnFrameTick() noexcept;
     // A paint request of the window system: area and whatever else is dirty.
     void OnPaint(const IRect& area) noexcept;

@@ -60,40 +60,76 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool te
     }
 
     PopupTakesMouse();
-    if (std::unique_ptr<IPopupMenu> menu = control->BuildParamMenu())
+    // A right click on a control of a named parameter also offers MIDI learn, below the
+    // control's own menu; a control without one (a knob) offers its entry box as an item.
+    IEditorHost* host = GetPlug();
+    const bool learn = !textMode && LastClickWasRight() && host && host->OffersMidiLearn() &&
+                       control->MidiLearnable();
+    std::unique_ptr<IPopupMenu> menu = control->BuildParamMenu();
+    bool typedItem = false;
+    if (!menu && learn)
     {
+        try
+        {
+            menu = std::make_unique<IPopupMenu>();
+            menu->AddTextItem(kTypeValueItem);
+            typedItem = true;
+        }
+        catch (...)
+        {
+            menu.reset();
+        }
+    }
+    if (menu)
+    {
+        const int own = menu->FlatCount();
+        const int learnItems = learn ? AddLearnItems(*menu, control->ParamIdx()) : 0;
         // A right-click menu starts with the plug-in's undo and redo.
         const int history = LastClickWasRight() ? AddHistoryItems(*menu) : 0;
         const int id = mpSystem->ShowPopupMenu(*menu);
         if (history > 0 && (id == kUndoItem || id == kRedoItem))
         {
             ReleaseMouse(); // the press's own edit changed nothing: it records no step
-            if (IEditorHost* host = GetPlug())
+            if (host)
                 id == kUndoItem ? host->Undo() : host->Redo();
             return;
         }
         for (int i = 0; i < history; ++i)
             menu->RemoveItem(0);
         const int chosen = id > history ? id - history : 0;
-        menu->SetChosenItemIdx(chosen - 1);
-        if (chosen > 0)
+        if (learnItems > 0 && chosen > own)
         {
-            const bool own = !InteractionOpen();
-            if (own)
-                BeginInteraction(*control);
-            try
-            {
-                NameInteraction(control->MenuEditName(*menu, chosen - 1).c_str());
-            }
-            catch (...)
-            {
-            }
-            control->ApplyMenuChoice(*menu, chosen - 1);
-            if (own)
-                EndInteraction();
-            TellHost(false);
+            ReleaseMouse();
+            ApplyLearnItem(chosen - own - 1, control->ParamIdx());
+            return;
         }
-        return;
+        for (int i = 0; i < learnItems; ++i)
+            menu->RemoveItem(menu->NItems() - 1);
+        if (typedItem && chosen != 1)
+            return;
+        if (!typedItem)
+        {
+            menu->SetChosenItemIdx(chosen - 1);
+            if (chosen > 0)
+            {
+                const bool open = !InteractionOpen();
+                if (open)
+                    BeginInteraction(*control);
+                try
+                {
+                    NameInteraction(control->MenuEditName(*menu, chosen - 1).c_str());
+                }
+                catch (...)
+                {
+                }
+                control->ApplyMenuChoice(*menu, chosen - 1);
+                if (open)
+                    EndInteraction();
+                TellHost(false);
+            }
+            return;
+        }
+        // "Type a value...": the entry box, as a right click opened it before.
     }
 
     const IRect box(cx - kEntryWidth / 2, cy - kEntryHeight / 2, cx + kEntryWidth / 2,
@@ -104,6 +140,43 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParameter* param, bool te
     mEntryState = 0;
     mpPromptControl = control;
     mpPromptParam = textMode ? nullptr : param;
+}
+
+int IGraphicsWin::AddLearnItems(IPopupMenu& menu, int paramIdx) noexcept
+{
+    IEditorHost* host = GetPlug();
+    const int before = menu.NItems();
+    try
+    {
+        menu.AddSeparator();
+        menu.AddTextItem(host->LearningParam() == paramIdx ? kCancelLearnItem : kLearnItem);
+        int controller = -1, channel = -1;
+        if (host->ControllerOf(paramIdx, controller, channel))
+        {
+            const std::string forget = "Forget CC " + std::to_string(controller) + " (channel " +
+                                       std::to_string(channel + 1) + ")";
+            menu.AddTextItem(forget.c_str());
+        }
+    }
+    catch (...)
+    {
+        // Out of memory: the menu as the control made it.
+        while (menu.NItems() > before)
+            menu.RemoveItem(menu.NItems() - 1);
+    }
+    return menu.NItems() - before;
+}
+
+void IGraphicsWin::ApplyLearnItem(int item, int paramIdx) noexcept
+{
+    IEditorHost* host = GetPlug();
+    if (!host)
+        return;
+    // Item 0 is the separator.
+    if (item == 1)
+        host->LearnController(host->LearningParam() == paramIdx ? -1 : paramIdx);
+    else if (item == 2)
+        host->ForgetController(paramIdx);
 }
 
 int IGraphicsWin::AddHistoryItems(IPopupMenu& menu) noexcept

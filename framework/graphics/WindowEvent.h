@@ -39,6 +39,9 @@ struct WindowEvent
     IRect mRect;
 };
 
+// The Windows virtual-key code of Escape, which the window systems also give it.
+inline constexpr int kVirtualKeyEscape = 0x1B;
+
 // Editor key codes, as IControl::HandleKey receives them.
 enum EKeyCode
 {

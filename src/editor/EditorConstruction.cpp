@@ -13,6 +13,7 @@
 #include "ISpinnerControl.h"
 #include "ISwitchControl.h"
 #include "ITextStyle.h"
+#include "KeySpinner.h"
 #include "MelodyGrid.h"
 #include "ModifierPanes.h"
 #include "ModulePath.h"
@@ -105,9 +106,13 @@ void OrlantixEditor::AddSpinners(IGraphicsWin& g, const ITextStyle& readOutStyle
 {
     for (const Spinner& s : kSpinners)
     {
-        auto* spinner = new ISpinnerControl(&mPlug, SpinnerRect(s), ParamIndexNamed(mPlug, s.mName),
-                                            readOutStyle, nullptr, true, false,
-                                            ISpinnerControl::kVertical, kGearing);
+        const int paramIdx = ParamIndexNamed(mPlug, s.mName);
+        // The Key spinner's menu also holds the choice of playing from the keys.
+        auto* spinner =
+            paramIdx == kTonic
+                ? new KeySpinner(mPlug, SpinnerRect(s), paramIdx, readOutStyle)
+                : new ISpinnerControl(&mPlug, SpinnerRect(s), paramIdx, readOutStyle, nullptr, true,
+                                      false, ISpinnerControl::kVertical, kGearing);
         spinner->SetEditName(SpinnerEditName(s));
         g.AddControl(spinner);
     }

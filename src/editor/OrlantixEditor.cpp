@@ -189,6 +189,9 @@ void OrlantixEditor::OnFrame(IGraphics&) noexcept
         }
     }
     ApplyGridAndPaneWork();
+    // A controller learnt on the audio thread: a step of the history, and the host hears of
+    // the changed state now, from this thread.
+    mPlug.RecordLearnedController();
 }
 
 void OrlantixEditor::ApplyGridAndPaneWork() noexcept

@@ -278,6 +278,74 @@ void NoteStream::DropUnsentNotes() noexcept
     }
 }
 
+void NoteStream::CutAt(int time) noexcept
+{
+    if (time < 0)
+        time = 0;
+    const int64_t cut = mOrigin + time;
+    // The notes that start too late go whole.
+    for (EventNode* e = mpHead; e;)
+    {
+        EventNode* next = e->mpNext;
+        if (e->mKind == kNoteOn && e->mTime >= cut)
+        {
+            if (EventNode* off = e->mpPartner)
+            {
+                if (off == next)
+                    next = off->mpNext;
+                Unlink(off);
+                FreeEvent(off);
+            }
+            Unlink(e);
+            FreeEvent(e);
+            --mNumLive;
+        }
+        e = next;
+    }
+    // What is left after the cut is note-offs: they move to it, in their order.
+    EventNode* late = mpHead;
+    while (late && late->mTime <= cut)
+        late = late->mpNext;
+    while (late)
+    {
+        EventNode* next = late->mpNext;
+        Unlink(late);
+        Insert(late, time, mpTail);
+        late = next;
+    }
+    // Whatever still sounds at the cut has no note-off at or before it: give it one.
+    uint32_t sounding[kNumNotes];
+    for (int note = 0; note < kNumNotes; ++note)
+        sounding[note] = mSounding[note];
+    for (EventNode* e = mpHead; e; e = e->mpNext)
+    {
+        const uint32_t bit = 1u << e->mChannel;
+        sounding[e->mNote] =
+            e->mKind == kNoteOn ? (sounding[e->mNote] | bit) : (sounding[e->mNote] & ~bit);
+    }
+    for (int note = 0; note < kNumNotes; ++note)
+        for (int c = 0; c < kNumChannels && sounding[note]; ++c)
+        {
+            if (!(sounding[note] & (1u << c)))
+                continue;
+            sounding[note] &= ~(1u << c);
+            if (mNumLive >= mNoteCapacity || mFreeEventCount < 1)
+            {
+                ++mDropped;
+                continue;
+            }
+            // A note of its own, of one event: rendering it ends it.
+            ++mNumLive;
+            EventNode* off = TakeEvent();
+            off->mKind = kNoteOff;
+            off->mChannel = c;
+            off->mNote = note;
+            off->mVelocity = 0;
+            off->mpPartner = nullptr;
+            Insert(off, time, mpTail);
+        }
+}
+
 void NoteStream::AllNotesOff(MidiOutList& out) noexcept
 {
     while (mpHead)

@@ -46,6 +46,12 @@ public:
     // the next block does not continue the last one (a jump, a loop back), they never sound.
     void DropUnsentNotes() noexcept;
 
+    // Ends at sample time of this block everything sounding then: a note-on not yet sent that
+    // falls at time or later is dropped with its note-off, and every other note (sent before,
+    // or starting earlier in this block) gets its note-off at time, earlier ones kept. Needs
+    // at most one free note and event per key and channel sounding without a note-off.
+    void CutAt(int time) noexcept;
+
     // Drops every pending event and appends a note-off at offset 0 for every sounding note, in
     // ascending note then channel order (at most MaxMessages()).
     void AllNotesOff(MidiOutList& out) noexcept;

@@ -67,18 +67,38 @@ void PatternEngine::ProcessBlock(const TransportState& t, int frames) noexcept
     mWasStopped = !running;
 
     mMidiOut.Clear();
+    mKeys.BeginBlock(frames);
     if (!running)
     {
-        // No pulse while stopped; whatever sounds is released at once.
+        // No pulse while stopped; whatever sounds is released at once. The keys still count.
         mNoteStream.AllNotesOff(mMidiOut);
+        while (mKeys.NextDue(frames) >= 0)
+            mKeys.ApplyNext();
+        mKeys.EndPiece();
         return;
     }
+    // A gate closed since the last block (the key mode changed) ends what still sounds.
+    if (!mKeys.Open())
+        mNoteStream.CutAt(0);
     // A pulse on the block's end is played here: the note it cuts short ends on the block's
     // last sample, and its own note waits in the note stream for the next block's first one.
     mBeatClock.BeginBlock(frames);
     while (mBeatClock.PulseDue())
-        Pulse(mBeatClock.NextPulse());
+    {
+        const int offset = mBeatClock.NextPulse();
+        ApplyKeys(offset);
+        Pulse(offset);
+    }
+    ApplyKeys(frames);
+    mKeys.EndPiece();
     mNoteStream.Render(frames, mMidiOut);
+}
+
+void PatternEngine::ApplyKeys(int upTo) noexcept
+{
+    for (int offset = mKeys.NextDue(upTo); offset >= 0; offset = mKeys.NextDue(upTo))
+        if (mKeys.ApplyNext())
+            mNoteStream.CutAt(offset);
 }
 
 void PatternEngine::Seek(int position) noexcept
@@ -199,7 +219,7 @@ void PatternEngine::PlayCurrentPitchSet(int offset) noexcept
         return;
     const Melody& melody = cursor.mpMelodySet->mMelodies[cursor.mCurrentMelody];
     const int mask = melody.mPitchSets[mPlayer.PulseInChord()].mPlayingMask;
-    if (!melody.mEnabled || mask == 0)
+    if (!melody.mEnabled || mask == 0 || !mKeys.Open())
         return;
 
     // Groove velocities arrive unclamped from presets: 64-bit products cannot overflow.
@@ -223,8 +243,8 @@ void PatternEngine::PlayCurrentPitchSet(int offset) noexcept
             length = 1;
     }
 
-    const int* notes =
-        mChordPitches.Row(mScaleChoice, mMode, mTonic, cursor.mpMelodySet->mChordDegree);
+    const int* notes = mChordPitches.Row(mScaleChoice, mMode, mKeys.Tonic(mTonic),
+                                         cursor.mpMelodySet->mChordDegree);
     for (int degree = 0; degree < kNumPitchDegrees; ++degree)
     {
         if (!(mask & (1 << degree)))

@@ -9,6 +9,7 @@
 #include "ChordPitches.h"
 #include "ChordProgressionPlayer.h"
 #include "GrooveMaker.h"
+#include "KeyPlay.h"
 #include "MelodyModifierSequencer.h"
 #include "MidiOutList.h"
 #include "MwcRandom.h"
@@ -38,7 +39,8 @@ public:
     void SetView(PatternView* view) noexcept;
 
     // [audio-thread] One host block of `frames` samples; afterwards the block's messages are
-    // in mMidiOut, in the order to send them.
+    // in mMidiOut, in the order to send them. The key events waiting in mKeys take effect at
+    // their offsets, each before a pulse at the same offset.
     void ProcessBlock(const TransportState& t, int frames) noexcept;
 
     // Parameter operations [main-thread, under the instance lock].
@@ -113,8 +115,12 @@ public:
     StrikeModifierSequencer mStrikeSeq;
     MelodyModifierSequencer mMelodySeq;
     Melody mVariationClipboard;
+    // The keys a musician plays (off by default: only tracked).
+    KeyPlay mKeys;
 
 private:
+    // Applies the key events due up to offset upTo; a closed gate ends the sounding notes.
+    void ApplyKeys(int upTo) noexcept;
     void Seek(int position) noexcept;
     void Pulse(int offset) noexcept;
     void AdvanceMusic() noexcept;

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -99,7 +101,10 @@ void Orlantix::HandleActivate(bool active)
     if (active)
         mPassThrough.ReserveSysEx();
     else
+    {
         mPassThrough.Clear();
+        mEngine.mKeys.ClearQueue();
+    }
 }
 
 void Orlantix::SetBlockLength(int nFrames)
@@ -152,11 +157,13 @@ void Orlantix::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFram
     t.mSamplePos = std::max(TransportSamplePosition(), 0);
     t.mRunning = TransportIsRunning();
 
-    mEngine.ProcessBlock(t, nFrames);
-    // A long host block comes in pieces: each waiting message goes out in its own piece.
+    // A long host block comes in pieces: each waiting message, and each key, counts in its own.
     const int pieceStart = PieceOffset();
+    const bool lastPiece = pieceStart + nFrames >= HostBlockFrames();
+    mEngine.mKeys.BeginPiece(pieceStart, nFrames, lastPiece);
+    mEngine.ProcessBlock(t, nFrames);
     mPassThrough.Merge(
-        mEngine.mMidiOut, pieceStart, nFrames, pieceStart + nFrames >= HostBlockFrames(),
+        mEngine.mMidiOut, pieceStart, nFrames, lastPiece,
         [this](const IMidiMessage& msg) { EmitMidiMessage(msg); },
         [this](const ISysExMessage& msg) { EmitSysEx(msg); });
 }
@@ -168,32 +175,56 @@ void Orlantix::HandleMidiMessage(const IMidiMessage& msg)
     {
     case IMidiMessage::kNoteOn:
     case IMidiMessage::kNoteOff:
+        // Tracked whatever the key-play mode, so a mode chosen while keys are held knows them.
+        mEngine.mKeys.Push(msg.mOffset, msg.Channel(), msg.mData1,
+                           msg.MessageKind() == IMidiMessage::kNoteOn && msg.mData2 > 0);
         return;
     case IMidiMessage::kControlChange:
-        if (msg.mData1 < kNumControllers)
-        {
-            const ControllerAssignment& a = mControllerMap[msg.mData1];
-            IParameter* param = GetParam(a.mParamIdx);
-            if (param && (a.mChannelMask >> msg.Channel()) & 1u)
-            {
-                param->SetNormalised(std::min<int>(msg.mData2, 127) * (1.0 / 127.0));
-                // The value the parameter took (a stepped one rounds), for the editor and host.
-                const double x = param->Normalised();
-                if (IPlugEditor* editor = GetEditor())
-                    editor->PushParamValue(a.mParamIdx, x, true);
-                HandleParamChange(a.mParamIdx);
-                // Sent from the main thread's next entry, never from here.
-                InformHostOfParamChange(a.mParamIdx, x);
-            }
-        }
-        // Consumed whether or not it was bound.
-        return;
+        if (HandleController(msg))
+            return;
+        [[fallthrough]];
     default:
         // Sent with the next block; only a full queue sends at once rather than lose it.
         if (!mPassThrough.Push(msg))
             EmitMidiMessage(msg);
         return;
     }
+}
+
+bool Orlantix::HandleController(const IMidiMessage& msg) noexcept
+{
+    if (msg.mData1 >= kNumControllers)
+        return false;
+    // Channel mode messages (all notes off, all sound off, reset, omni, mono, poly) speak of
+    // the receiver's notes, which Orlantix's own would contradict (it ends those itself):
+    // neither learnt nor passed on, as ever.
+    if (msg.mData1 >= kFirstChannelModeController)
+        return true;
+    if (mLearnParam >= 0)
+    {
+        // Recorded only: the editor shows it, and tells the host, at its next frame.
+        if (!mLearnedNotice)
+            mMapBeforeLearn = mControllerMap;
+        mLearnedController = msg.mData1;
+        mLearnedChannel = msg.Channel();
+        mControllerMap.Learn(msg.mData1, msg.Channel(), mLearnParam);
+        mLearnParam = -1;
+        ++mMapVersion;
+        mLearnedNotice = true;
+    }
+    const int paramIdx = mControllerMap.ParamFor(msg.mData1, msg.Channel());
+    IParameter* param = GetParam(paramIdx);
+    if (!param)
+        return false;
+    param->SetNormalised(std::min<int>(msg.mData2, 127) * (1.0 / 127.0));
+    // The value the parameter took (a stepped one rounds), for the editor and host.
+    const double x = param->Normalised();
+    if (IPlugEditor* editor = GetEditor())
+        editor->PushParamValue(paramIdx, x, true);
+    HandleParamChange(paramIdx);
+    // Sent from the main thread's next entry, never from here.
+    InformHostOfParamChange(paramIdx, x);
+    return true;
 }
 
 void Orlantix::HandleSysEx(const ISysExMessage& msg)
@@ -205,20 +236,122 @@ void Orlantix::HandleSysEx(const ISysExMessage& msg)
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
 {
     ORX_MAIN_THREAD();
-    if (controller < 0 || controller >= kNumControllers)
-        return;
     IMutexLock lock(Mutex());
-    const bool bound = GetParam(paramIdx) && channelMask != 0;
-    mControllerMap[controller] =
-        bound ? ControllerAssignment{paramIdx, channelMask} : ControllerAssignment{};
+    mControllerMap.Assign(controller, GetParam(paramIdx) ? paramIdx : -1, channelMask);
+    ++mMapVersion;
 }
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
 {
     ORX_MAIN_THREAD();
-    if (controller < 0 || controller >= kNumControllers)
-        return {};
-    return mControllerMap[controller];
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mControllerMap.At(controller);
+}
+
+void Orlantix::LearnController(int paramIdx) noexcept
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(Mutex());
+    mLearnParam = GetParam(paramIdx) ? paramIdx : -1;
+    ++mMapVersion;
+}
+
+int Orlantix::LearningParam() const noexcept
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mLearnParam;
+}
+
+bool Orlantix::ControllerOf(int paramIdx, int& controller, int& channel) const noexcept
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    controller = mControllerMap.ControllerOf(paramIdx, &channel);
+    return controller >= 0;
+}
+
+namespace
+{
+std::string ControllerStepName(const char* verb, int controller, int channel)
+{
+    return std::string(verb) + " CC " + std::to_string(controller) + " (channel " +
+           std::to_string(channel + 1) + ")";
+}
+} // namespace
+
+void Orlantix::ForgetController(int paramIdx) noexcept
+{
+    ORX_MAIN_THREAD();
+    int controller = -1, channel = -1;
+    if (!ControllerOf(paramIdx, controller, channel))
+        return;
+    try
+    {
+        BeginEdit(ControllerStepName("Forget", controller, channel).c_str());
+    }
+    catch (...)
+    {
+        BeginEdit("Forget CC");
+    }
+    {
+        IMutexLock lock(Mutex());
+        mControllerMap.Forget(paramIdx);
+        ++mMapVersion;
+        InformHostOfStateChange();
+    }
+    EndEdit();
+    FlushHostNotices(false);
+}
+
+unsigned Orlantix::ControllerMapVersion() const noexcept
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
+    return mMapVersion;
+}
+
+bool Orlantix::RecordLearnedController() noexcept
+{
+    ORX_MAIN_THREAD();
+    int controller = 0, channel = 0;
+    {
+        IMutexLock lock(Mutex());
+        if (!mLearnedNotice)
+            return false;
+        controller = mLearnedController;
+        channel = mLearnedChannel;
+    }
+    // The step's before is the map the snapshots show until the notice is taken.
+    try
+    {
+        BeginEdit(ControllerStepName("Learn", controller, channel).c_str());
+    }
+    catch (...)
+    {
+        BeginEdit("Learn CC");
+    }
+    {
+        IMutexLock lock(Mutex());
+        mLearnedNotice = false;
+        InformHostOfStateChange();
+    }
+    EndEdit();
+    FlushHostNotices(false);
+    return true;
+}
+
+void Orlantix::SetKeyPlayMode(KeyPlayMode mode) noexcept
+{
+    ORX_MAIN_THREAD();
+    {
+        IMutexLock lock(Mutex());
+        if (mEngine.mKeys.Mode() == mode)
+            return;
+        mEngine.mKeys.SetMode(mode);
+        InformHostOfStateChange();
+    }
+    FlushHostNotices(false);
 }
 
 void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)

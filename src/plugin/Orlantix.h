@@ -6,6 +6,7 @@
 // editor's pattern commands); the state chunk and the preset files build on the same members.
 
 #include "ConfigurablePool.h"
+#include "ControllerMap.h"
 #include "MidiPassThrough.h"
 #include "OrlantixParamIndex.h"
 #include "OrlantixView.h"
@@ -13,6 +14,7 @@
 #include "PatternEngine.h"
 #include "PlugBinding.h"
 #include "PresetName.h"
+#include "ThreadRole.h"
 #include "UndoStateImage.h"
 
 #include <cstddef>
@@ -23,19 +25,13 @@
 class OrlantixGui;
 class PresetFolder;
 
-// A MIDI controller bound to a parameter, on the channels whose bits are set.
-struct ControllerAssignment
-{
-    int mParamIdx = -1;
-    uint32_t mChannelMask = 0;
-};
-
 // It derives from the binding of the format it is built for (PlugBinding.h).
 class Orlantix : public PlugBinding
 {
 public:
     static constexpr int kNumPresets = 6;
-    static constexpr int kNumControllers = 128;
+    static constexpr int kNumControllers = ControllerMap::kNumControllers;
+    static constexpr int kFirstChannelModeController = 120;
     static constexpr const char* kTag = "src/Orlantix";
 
     // [main-thread] Builds the whole instance in the parameters' default state. Throws
@@ -52,15 +48,18 @@ public:
     void HandleParamChange(int paramIdx) override;
     // [audio-thread] The host's buffers are left as the binding prepared them (silence).
     void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
-    // [audio-thread] (effProcessEvents) Notes are dropped, controller changes consumed,
-    // everything else passed on with the next block.
+    // [audio-thread] (effProcessEvents) Notes are the keys of key play (never passed on); a
+    // control change binds a controller while one is learnt, moves the parameter bound to it,
+    // or, bound to none, is passed on with the next block like everything else. Channel mode
+    // messages (controllers 120..127) are consumed.
     void HandleMidiMessage(const IMidiMessage& msg) override;
     // [audio-thread] (effProcessEvents) Passed on with the next block, like other MIDI; a
     // message that finds no room is dropped and counted (DroppedSysEx).
     void HandleSysEx(const ISysExMessage& msg) override;
     // [main-thread] The engine's storage grows here, never while processing.
     void SetBlockLength(int nFrames) override;
-    // [main-thread] The state after the binding's header: the pattern, then all 250 values.
+    // [main-thread] The state after the binding's header: the pattern, then all 250 values,
+    // then (unless both are at their defaults) the controller map and the key-play mode.
     bool WriteState(IByteChunk& chunk) override;
     // [main-thread] Every change handler runs afterwards, also when the chunk was too short
     // (the answer is then -1); the next block plays the current position without advancing.
@@ -112,6 +111,34 @@ public:
     void AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept;
     ControllerAssignment Controller(int controller) const noexcept;
 
+    // MIDI learn, for the editor (IEditorHost). The learn completes on the audio thread, with
+    // the next control change; the editor's next frame shows it and makes it a step of the
+    // history (RecordLearnedController). A forget is a step of its own; both tell the host the
+    // state changed.
+    bool OffersMidiLearn() const noexcept override
+    {
+        ORX_MAIN_THREAD();
+        return true;
+    }
+    void LearnController(int paramIdx) noexcept override;
+    int LearningParam() const noexcept override;
+    bool ControllerOf(int paramIdx, int& controller, int& channel) const noexcept override;
+    void ForgetController(int paramIdx) noexcept override;
+    unsigned ControllerMapVersion() const noexcept override;
+    // [main-thread] (takes lock) After a learn completed on the audio thread, once: records it
+    // as a step of the history and owes the host the notice that the state changed (the audio
+    // thread can do neither); true when there was one.
+    bool RecordLearnedController() noexcept;
+
+    // [main-thread] (takes lock) Playing from the keys: off, transpose (the last key pressed is
+    // the tonic from its sample on), or transpose + gate. Tells the host when it changed.
+    void SetKeyPlayMode(KeyPlayMode mode) noexcept;
+    KeyPlayMode GetKeyPlayMode() const noexcept
+    {
+        ORX_MAIN_THREAD();
+        return mEngine.mKeys.Mode();
+    }
+
     // SysEx messages that found no room to wait for the next block.
     int DroppedSysEx() const noexcept { return mPassThrough.DroppedSysEx(); }
 
@@ -131,6 +158,11 @@ public:
     void SetSlow(double slow) noexcept { mSlow = slow; }
 
 private:
+    // The pattern and the parameter values: the state as it first was.
+    bool WriteCoreState(IByteChunk& chunk);
+    int ReadCoreState(const IByteChunk& chunk, int startPos);
+    // A control change: a learn, a bound parameter moved; false when it was none of them.
+    bool HandleController(const IMidiMessage& msg) noexcept;
     // Parameter records from the five tables (OrlantixParams.cpp).
     void InitParams();
     void RegisterDesc(const ParamChangeDesc& desc);
@@ -142,7 +174,14 @@ private:
     double mSamplesPerMs = 44.1;
     // The musical data and everything that plays it.
     PatternEngine mEngine;
-    ControllerAssignment mControllerMap[kNumControllers];
+    ControllerMap mControllerMap;
+    int mLearnParam = -1;        // the parameter the next control change binds, or -1
+    unsigned mMapVersion = 0;    // counts the changes of the map and of the learn
+    bool mLearnedNotice = false; // a learn completed that is no step of the history yet
+    // The map before that learn, which the history's snapshots show until it is recorded.
+    ControllerMap mMapBeforeLearn;
+    int mLearnedController = 0;
+    int mLearnedChannel = 0;
     MidiPassThrough mPassThrough;
     double mSlow = 1.0; // stored only
     OrlantixView mNoView;

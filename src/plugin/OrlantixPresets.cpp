@@ -17,6 +17,8 @@ bool Orlantix::WritePreset(const char* path)
     {
         IMutexLock lock(Mutex());
         CopyPresetContent(*this, mEngine.mProgression, mEngine.mGroove, *content);
+        content->mExtras.mMap = mControllerMap;
+        content->mExtras.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
     }
     if (!WriteFileSafely(path, PresetText(*this, *content)))
         return false;
@@ -56,6 +58,15 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
         View().ShowSpan(0, MAX_STEPS);
 
         ApplyPresetImage(image, *this, mEngine.mProgression, mEngine.mGroove);
+        // The key-play mode belongs to the pattern: a preset without its line plays no keys.
+        // The map is the musician's set-up: a preset without map lines (every factory one)
+        // keeps it.
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mExtras.mKeyPlayMode));
+        if (image.mExtras.mMapLines > 0)
+        {
+            mControllerMap = image.mExtras.mMap;
+            ++mMapVersion;
+        }
         for (int i = 0; i < NParams(); ++i)
             HandleParamChange(i);
 

@@ -1,23 +1,44 @@
 #include "Orlantix.h"
 
+#include "ExtraState.h"
 #include "StateChunk.h"
 #include "ThreadRole.h"
 
 #include <algorithm>
 #include <cmath>
 
-bool Orlantix::WriteState(IByteChunk& chunk)
+namespace
 {
-    ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
+// The undo state's key-play mode and controller map, after the parameters: one int, then a
+// parameter index and a channel mask for each controller. -1 when the bytes are not there or
+// hold nonsense.
+int ReadUndoExtras(const IByteChunk& chunk, int pos, int numParams, int& mode,
+                   ControllerMap& map) noexcept
+{
+    int32_t m = 0;
+    if (pos < 0 || (pos = chunk.Get(&m, pos)) < 0 || m < 0 || m >= kNumKeyPlayModes)
+        return -1;
+    mode = m;
+    map.Clear();
+    for (int c = 0; c < ControllerMap::kNumControllers; ++c)
+    {
+        int32_t param = -1, mask = 0;
+        if ((pos = chunk.Get(&param, pos)) < 0 || (pos = chunk.Get(&mask, pos)) < 0)
+            return -1;
+        map.Assign(c, param >= 0 && param < numParams ? param : -1, static_cast<uint32_t>(mask));
+    }
+    return pos;
+}
+} // namespace
+
+bool Orlantix::WriteCoreState(IByteChunk& chunk)
+{
     const bool pattern = WritePatternState(chunk, mEngine.mProgression, mEngine.mGroove);
     return WriteParamValues(chunk, true) && pattern;
 }
 
-int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
+int Orlantix::ReadCoreState(const IByteChunk& chunk, int startPos)
 {
-    ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
     int pos = ReadPatternState(chunk, startPos, mEngine.mProgression, mEngine.mGroove);
     // Runs every handler, so whatever the parameters derive (span, degrees, pulses, groove
     // flags, row solo and mute) follows the loaded values even when the chunk was short.
@@ -27,16 +48,52 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
     return pos;
 }
 
+bool Orlantix::WriteState(IByteChunk& chunk)
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(Mutex());
+    ExtraState extra;
+    extra.mMap = mControllerMap;
+    extra.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
+    const bool core = WriteCoreState(chunk);
+    // Left out at the defaults: a fresh instance writes the chunk it always wrote.
+    return (extra.IsDefault() || WriteExtraState(chunk, extra)) && core;
+}
+
+int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
+{
+    ORX_MAIN_THREAD();
+    IMutexLock lock(Mutex());
+    const int pos = ReadCoreState(chunk, startPos);
+    // A chunk without the block (an older one) binds no controller and plays no keys.
+    ExtraState extra;
+    const int end = pos < 0 ? -1 : ReadExtraState(chunk, pos, NParams(), extra);
+    // (A block that is not one is ignored: the pattern and parameters stand.)
+    mControllerMap = extra.mMap;
+    mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(extra.mKeyPlayMode));
+    ++mMapVersion;
+    return end;
+}
+
 bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
     ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
-    // it: undoing the load brings back the name shown before.
+    // it: undoing the load brings back the name shown before. The key-play mode and the
+    // controller map are edits of the editor's; the map has a fixed size, so its bytes stay at
+    // one place whatever the path's length. A learn not yet recorded is not shown.
     const std::string& path = mPresetName.FullPath();
     const auto size = static_cast<int32_t>(path.size());
-    return WriteState(chunk) && chunk.Put(size) &&
-           chunk.PutBytes(path.data(), static_cast<int>(path.size()));
+    bool ok = WriteCoreState(chunk) && chunk.Put(static_cast<int32_t>(mEngine.mKeys.Mode()));
+    const ControllerMap& map = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
+    for (int c = 0; ok && c < ControllerMap::kNumControllers; ++c)
+    {
+        const ControllerAssignment a = map.At(c);
+        ok = chunk.Put(static_cast<int32_t>(a.mParamIdx)) &&
+             chunk.Put(static_cast<int32_t>(a.mChannelMask));
+    }
+    return ok && chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
 }
 
 void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
@@ -54,6 +111,7 @@ void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
             if (std::isnan(value))
                 value = 0.0; // as the parameters' own read takes it
         }
+        pos = ReadUndoExtras(chunk, pos, NParams(), image.mKeyPlayMode, image.mMap);
         int32_t size = 0;
         if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
             return;
@@ -96,12 +154,20 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
             HandleParamChange(i);
         mEngine.mResyncPending = true;
         View().RedrawAll();
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mKeyPlayMode));
+        mControllerMap = image.mMap;
         path.swap(image.mPath);
         pos = startPos + static_cast<int>(n);
     }
     else
     {
-        pos = ReadState(chunk, startPos);
+        int mode = 0;
+        ControllerMap map;
+        pos = ReadUndoExtras(chunk, ReadCoreState(chunk, startPos), NParams(), mode, map);
+        if (pos < 0)
+            return -1;
+        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(mode));
+        mControllerMap = map;
         int32_t size = 0;
         if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
             return -1;
@@ -109,6 +175,8 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
                     static_cast<std::size_t>(size));
         pos += size;
     }
+    mLearnedNotice = false;
+    ++mMapVersion;
     mPresetName.Set(path.empty() ? nullptr : path.c_str());
     View().ShowPresetName(path.empty() ? PresetName::kNoPresetText : mPresetName.Name());
     return pos;

@@ -127,6 +127,7 @@ std::string PresetText(const IParamTable& plug, const PresetContent& content)
         AppendValue(out, content.mValues[static_cast<size_t>(i)]);
         out += '\n';
     }
+    AppendExtraLines(out, plug, content.mExtras);
     for (int i = 0; i < MAX_STEPS; ++i)
         for (int j = 0; j < MAX_VARIATIONS_PER_CHORD; ++j)
         {
@@ -150,11 +151,12 @@ std::string PresetText(const IParamTable& plug, const PresetContent& content)
 }
 
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove)
+                       const GrooveMaker& groove, const ExtraState& extras)
 {
     auto content = std::make_unique<PresetContent>();
     content->mValues.resize(static_cast<size_t>(plug.NParams()));
     CopyPresetContent(plug, progression, groove, *content);
+    content->mExtras = extras;
     return PresetText(plug, *content);
 }
 
@@ -187,6 +189,8 @@ PresetImage ReadPresetImage(const char* data, size_t size, const IParamTable& pl
                         value < p->Min() ? p->Min() : (value > p->Max() ? p->Max() : value);
                     ++image.mParamLines;
                 }
+                else if (idx < 0)
+                    ApplyExtraLine(name, value, plug, image.mExtras);
                 continue;
             }
             if (!ReadMelodyLine(s, fields))
@@ -222,6 +226,7 @@ PresetReadResult ApplyPresetImage(const PresetImage& image, IParamTable& plug,
     for (size_t i = 0; i < image.mVelocities.size(); ++i)
         groove.SetVelocity(static_cast<int>(i), image.mVelocities[i]);
     result.mGrooveSteps = static_cast<int>(image.mVelocities.size());
+    result.mExtras = image.mExtras;
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include "Chord.h"
 #include "GrooveMaker.h"
+#include "PresetExtras.h"
 
 #include <array>
 #include <cstddef>
@@ -32,6 +33,7 @@ struct PresetContent
     std::vector<double> mValues; // every parameter's value
     ChordProgression mProgression;
     int mVelocities[GrooveMaker::MAX_STEPS] = {};
+    ExtraState mExtras; // the key-play mode and the controller map, set by the caller
 };
 
 // Copies into content, whose mValues already holds an entry for every parameter: nothing is
@@ -39,11 +41,12 @@ struct PresetContent
 void CopyPresetContent(const IParamTable& plug, const ChordProgression& progression,
                        const GrooveMaker& groove, PresetContent& content) noexcept;
 
-// The whole file, with "\n" line breaks; plug gives the parameters' names.
+// The whole file, with "\n" line breaks; plug gives the parameters' names. The extra
+// settings' lines follow the parameters'.
 std::string PresetText(const IParamTable& plug, const PresetContent& content);
 // The same, straight from the instance's records.
 std::string PresetText(const IParamTable& plug, const ChordProgression& progression,
-                       const GrooveMaker& groove);
+                       const GrooveMaker& groove, const ExtraState& extras = {});
 
 struct PresetReadResult
 {
@@ -51,6 +54,7 @@ struct PresetReadResult
     int mParamLines = 0;  // param lines whose name matched a parameter
     int mMelodyLines = 0; // melody lines applied
     int mGrooveSteps = 0; // groove velocities read
+    PresetExtras mExtras; // key-play mode and controller lines
 };
 
 // Preset text as read, before anything is applied. Reading (scanning the text, finding each
@@ -65,6 +69,7 @@ struct PresetImage
     int mParamLines = 0;                       // param lines whose name matched a parameter
     std::vector<std::array<int, 8>> mMelodies; // melody lines as read, in the order of the text
     std::vector<int> mVelocities;              // groove velocities from step 0
+    PresetExtras mExtras;                      // key-play mode and controller lines
 };
 
 // Reads preset text; throws std::bad_alloc.

@@ -102,8 +102,10 @@ TEST(EditorScenario, KnobsSpinnersAndTheSwitchAreHeardAsTheHostsChangesAre)
     auto [mx, my] = Harness::Centre(*edited.ControlOf(kMode));
     edited.Window().AnswerMenu("Dorian");
     edited.Window().RightClick(mx, my);
-    const std::vector<std::string> modes = {"[x] Ionian", "Dorian",  "Phrygian", "Lydian",
-                                            "Mixolydian", "Aeolian", "Locrian"};
+    // The spinner's own items, then MIDI learn below a separator.
+    const std::vector<std::string> modes = {"[x] Ionian", "Dorian",     "Phrygian",
+                                            "Lydian",     "Mixolydian", "Aeolian",
+                                            "Locrian",    "---",        "Learn MIDI CC"};
     EXPECT_EQ(ControlItems(edited.Window().LastMenu()), modes);
     auto [sx, sy] = Harness::Centre(*edited.ControlOf(kSeqEnab));
     edited.Window().Click(sx, sy);

@@ -88,10 +88,10 @@ TEST(ModifierPanes, StepMenusListTheirGroupsAndMarkTheStepsValue)
     EditorRig rig;
     rig.W().AnswerMenu("Flip");
     rig.W().RightClick(StrikeX(2) + 5, kStrikeButtonY + 5);
-    EXPECT_EQ(
-        ControlItems(rig.W().LastMenu()),
-        (std::vector<std::string>{"^ 1", "^ 2", "^ 3", "^ 4", "---", "v 1", "v 2", "v 3", "v 4",
-                                  "---", "Flip", "Rand", "Mute", "---", "[x]  -- ", "Orig"}));
+    EXPECT_EQ(ControlItems(rig.W().LastMenu()),
+              (std::vector<std::string>{"^ 1", "^ 2", "^ 3", "^ 4", "---", "v 1", "v 2", "v 3",
+                                        "v 4", "---", "Flip", "Rand", "Mute", "---", "[x]  -- ",
+                                        "Orig", "---", "Learn MIDI CC"}));
     EXPECT_EQ(StrikeValue(rig, 2), kStrikeFlip);
     rig.W().AnswerMenu(0);
     rig.W().RightClick(StrikeX(2) + 5, kStrikeButtonY + 5);
@@ -100,11 +100,11 @@ TEST(ModifierPanes, StepMenusListTheirGroupsAndMarkTheStepsValue)
 
     rig.W().AnswerMenu("Rand");
     rig.W().RightClick(MelodyX(5) + 5, kMelodyButtonY + 5);
-    EXPECT_EQ(
-        ControlItems(rig.W().LastMenu()),
-        (std::vector<std::string>{"^ 1", "^ 2", "^ 3", "^ 4", "---",  "v 1", "v 2",      "v 3",
-                                  "v 4", "---", "< 1", "< 2", "< 3",  "---", "> 1",      "> 2",
-                                  "> 3", "---", "L/R", "T/B", "Rand", "---", "[x]  -- ", "Orig"}));
+    EXPECT_EQ(ControlItems(rig.W().LastMenu()),
+              (std::vector<std::string>{
+                  "^ 1", "^ 2", "^ 3",  "^ 4", "---",      "v 1",  "v 2", "v 3",          "v 4",
+                  "---", "< 1", "< 2",  "< 3", "---",      "> 1",  "> 2", "> 3",          "---",
+                  "L/R", "T/B", "Rand", "---", "[x]  -- ", "Orig", "---", "Learn MIDI CC"}));
     EXPECT_EQ(MelodyValue(rig, 5), kMelodyRand);
     // The button shows the chosen value: a click goes on from it.
     rig.W().Click(MelodyX(5) + 5, kMelodyButtonY + 5);

@@ -20,6 +20,7 @@ struct FakeHost
     std::vector<std::pair<int, float>> mAutomated;
     std::vector<IMidiMessage> mSent;
     std::vector<int> mSysExSizes; // of the SysEx messages sent, in order
+    int mUpdateDisplay = 0;       // the notices that the state changed
 };
 FakeHost* gHost = nullptr;
 
@@ -38,6 +39,9 @@ intptr_t ORX_VSTCALL Callback(vst2::Effect*, int32_t opcode, int32_t index, intp
     case vst2::audioMasterAutomate:
         gHost->mAutomated.emplace_back(index, opt);
         return 0;
+    case vst2::audioMasterUpdateDisplay:
+        ++gHost->mUpdateDisplay;
+        return 1;
     case vst2::audioMasterProcessEvents:
     {
         const auto* events = static_cast<const vst2::Events*>(ptr);
@@ -103,6 +107,18 @@ protected:
     std::unique_ptr<Orlantix> mPlug;
 };
 
+// Every pulse of every melody strikes the chord's first degree.
+void StrikeEveryPulse(Orlantix& plug)
+{
+    for (int s = 0; s < MAX_STEPS; ++s)
+        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+            for (int q = 0; q < kPitchSetsPerMelody; ++q)
+            {
+                PitchSet& set = *plug.Engine().mProgression.GetPitchSet(s, v, q);
+                set.mPlayingMask = set.mBaseMask = 1;
+            }
+}
+
 } // namespace
 
 TEST_F(HostServices, HostIdentificationFromTheProductString)
@@ -131,7 +147,7 @@ TEST_F(HostServices, HostIdentificationFromTheProductString)
     }
 }
 
-TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
+TEST_F(HostServices, BoundControllersMoveTheirParameterAndUnboundOnesPassOn)
 {
     Midi(Cc(0, 7, 127));
     EXPECT_EQ(mPlug->GetParam(kVel)->Value(), 100.0);
@@ -158,7 +174,7 @@ TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
     EXPECT_FALSE(mPlug->Engine().mStrikeSeq.Running());
     mPlug->FlushHostNotices(false);
     EXPECT_EQ(mHost.mAutomated.size(), 2u);
-    EXPECT_TRUE(mHost.mSent.empty()); // never passed on
+    EXPECT_TRUE(mHost.mSent.empty()); // hosts take output only inside a process call
 
     // Unbinding, and bindings that cannot exist.
     mPlug->AssignController(7, -1, 0xFFFF);
@@ -167,6 +183,175 @@ TEST_F(HostServices, ControllerChangesAreSwallowedUnlessBound)
     EXPECT_EQ(mPlug->Controller(8).mParamIdx, -1);
     mPlug->AssignController(128, kVel, 1);
     EXPECT_EQ(mPlug->Controller(128).mParamIdx, -1);
+
+    // The two changes that found no binding (before it, and on another channel) go on with
+    // the next block; the bound ones were consumed. (Swallowing them all was only the
+    // consequence of a map nothing assigned.)
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    std::vector<IMidiMessage> controllers;
+    for (const IMidiMessage& m : mHost.mSent)
+        if (m.MessageKind() == IMidiMessage::kControlChange)
+            controllers.push_back(m);
+    ASSERT_EQ(controllers.size(), 2u);
+    EXPECT_EQ(controllers[0], Cc(0, 7, 127));
+    EXPECT_EQ(controllers[1], Cc(0, 7, 127));
+}
+
+TEST_F(HostServices, LearnBindsTheNextControllerAndItsSweepMovesTheNotesFromItsBlockOn)
+{
+    const unsigned version = mPlug->ControllerMapVersion();
+    mPlug->LearnController(kVel);
+    EXPECT_EQ(mPlug->LearningParam(), kVel);
+    EXPECT_NE(mPlug->ControllerMapVersion(), version);
+    EXPECT_FALSE(mPlug->RecordLearnedController());
+
+    // The next control change binds its controller and channel, and moves the parameter.
+    mPlug->HandleMidiMessage(Cc(3, 74, 127));
+    EXPECT_EQ(mPlug->LearningParam(), -1);
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, kVel);
+    EXPECT_EQ(mPlug->Controller(74).mChannelMask, 1u << 3);
+    // The editor's next frame makes it a step of the history and tells the host, once.
+    const int updates = mHost.mUpdateDisplay;
+    EXPECT_TRUE(mPlug->RecordLearnedController());
+    EXPECT_FALSE(mPlug->RecordLearnedController());
+    mPlug->FlushHostNotices(true); // the host's next idle call
+    EXPECT_EQ(mHost.mUpdateDisplay, updates + 1);
+    EXPECT_EQ(mPlug->UndoName(), "Learn CC 74 (channel 4)");
+    int controller = -1, channel = -1;
+    EXPECT_TRUE(mPlug->ControllerOf(kVel, controller, channel));
+    EXPECT_EQ(controller, 74);
+    EXPECT_EQ(channel, 3);
+
+    // A sweep, one value a block: every note sounds at the value sent before its block.
+    StrikeEveryPulse(*mPlug);
+    std::vector<int> valueOfBlock;
+    std::vector<std::pair<long long, int>> notes; // time, velocity
+    for (int b = 0; b < 200; ++b)
+    {
+        const int value = 127 - (b * 7) % 120;
+        valueOfBlock.push_back(value);
+        IMidiMessage cc = Cc(3, 74, value);
+        cc.mOffset = b % 512;
+        mPlug->HandleMidiMessage(cc);
+        mHost.mSent.clear();
+        mPlug->ProcessBlock(nullptr, nullptr, 512);
+        for (const IMidiMessage& m : mHost.mSent)
+        {
+            EXPECT_NE(m.MessageKind(), IMidiMessage::kControlChange); // consumed
+            if (m.MessageKind() == IMidiMessage::kNoteOn)
+                notes.emplace_back(b * 512LL + m.mOffset, m.mData2);
+        }
+    }
+    ASSERT_GT(notes.size(), 8u);
+    for (const auto& [time, velocity] : notes)
+        EXPECT_EQ(velocity, valueOfBlock[static_cast<size_t>(time / 512)]) << time;
+
+    // Learning another controller for the parameter moves the binding; forgetting ends it, and
+    // the controller passes on again.
+    mPlug->LearnController(kVel);
+    mPlug->HandleMidiMessage(Cc(0, 20, 64));
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    EXPECT_EQ(mPlug->Controller(20).mParamIdx, kVel);
+    mPlug->ForgetController(kVel);
+    EXPECT_FALSE(mPlug->ControllerOf(kVel, controller, channel));
+    // A learn cancelled binds nothing.
+    mPlug->LearnController(kSwing);
+    mPlug->LearnController(-1);
+    mHost.mSent.clear();
+    mPlug->HandleMidiMessage(Cc(0, 20, 1));
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    EXPECT_EQ(mPlug->Controller(20).mParamIdx, -1);
+    ASSERT_FALSE(mHost.mSent.empty());
+    EXPECT_EQ(mHost.mSent[0], Cc(0, 20, 1));
+}
+
+TEST_F(HostServices, LearnAndForgetAreStepsThatUndoAndRedoTakeBackAloneAndTheHostHears)
+{
+    mPlug->LearnController(kVel);
+    mPlug->HandleMidiMessage(Cc(0, 74, 100));
+    // A pattern edit between the learn and its frame.
+    mPlug->BeginEdit("Swing");
+    Change(*mPlug, kSwing, 0.25);
+    mPlug->EndEdit();
+    ASSERT_TRUE(mPlug->RecordLearnedController());
+    EXPECT_EQ(mPlug->UndoName(), "Learn CC 74 (channel 1)");
+    EXPECT_TRUE(mPlug->Undo());
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    EXPECT_EQ(mPlug->UndoName(), "Swing");
+    EXPECT_TRUE(mPlug->Undo()); // the swing alone: the map stays unbound
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    EXPECT_TRUE(mPlug->Redo());
+    EXPECT_TRUE(mPlug->Redo());
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, kVel);
+    EXPECT_EQ(mPlug->Controller(74).mChannelMask, 1u);
+    EXPECT_EQ(mPlug->GetParam(kSwing)->Value(), 0.25);
+
+    const int updates = mHost.mUpdateDisplay;
+    mPlug->ForgetController(kVel);
+    mPlug->FlushHostNotices(true);
+    EXPECT_EQ(mHost.mUpdateDisplay, updates + 1);
+    EXPECT_EQ(mPlug->UndoName(), "Forget CC 74 (channel 1)");
+    EXPECT_EQ(mPlug->Controller(74).mParamIdx, -1);
+    // Undone, the controller moves the parameter again and is consumed.
+    EXPECT_TRUE(mPlug->Undo());
+    mHost.mSent.clear();
+    mPlug->HandleMidiMessage(Cc(0, 74, 0));
+    mPlug->ProcessBlock(nullptr, nullptr, 64);
+    EXPECT_EQ(mPlug->GetParam(kVel)->Normalised(), 0.0);
+    for (const IMidiMessage& m : mHost.mSent)
+        EXPECT_NE(m.MessageKind(), IMidiMessage::kControlChange);
+    // Forgetting what is not bound is no step.
+    mPlug->ForgetController(kSwing);
+    EXPECT_EQ(mPlug->RedoName(), "Forget CC 74 (channel 1)");
+}
+
+TEST_F(HostServices, UnboundControllersPassAtTheirOffsetsAmongTheNotesAndKeysPlayThePattern)
+{
+    StrikeEveryPulse(*mPlug);
+    // 1/32 notes at 120 BPM: pulses every 2756.25 samples; one block of 4096 holds two.
+    Change(*mPlug, kTimeUnits, 5);
+    Change(*mPlug, kLengthUnits, 5);
+    const int offsets[] = {4095, 0, 2756, 100, 2755};
+    for (int i = 0; i < 5; ++i)
+    {
+        IMidiMessage cc = Cc(1, 10 + i, i);
+        cc.mOffset = offsets[i];
+        mPlug->HandleMidiMessage(cc);
+    }
+    mPlug->ProcessBlock(nullptr, nullptr, 4096);
+    std::string order;
+    for (const IMidiMessage& m : mHost.mSent)
+        order += std::to_string(m.mOffset) +
+                 (m.MessageKind() == IMidiMessage::kControlChange
+                      ? ":cc" + std::to_string(m.mData1)
+                      : ":" + std::to_string(m.mStatus >> 4)) +
+                 " ";
+    // At one offset the passed message comes before the note.
+    EXPECT_EQ(order, "0:cc11 0:9 100:cc13 2755:cc14 2755:8 2756:cc12 2756:9 4095:cc10 ");
+
+    int first = -1;
+    for (const IMidiMessage& m : mHost.mSent)
+        if (m.MessageKind() == IMidiMessage::kNoteOn && first < 0)
+            first = m.mData1;
+
+    // Transpose: a key from the host is the tonic from its offset on, and never passed on.
+    // Without time info every block starts at position 0: the same two pulses, the second
+    // after the key and an octave down.
+    mPlug->SetKeyPlayMode(KeyPlayMode::kTranspose);
+    mHost.mSent.clear();
+    IMidiMessage key;
+    key.MakeNoteOn(48, 90, 1000, 0);
+    mPlug->HandleMidiMessage(key);
+    mPlug->ProcessBlock(nullptr, nullptr, 4096);
+    std::vector<IMidiMessage> ons;
+    for (const IMidiMessage& m : mHost.mSent)
+        if (m.MessageKind() == IMidiMessage::kNoteOn)
+            ons.push_back(m);
+    ASSERT_EQ(ons.size(), 2u);
+    EXPECT_EQ(ons[0].mOffset, 0);
+    EXPECT_EQ(ons[0].mData1, first);
+    EXPECT_EQ(ons[1].mOffset, 2756);
+    EXPECT_EQ(ons[1].mData1, first - 12);
 }
 
 TEST_F(HostServices, OtherMessagesPassThroughWithTheNextBlockInTimeOrder)

@@ -271,13 +271,18 @@ TEST_F(HostedOrlantix, LengthJitterNeverGoesBelowASixtyFourthNote)
     EXPECT_GT(longest, 2756);
 }
 
-TEST_F(HostedOrlantix, IncomingMidiPassesThroughExceptNotesAndControllers)
+TEST_F(HostedOrlantix, IncomingMidiPassesThroughExceptNotesAndBoundControllers)
 {
     Start();
     mHost.SendMidi(0x90, 60, 100);
     mHost.SendMidi(0x80, 60, 0);
+    // No controller is bound in a fresh instance: both go on, at their offsets.
     mHost.SendMidi(0xB0, 7, 100);
-    mHost.SendMidi(0xBF, 64, 127);
+    mHost.SendMidi(0xBF, 64, 127, 3);
+    // Channel mode messages are no controllers to pass: all notes off would end the receiver's
+    // notes under the note-offs still to come.
+    mHost.SendMidi(0xB2, 123, 0, 5);
+    mHost.SendMidi(0xB0, 120, 0, 6);
     EXPECT_TRUE(mHost.Events().empty());
 
     mHost.SendMidi(0xE3, 0x10, 0x40, 17);
@@ -290,15 +295,21 @@ TEST_F(HostedOrlantix, IncomingMidiPassesThroughExceptNotesAndControllers)
     for (const orxhost::CapturedEvent& e : EventsOfBlock(0))
         if ((e.mData[0] & 0xE0) != 0x80)
             passed.push_back(e);
-    ASSERT_EQ(passed.size(), 3u);
-    // In time order within the block.
-    EXPECT_EQ(passed[0].mData[0], 0xC0);
-    EXPECT_EQ(passed[0].mData[1], 5);
-    EXPECT_EQ(passed[1].mData[0], 0xD1);
-    EXPECT_EQ(passed[2].mData[0], 0xE3);
-    EXPECT_EQ(passed[2].mData[1], 0x10);
-    EXPECT_EQ(passed[2].mData[2], 0x40);
-    EXPECT_EQ(passed[2].mDeltaFrames, 17);
+    ASSERT_EQ(passed.size(), 5u);
+    // In time order within the block, arrival order among equal offsets.
+    EXPECT_EQ(passed[0].mData[0], 0xB0);
+    EXPECT_EQ(passed[0].mData[1], 7);
+    EXPECT_EQ(passed[0].mData[2], 100);
+    EXPECT_EQ(passed[1].mData[0], 0xC0);
+    EXPECT_EQ(passed[1].mData[1], 5);
+    EXPECT_EQ(passed[2].mData[0], 0xD1);
+    EXPECT_EQ(passed[3].mData[0], 0xBF);
+    EXPECT_EQ(passed[3].mData[1], 64);
+    EXPECT_EQ(passed[3].mDeltaFrames, 3);
+    EXPECT_EQ(passed[4].mData[0], 0xE3);
+    EXPECT_EQ(passed[4].mData[1], 0x10);
+    EXPECT_EQ(passed[4].mData[2], 0x40);
+    EXPECT_EQ(passed[4].mDeltaFrames, 17);
     // Swallowed and passed messages leave the generated stream as it was.
     std::vector<StreamEvent> stream;
     for (const orxhost::CapturedEvent& e : EventsOfBlock(0))

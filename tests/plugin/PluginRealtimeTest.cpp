@@ -191,3 +191,81 @@ TEST_F(Realtime, ProcessingAllocatesNothingAfterWarmUp)
     // One per round, sent with the next round's blocks; the huge ones dropped.
     EXPECT_EQ(gSysEx - sysexBefore, 39);
 }
+
+TEST_F(Realtime, KeysAndControllersAllocateNothing)
+{
+    // A project whose state binds controller 74 on channel 1 to the velocity and plays in
+    // transpose + gate: its block (tag, version, size, mode, count, then controller, parameter,
+    // channel mask) follows the chunk a fresh instance writes.
+    mEffect->setParameter(mEffect, kTimeUnits, 16.0f / 16); // "1/32t": many pulses
+    mEffect->setParameter(mEffect, kLengthUnits, 0.0f);     // "1/1": notes the gate cuts
+    for (int i = 0; i < 8; ++i) // strikes on every step, also in the empty melodies
+        mEffect->setParameter(mEffect, kStkMod1 + i, 9.0f / 12);
+    void* data = nullptr;
+    const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &data);
+    ASSERT_GT(size, 0);
+    std::string chunk(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    const int32_t block[] = {1, 20, 2, 1, 74, kVel, 1};
+    chunk.append("OXex", 4);
+    chunk.append(reinterpret_cast<const char*>(block), sizeof(block));
+    ASSERT_EQ(Dispatch(vst2::effSetChunk, 0, static_cast<intptr_t>(chunk.size()), chunk.data()), 1);
+    for (int i = 0; i < 20; ++i) // warm-up
+        Block(kBlock);
+
+    const auto midi = [](int offset, int status, int data1, int data2)
+    {
+        vst2::MidiEvent e{};
+        e.type = vst2::kEventMidi;
+        e.byteSize = sizeof(e);
+        e.deltaFrames = offset;
+        e.midiData[0] = static_cast<char>(status);
+        e.midiData[1] = static_cast<char>(data1);
+        e.midiData[2] = static_cast<char>(data2);
+        return e;
+    };
+    // Keys pressed and let go inside the block (gate opening and closing, the tonic moving),
+    // the bound controller, an unbound one passed on.
+    vst2::MidiEvent in[6] = {midi(10, 0x90, 60, 100), midi(40, 0x90, 67, 90),
+                             midi(100, 0xB0, 74, 20), midi(200, 0xB0, 1, 64),
+                             midi(300, 0x80, 60, 0),  midi(400, 0x90, 67, 0)};
+    struct
+    {
+        int32_t numEvents;
+        intptr_t reserved;
+        vst2::Event* events[6];
+    } events{6, 0, {}};
+    for (int i = 0; i < 6; ++i)
+        events.events[i] = reinterpret_cast<vst2::Event*>(&in[i]);
+    vst2::MidiEvent hold = midi(0, 0x90, 62, 100);
+    struct
+    {
+        int32_t numEvents;
+        intptr_t reserved;
+        vst2::Event* events[1];
+    } held{1, 0, {reinterpret_cast<vst2::Event*>(&hold)}};
+
+    const int onsBefore = gNoteOns;
+    const int offsBefore = gNoteOffs;
+    AllocationCounter counter;
+    for (int round = 0; round < 40; ++round)
+    {
+        Dispatch(vst2::effProcessEvents, 0, 0, &events);
+        Block(kBlock);
+        // A key held across blocks, over a stop and a loop back.
+        Dispatch(vst2::effProcessEvents, 0, 0, &held);
+        for (int i = 0; i < 30; ++i)
+            Block(i % 7 == 0 ? 3 * kBlock + 17 : kBlock);
+        gTime.flags &= ~vst2::kTimePlaying;
+        Block(kBlock);
+        gTime.flags |= vst2::kTimePlaying;
+        gTime.samplePos = round % 2 ? 0.0 : 99999.0 * round;
+        hold.midiData[2] = static_cast<char>(round % 2 ? 100 : 0); // pressed, then let go
+    }
+    EXPECT_EQ(counter.Allocations(), 0);
+    EXPECT_EQ(counter.Deallocations(), 0);
+    // The gate opened and closed: notes sounded and every one ended.
+    EXPECT_GT(gNoteOns - onsBefore, 100);
+    EXPECT_GT(gNoteOffs - offsBefore, 100);
+    // The bound controller moved the velocity: 20 of 127.
+    EXPECT_NEAR(mEffect->getParameter(mEffect, kVel), 20.0f / 127, 1e-6);
+}

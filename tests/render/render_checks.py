@@ -44,6 +44,7 @@ SETTINGS = {
     "jitters": ["--param", "VelJitt=0.70", "--param", "LenJitt=0.50",
                 "--param", "LifeProb=0.30"],
     "modifiers": ["--load-state", "@modifiers"],
+    "keys": ["--load-state", "@keys-state", "--midi-in", "@keys-midi"],
     "stop-loop": ["--param", "Swing=0.25", "--loop", "30000:170000", "--stop-at", "300000"],
     "random-blocks": ["--block", "random:2024", "--param", "StepDir=Random",
                       "--param", "Human=0.30", "--host-product", "Ardour"],
@@ -108,13 +109,45 @@ def modifier_state(tool, plugin, out):
     return path
 
 
+def keys_files(state_path):
+    """Beside the modifier state: the same state playing from the keys (transpose + gate) with
+    controller 1 on channel 1 bound to Vel, and a listing of keys played (pressed and let go
+    inside notes, overlapping, on two channels) and of unbound controllers, passed on. (A bound
+    controller moves its parameter for the whole block it comes in, as host automation does, so
+    the output would depend on the block size: the instance tests cover it.)"""
+    if state_path is None:
+        return None, None
+    folder = os.path.dirname(state_path)
+    with open(state_path, "rb") as f:
+        chunk = f.read()
+    body = struct.pack("<ii", 2, 1) + struct.pack("<iii", 1, 5, 1)
+    keys_state = os.path.join(folder, "keys-state.bin")
+    with open(keys_state, "wb") as f:
+        f.write(chunk + b"OXex" + struct.pack("<ii", 1, len(body)) + body)
+    lines, t = [], 1000
+    for i in range(60):
+        key, channel = 48 + (7 * i) % 24, i % 2
+        lines.append((t, 0x90 | channel, key, 100))
+        lines.append((t + 9000 + 997 * (i % 5), 0x80 | channel, key, 0))
+        lines.append((t + 4321, 0xB1, 1, (13 * i) % 128))      # bound on channel 1 only
+        lines.append((t + 5555, 0xB0, 64, 127 * (i % 2)))      # bound to nothing
+        t += 7000 + 1733 * (i % 3)
+    keys_midi = os.path.join(folder, "keys-midi.txt")
+    with open(keys_midi, "w", newline="\n") as f:
+        for (sample, status, d1, d2) in sorted(lines, key=lambda e: e[0]):
+            f.write("%d %x %d %d\n" % (sample, status, d1, d2))
+    return keys_state, keys_midi
+
+
 def setting_args(name, state_path, preset_path):
-    return [{"@modifiers": state_path, "@preset": preset_path}.get(a, a) for a in SETTINGS[name]]
+    keys_state, keys_midi = keys_files(state_path) if name == "keys" else (None, None)
+    return [{"@modifiers": state_path, "@preset": preset_path, "@keys-state": keys_state,
+             "@keys-midi": keys_midi}.get(a, a) for a in SETTINGS[name]]
 
 
 def unavailable(name, state_path, preset_path):
     """Why a setting cannot run here, or None."""
-    if state_path is None and "@modifiers" in SETTINGS[name]:
+    if state_path is None and ("@modifiers" in SETTINGS[name] or "@keys-state" in SETTINGS[name]):
         return "the plug-in's state holds no sequencer settings yet"
     if "@preset" in SETTINGS[name] and not (preset_path and os.path.exists(preset_path)):
         return "no preset %s" % preset_path
@@ -346,8 +379,8 @@ def check_parity(a):
         print("SKIP: " + why)
         sys.exit(SKIP)
     # Paths relative to the output folder, so the Windows program reads them too.
-    args = COMMON + BARS + [os.path.relpath(x, out) if x in (state, a.preset) else x
-                            for x in setting_args(a.setting, state, a.preset)]
+    args = COMMON + BARS + [os.path.relpath(x, out) if os.path.isabs(x) and os.path.exists(x)
+                            else x for x in setting_args(a.setting, state, a.preset)]
     linux, _ = render_outputs([a.tool, "--plugin", a.plugin] + args, out, "")
     windows, _ = render_outputs([a.wine, a.wine_tool, "--plugin",
                                  os.path.relpath(a.wine_plugin, out)] + args, out, "wine-",

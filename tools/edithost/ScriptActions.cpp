@@ -4,6 +4,8 @@
 #include "ScriptReport.h"
 #include "ScriptSession.h"
 
+#include <cstdlib>
+
 #include <thread>
 
 namespace edithost
@@ -361,6 +363,26 @@ bool ScriptSession::Play(const Command& c)
                   slot->mName + "'s host played " + std::to_string(blocks) +
                       " blocks with the editor open, the last one stopped (" +
                       std::to_string(events) + " events so far)");
+    return true;
+}
+
+bool ScriptSession::Midi(const Command& c)
+{
+    int data1 = 0, data2 = 0;
+    if (c.mArgs.size() != 4 || !c.Int(2, data1) || !c.Int(3, data2) || data1 < 0 || data1 > 127 ||
+        data2 < 0 || data2 > 127)
+        return false;
+    char* end = nullptr;
+    const unsigned long status = std::strtoul(c.mArgs[1].c_str(), &end, 16);
+    if (!end || *end || status < 0x80 || status > 0xEF)
+        return false;
+    Slot* slot = Find(c.mArgs[0], c.mLine);
+    if (!slot)
+        return true;
+    // A host delivers input on its audio thread; this one has no other while nothing plays.
+    slot->mHost.SendMidi(static_cast<uint8_t>(status), static_cast<uint8_t>(data1),
+                         static_cast<uint8_t>(data2));
+    Settle();
     return true;
 }
 

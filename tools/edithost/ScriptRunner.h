@@ -35,6 +35,8 @@
 //   play NAME FROM FRAMES           NAME's host plays FRAMES from sample position FROM in
 //                                   blocks of 512 on an audio thread of its own, the host's
 //                                   loop running meanwhile, then stops the transport there
+//   midi NAME STATUS DATA1 DATA2    one MIDI message into NAME's plug-in (effProcessEvents, at
+//                                   offset 0): the status in hex, the data bytes in decimal
 //   expect NAME PARAM TEXT          the parameter's display text (effGetParamDisplay), waited
 //                                   for up to 3 seconds
 //   expect-edited NAME              the last input command (with the popup it opened, until

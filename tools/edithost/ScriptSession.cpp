@@ -35,6 +35,7 @@ const ScriptSession::Spec ScriptSession::kCommands[] = {
     {"menuchoose", &ScriptSession::MenuChoose, 0},
     {"menushot", &ScriptSession::MenuShot, 0},
     {"play", &ScriptSession::Play, 0},
+    {"midi", &ScriptSession::Midi, 0},
     {"cover", &ScriptSession::Cover, 0},
     {"expect", &ScriptSession::Expect, 0},
     {"expect-edited", &ScriptSession::ExpectEdited, 0},

@@ -109,6 +109,7 @@ private:
     bool Type(const Command& c);
     bool Key(const Command& c);
     bool Play(const Command& c);
+    bool Midi(const Command& c);
     bool Cover(const Command& c);
 
     // Checks (ScriptChecks.cpp).

@@ -36,6 +36,10 @@ What it sets in the plug-in
                           normalised value x; repeatable, applied in order
   --save-state FILE       the plug-in's state chunk, taken after the settings above and
                           before the transport plays
+  --midi-in FILE          MIDI fed to the plug-in before the process call of each event's
+                          block, at its offset: a Standard MIDI File, or a listing as
+                          --events writes it ("sample status-in-hex data1 data2"), the
+                          sample on the render's timeline (which starts at --start)
 
 What it writes
   --events FILE|-         one line per MIDI event sent: "sample status data1 data2", the

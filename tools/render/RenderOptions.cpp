@@ -166,6 +166,7 @@ const std::vector<OptionSpec>& Specs()
         {"--param", true, ParseParam},
         {"--preset", true, Text(&RenderOptions::mPreset, "--preset")},
         {"--load-state", true, Text(&RenderOptions::mLoadState, "--load-state")},
+        {"--midi-in", true, Text(&RenderOptions::mMidiIn, "--midi-in")},
         {"--save-state", true, Text(&RenderOptions::mSaveState, "--save-state")},
         {"--host-product", true,
          [](RenderOptions& o, const std::string& v)

@@ -38,6 +38,7 @@ struct RenderOptions
     std::vector<ParamSetting> mParams;
     std::string mPreset;
     std::string mLoadState;
+    std::string mMidiIn; // MIDI fed to the plug-in (MidiInput.h)
     std::string mSaveState;
     std::string mHostProduct;
     std::string mEvents; // "-" is standard output

@@ -2,7 +2,9 @@
 
 #include "BlockPlan.h"
 #include "EventListing.h"
+#include "FileIo.h"
 #include "MidiFileWriter.h"
+#include "MidiInput.h"
 #include "PluginSetup.h"
 #include "ProgressBar.h"
 #include "SynthChain.h"
@@ -99,6 +101,20 @@ bool Render(const RenderOptions& options, std::FILE* standardOutput, RenderResul
         (!options.mMidi.empty() && !midi.Open(options.mMidi, standardOutput, error)))
         return false;
 
+    std::vector<InputEvent> input;
+    if (!options.mMidiIn.empty())
+    {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(options.mMidiIn, bytes, 64u << 20, error))
+            return false;
+        if (!ParseMidiInput(bytes, options.mSampleRate, input, error))
+        {
+            error = "--midi-in " + options.mMidiIn + ": " + error;
+            return false;
+        }
+    }
+    std::size_t nextInput = 0;
+
     orxhost::VstHost host;
     // Nothing here reads the host's overrun report; the tests check the plug-in's buffers.
     host.SetBufferChecks(false);
@@ -123,6 +139,16 @@ bool Render(const RenderOptions& options, std::FILE* standardOutput, RenderResul
         orxhost::Transport& t = host.GetTransport();
         t.mSamplePos = static_cast<double>(block.mPosition);
         t.mPlaying = block.mPlaying;
+        // The block's input comes just before its process call, as hosts deliver it.
+        for (;
+             nextInput < input.size() && input[nextInput].mSample < block.mTimeline + block.mFrames;
+             ++nextInput)
+        {
+            const InputEvent& e = input[nextInput];
+            const int64_t offset = e.mSample - block.mTimeline;
+            if (offset >= 0)
+                host.SendMidi(e.mStatus, e.mData1, e.mData2, static_cast<int32_t>(offset));
+        }
         host.Process(block.mFrames, entry);
         blockEvents.clear();
         Harvest(host, block, blockEvents);
