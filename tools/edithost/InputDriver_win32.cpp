@@ -179,7 +179,9 @@ struct MenuTyping
     UINT_PTR mTimer = 0;
     std::deque<WPARAM> mKeys;
     std::vector<std::wstring> mChoice; // the items' texts, top level first
-    std::string mShotPng;              // a screenshot to take before the first key
+    std::vector<std::wstring> mTarget; // the choice once its keys are planned
+    int mCorrections = 0;
+    std::string mShotPng; // a screenshot to take before the first key
     bool mShown = false;
     bool mShotTaken = false;
     bool mChoiceFound = false;
@@ -271,7 +273,12 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     {
         RECT r{};
         GetWindowRect(menu, &r);
-        SetCursorPos(r.left > 20 ? r.left - 10 : r.right + 10, r.top);
+        POINT aside{r.left > 20 ? r.left - 10 : r.right + 10, r.top};
+        SetCursorPos(aside.x, aside.y);
+        // The release goes in where the pointer now is: at the press's point it would land on
+        // whatever item a menu opened over the pointer shows there, and choose it.
+        ScreenToClient(gMenu.mEditor, &aside);
+        gMenu.mReleaseAt = MAKELPARAM(aside.x, aside.y);
         gMenu.mPointerAside = true;
         return;
     }
@@ -287,6 +294,7 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     {
         const auto system = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
         gMenu.mChoiceFound = system && KeysForChoice(system, gMenu.mChoice, gMenu.mKeys);
+        gMenu.mTarget = gMenu.mChoice;
         gMenu.mChoice.clear();
         if (!gMenu.mChoiceFound)
             gMenu.mKeys.assign(1, VK_ESCAPE); // no such item: the menu closes unchosen
@@ -297,6 +305,20 @@ void CALLBACK MenuKeyTimer(HWND, UINT, UINT_PTR, DWORD)
     {
         gMenu.mShotTaken = Capture(nullptr, gMenu.mShotPng);
         gMenu.mShotPng.clear();
+    }
+    // Before the return that chooses, the item lit must be the one chosen: keys from a menu
+    // that a late pointer move lit, or that passed over an item greyed out, are put right from
+    // what the menu shows then.
+    if (gMenu.mKeys.front() == VK_RETURN && gMenu.mTarget.size() == 1 && gMenu.mCorrections < 8)
+    {
+        const auto system = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        std::deque<WPARAM> moves;
+        if (system && KeysForChoice(system, gMenu.mTarget, moves) && moves.size() > 1)
+        {
+            ++gMenu.mCorrections;
+            moves.pop_back(); // its own return: the one queued stays
+            gMenu.mKeys.insert(gMenu.mKeys.begin(), moves.begin(), moves.end());
+        }
     }
     const WPARAM key = gMenu.mKeys.front();
     gMenu.mKeys.pop_front();
