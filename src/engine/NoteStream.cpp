@@ -3,6 +3,7 @@
 #include "Check.h"
 
 #include <climits>
+#include <limits>
 
 namespace
 {
@@ -256,12 +257,12 @@ void NoteStream::Render(int length, MidiOutList& out) noexcept
     mOrigin = end;
 }
 
-void NoteStream::DropUnsentNotes() noexcept
+void NoteStream::DropNotesFrom(int64_t from) noexcept
 {
     for (EventNode* e = mpHead; e;)
     {
         EventNode* next = e->mpNext;
-        if (e->mKind == kNoteOn)
+        if (e->mKind == kNoteOn && e->mTime >= from)
         {
             if (EventNode* off = e->mpPartner)
             {
@@ -278,30 +279,18 @@ void NoteStream::DropUnsentNotes() noexcept
     }
 }
 
+void NoteStream::DropUnsentNotes() noexcept
+{
+    DropNotesFrom(std::numeric_limits<int64_t>::min());
+}
+
 void NoteStream::CutAt(int time) noexcept
 {
     if (time < 0)
         time = 0;
     const int64_t cut = mOrigin + time;
     // The notes that start too late go whole.
-    for (EventNode* e = mpHead; e;)
-    {
-        EventNode* next = e->mpNext;
-        if (e->mKind == kNoteOn && e->mTime >= cut)
-        {
-            if (EventNode* off = e->mpPartner)
-            {
-                if (off == next)
-                    next = off->mpNext;
-                Unlink(off);
-                FreeEvent(off);
-            }
-            Unlink(e);
-            FreeEvent(e);
-            --mNumLive;
-        }
-        e = next;
-    }
+    DropNotesFrom(cut);
     // What is left after the cut is note-offs: they move to it, in their order.
     EventNode* late = mpHead;
     while (late && late->mTime <= cut)

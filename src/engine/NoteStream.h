@@ -89,6 +89,8 @@ private:
     // A node from the free list; the caller sets every field (Insert sets links and time).
     EventNode* TakeEvent() noexcept;
     void FreeEvent(EventNode* e) noexcept;
+    // Removes every note whose note-on is due at from or later, with its note-off.
+    void DropNotesFrom(int64_t from) noexcept;
     // An event left the list: its note has ended when its partner is gone too.
     void Release(EventNode* e) noexcept;
     // Inserts e at time t of the block now being processed, after every event at the same time.
