@@ -9,12 +9,11 @@
 #include "IGraphicsWin.h"
 #include "IKnobMultiControl.h"
 
+#include "VirtualXServer.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "X11Handles.h"
@@ -24,47 +23,7 @@ using namespace orx::x11;
 namespace
 {
 
-pid_t gServer = 0;
-std::string gDisplay;
-
-// A virtual X server on a display number it picks itself, for the whole program.
-class VirtualServer : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        gServer = fork();
-        if (gServer == 0)
-        {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start (package xvfb)";
-        gDisplay = ":" + number;
-    }
-    void TearDown() override
-    {
-        if (gServer > 0)
-        {
-            kill(gServer, SIGTERM);
-            waitpid(gServer, nullptr, 0);
-        }
-    }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new VirtualServer);
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new VirtualXServer);
 
 int Live(Resource kind)
 {
@@ -97,12 +56,12 @@ struct X11Layer : ::testing::Test
 
     void SetUp() override
     {
-        setenv("DISPLAY", gDisplay.c_str(), 1);
+        setenv("DISPLAY", VirtualDisplay().c_str(), 1);
         mpG = new IGraphicsWin(&mPlug, 200, 100, &CreateWindowSystem);
         mpKnob = new IKnobMultiControl(&mPlug, 10, 10, kGain, mStrip.mHandle, 1.0);
         mpG->AddControl(mpKnob);
         mPlug.AttachEditor(mpG);
-        mpHost = XOpenDisplay(gDisplay.c_str());
+        mpHost = XOpenDisplay(VirtualDisplay().c_str());
         ASSERT_NE(mpHost, nullptr);
         mParent =
             XCreateSimpleWindow(mpHost, DefaultRootWindow(mpHost), 0, 0, 200, 100, 0, 0, 0xFFFFFF);
@@ -250,7 +209,7 @@ TEST_F(X11Layer, OffersTheEditorWithoutADisplayButOpensNoWindow)
     EXPECT_EQ(LiveTotal(), 0);
 
     // A display that appears later (the host's own, named after the scan) is used then.
-    setenv("DISPLAY", gDisplay.c_str(), 1);
+    setenv("DISPLAY", VirtualDisplay().c_str(), 1);
     ASSERT_NE(g->OpenWindow(Parent()), nullptr);
     g->CloseWindow();
     EXPECT_EQ(LiveTotal(), 0);

@@ -7,6 +7,8 @@
 #include "Lv2Host.h"
 #include "SharedLibrary.h"
 
+#include "VirtualXServer.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -14,10 +16,7 @@
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
-#include <csignal>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -27,48 +26,7 @@ namespace
 
 constexpr const char* kUri = "urn:dravenholm:orlantix";
 constexpr int kBlock = 512;
-pid_t gServer = 0;
-std::string gDisplay;
-
-// A virtual X server on a display number it picks itself, for the whole program.
-class VirtualServer : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        gServer = fork();
-        if (gServer == 0)
-        {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start (package xvfb)";
-        gDisplay = ":" + number;
-        setenv("DISPLAY", gDisplay.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (gServer > 0)
-        {
-            kill(gServer, SIGTERM);
-            waitpid(gServer, nullptr, 0);
-        }
-    }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new VirtualServer);
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new VirtualXServer);
 
 // What the UI told its host.
 struct HostSide
@@ -132,7 +90,7 @@ struct Lv2Ui : ::testing::Test
         mpIdle =
             static_cast<const LV2UI_Idle_Interface*>(mpUi->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(mpIdle, nullptr);
-        mpX = XOpenDisplay(gDisplay.c_str());
+        mpX = XOpenDisplay(VirtualDisplay().c_str());
         ASSERT_NE(mpX, nullptr);
         mParent = XCreateSimpleWindow(mpX, DefaultRootWindow(mpX), 0, 0, 720, 650, 0, 0, 0);
         XMapWindow(mpX, mParent);
