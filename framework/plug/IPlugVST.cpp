@@ -389,8 +389,12 @@ void IPlugVST::HostSetup()
 
 void IPlugVST::UpdateChannelCounts() noexcept
 {
-    mEffect.numInputs = NInChannels();
-    mEffect.numOutputs = NOutChannels();
+    // A host reads these fields from its audio thread whenever it likes, without our lock:
+    // rewrite them only when they change, so opening while the host processes writes nothing.
+    if (mEffect.numInputs != NInChannels())
+        mEffect.numInputs = NInChannels();
+    if (mEffect.numOutputs != NOutChannels())
+        mEffect.numOutputs = NOutChannels();
     SetArrangement(mInputSpkrArr, NInChannels());
     SetArrangement(mOutputSpkrArr, NOutChannels());
 }
