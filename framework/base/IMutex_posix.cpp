@@ -1,9 +1,12 @@
 #include "IMutex.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <new>
 #include <pthread.h>
+#include <sched.h>
+#include <time.h>
 
 namespace
 {
@@ -69,33 +72,29 @@ IMutex::~IMutex()
     pthread_mutex_destroy(Native(mStorage));
 }
 
-void IMutex::Enter() noexcept
+void IMutex::TakeNative() noexcept
 {
-    // Taken again by its holder (handlers under a load, view calls under a handler): counted
-    // here, without a call into the platform lock.
-    if (HeldByCaller())
-    {
-        ++mDepth;
-        return;
-    }
     pthread_mutex_t* native = Native(mStorage);
     if (pthread_mutex_trylock(native) != 0 && !SpinToTake(native, mOwner))
         pthread_mutex_lock(native);
-    mDepth = 1;
-    mOwner.store(CallerToken(), std::memory_order_relaxed);
 }
 
-void IMutex::Leave() noexcept
+void IMutex::GiveNative() noexcept
 {
-    if (--mDepth > 0)
-        return;
-    mOwner.store(0, std::memory_order_relaxed);
     pthread_mutex_unlock(Native(mStorage));
 }
 
-bool IMutex::HeldByCaller() const noexcept
+void IMutex::Pause(std::int64_t ns) noexcept
 {
-    return mOwner.load(std::memory_order_relaxed) == CallerToken();
+    // Sleeps overshoot by tens of microseconds; a shorter wait only gives the processor away.
+    constexpr std::int64_t kSleepSlack = 100000;
+    if (ns > 2 * kSleepSlack)
+    {
+        const timespec t{0, static_cast<long>(std::min<std::int64_t>(ns - kSleepSlack, 999999999))};
+        nanosleep(&t, nullptr);
+    }
+    else
+        sched_yield();
 }
 
 std::uintptr_t IMutex::CallerToken() noexcept

@@ -26,23 +26,24 @@ IMutex::~IMutex()
     DeleteCriticalSection(Native(mStorage));
 }
 
-void IMutex::Enter() noexcept
+void IMutex::TakeNative() noexcept
 {
     EnterCriticalSection(Native(mStorage));
-    if (mDepth++ == 0)
-        mOwner.store(CallerToken(), std::memory_order_relaxed);
 }
 
-void IMutex::Leave() noexcept
+void IMutex::GiveNative() noexcept
 {
-    if (--mDepth == 0)
-        mOwner.store(0, std::memory_order_relaxed);
     LeaveCriticalSection(Native(mStorage));
 }
 
-bool IMutex::HeldByCaller() const noexcept
+void IMutex::Pause(std::int64_t ns) noexcept
 {
-    return mOwner.load(std::memory_order_relaxed) == CallerToken();
+    // Sleep counts in the system's timer ticks (up to 15.6 ms): only a long wait sleeps.
+    constexpr std::int64_t kTick = 16000000;
+    if (ns > 2 * kTick)
+        Sleep(static_cast<DWORD>((ns - kTick) / 1000000));
+    else
+        SwitchToThread();
 }
 
 std::uintptr_t IMutex::CallerToken() noexcept

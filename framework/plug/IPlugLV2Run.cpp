@@ -40,7 +40,7 @@ void IPlugLV2::Run(uint32_t frames) noexcept
 {
     // The calling thread is the audio thread until the run returns.
     const orx::ProcessCallScope audio;
-    IMutexLock lock(Mutex());
+    IMutexLock lock(Mutex(), IMutexLock::First{});
     try
     {
         mOutCapacity = 0;

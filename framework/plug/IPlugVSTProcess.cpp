@@ -17,7 +17,7 @@ void RunLocked(IPlugVST* plug, Work&& work) noexcept
     if (!plug)
         return;
     const orx::ProcessCallScope audio;
-    IMutexLock lock(plug->Mutex());
+    IMutexLock lock(plug->Mutex(), IMutexLock::First{});
     try
     {
         work(*plug);

@@ -1,0 +1,116 @@
+// The instance lock's entries, the same on every platform: counting nested entries, and keeping
+// other threads' sections in the audio thread's pauses (AudioGap.h). The platform lock itself is
+// in IMutex_<platform>.cpp.
+
+#include "IMutex.h"
+
+#include <chrono>
+
+std::int64_t IMutex::Now() noexcept
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void IMutex::Enter() noexcept
+{
+    // Taken again by its holder (handlers under a load, view calls under a handler): counted
+    // here, without a call into the platform lock.
+    if (HeldByCaller())
+    {
+        ++mDepth;
+        return;
+    }
+    for (;;)
+    {
+        WaitForAudioGap();
+        TakeNative();
+        // The audio thread asked between the look and the take: it goes first.
+        if (!AudioIn())
+            break;
+        GiveNative();
+    }
+    mDepth = 1;
+    mAudioHolds = false;
+    mOwner.store(CallerToken(), std::memory_order_relaxed);
+}
+
+void IMutex::EnterFirst() noexcept
+{
+    if (HeldByCaller())
+    {
+        ++mDepth;
+        return;
+    }
+    AudioAsks();
+    TakeNative();
+    mDepth = 1;
+    mAudioHolds = true;
+    mOwner.store(CallerToken(), std::memory_order_relaxed);
+}
+
+void IMutex::Leave() noexcept
+{
+    if (--mDepth > 0)
+        return;
+    const bool audio = mAudioHolds;
+    mAudioHolds = false;
+    mOwner.store(0, std::memory_order_relaxed);
+    GiveNative();
+    if (audio)
+        mAudioLeftAt.store(Now(), std::memory_order_seq_cst);
+}
+
+bool IMutex::HeldByCaller() const noexcept
+{
+    return mOwner.load(std::memory_order_relaxed) == CallerToken();
+}
+
+orx::AudioRhythm IMutex::Rhythm() const noexcept
+{
+    orx::AudioRhythm r;
+    r.mAskedAt = mAudioAskedAt.load(std::memory_order_seq_cst);
+    r.mLeftAt = mAudioLeftAt.load(std::memory_order_seq_cst);
+    r.mPeriod = mAudioPeriod.load(std::memory_order_relaxed);
+    return r;
+}
+
+bool IMutex::AudioIn() const noexcept
+{
+    const orx::AudioRhythm r = Rhythm();
+    return r.mAskedAt > r.mLeftAt;
+}
+
+void IMutex::AudioAsks() noexcept
+{
+    const std::int64_t now = Now();
+    mAudioPeriod.store(orx::NextAudioPeriod(Rhythm(), now), std::memory_order_relaxed);
+    mAudioThread.store(CallerToken(), std::memory_order_relaxed);
+    // Published before the lock is asked for: from here on a thread in Enter lets it go first.
+    mAudioAskedAt.store(now, std::memory_order_seq_cst);
+}
+
+void IMutex::WaitForAudioGap() noexcept
+{
+    orx::AudioRhythm r = Rhythm();
+    // No audio thread, the caller is the audio thread, or one that has not asked again since a
+    // waiter gave up on it (a host's audio thread waiting for something the caller holds).
+    if (r.mPeriod <= 0 || mAudioThread.load(std::memory_order_relaxed) == CallerToken() ||
+        r.mAskedAt == mGaveUpOn.load(std::memory_order_relaxed))
+        return;
+    const std::int64_t deadline = orx::GapDeadline(r, Now());
+    for (;;)
+    {
+        const std::int64_t now = Now();
+        const orx::GapAnswer answer = orx::AskForGap(r, now, deadline);
+        if (answer.mStart)
+        {
+            if (now >= deadline)
+                mGaveUpOn.store(r.mAskedAt, std::memory_order_relaxed);
+            return;
+        }
+        Pause(answer.mPause);
+        r = Rhythm();
+    }
+}

@@ -1,0 +1,121 @@
+// Other threads' sections under the instance lock start only early in the audio thread's pauses:
+// the rule tried on given times, then the lock with real threads, where what matters is that
+// nobody is kept waiting for an audio thread that has stopped or waits for the caller.
+
+#include "AudioGap.h"
+#include "IMutex.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+constexpr std::int64_t kUs = 1000;
+constexpr std::int64_t kMs = 1000 * kUs;
+
+TEST(AudioGapTest, RhythmIsLearntSmoothedAndLearntAgainAfterAStop)
+{
+    orx::AudioRhythm r;
+    // The first ask gives no interval; nor does one while the last block has not ended.
+    EXPECT_EQ(orx::NextAudioPeriod(r, 5 * kMs), 0);
+    r = {5 * kMs, 5 * kMs + 50 * kUs, 0};
+    EXPECT_EQ(orx::NextAudioPeriod(r, 8 * kMs), 3 * kMs);
+    r.mPeriod = 3 * kMs;
+    r.mLeftAt = r.mAskedAt - 1;
+    EXPECT_EQ(orx::NextAudioPeriod(r, 8 * kMs), 3 * kMs);
+    // One late block moves the period an eighth of the way.
+    r.mLeftAt = r.mAskedAt + 50 * kUs;
+    EXPECT_EQ(orx::NextAudioPeriod(r, 5 * kMs + 11 * kMs), (7 * 3 * kMs + 11 * kMs) / 8);
+    // A block long after the last: the host stopped; the count starts afresh.
+    EXPECT_EQ(orx::NextAudioPeriod(r, 5 * kMs + 13 * kMs), 13 * kMs);
+}
+
+TEST(AudioGapTest, SectionsStartEarlyInThePauseOrPastTheDeadline)
+{
+    // Blocks every 3 ms: a section may start until 1 ms (the longest margin) before the next.
+    const orx::AudioRhythm r{10 * kMs, 10 * kMs + 100 * kUs, 3 * kMs};
+    const std::int64_t deadline = orx::GapDeadline(r, 11 * kMs);
+    EXPECT_EQ(deadline, 17 * kMs);
+    EXPECT_TRUE(orx::AskForGap(r, 10 * kMs + 200 * kUs, deadline).mStart);
+    EXPECT_TRUE(orx::AskForGap(r, 12 * kMs, deadline).mStart);
+    const orx::GapAnswer late = orx::AskForGap(r, 12 * kMs + 100 * kUs, deadline);
+    EXPECT_FALSE(late.mStart);
+    EXPECT_EQ(late.mPause, 900 * kUs); // until the next block asks
+    // While the audio thread asks or holds, the caller lets it go first.
+    const orx::AudioRhythm in{13 * kMs, r.mLeftAt, r.mPeriod};
+    EXPECT_FALSE(orx::AskForGap(in, 13 * kMs + 10 * kUs, deadline).mStart);
+    EXPECT_EQ(orx::AskForGap(in, 13 * kMs + 10 * kUs, deadline).mPause, 0);
+    EXPECT_TRUE(orx::AskForGap(in, deadline, deadline).mStart);
+    // An audio thread silent for four periods has stopped; none known, nothing to wait for.
+    EXPECT_TRUE(orx::AskForGap(r, r.mLeftAt + 12 * kMs + 1, orx::GapDeadline(r, 30 * kMs)).mStart);
+    EXPECT_TRUE(orx::AskForGap(orx::AudioRhythm{}, 5 * kMs, 5 * kMs).mStart);
+    // Short periods keep a quarter of the pause for starting.
+    const orx::AudioRhythm quick{0, 10 * kUs, 200 * kUs};
+    EXPECT_EQ(orx::GapMargin(quick.mPeriod), 150 * kUs);
+    EXPECT_TRUE(orx::AskForGap(quick, 50 * kUs, kMs).mStart);
+    EXPECT_FALSE(orx::AskForGap(quick, 51 * kUs, kMs).mStart);
+}
+
+// An audio thread that plays blocks a millisecond apart, each under the lock.
+void PlayBlocks(IMutex& lock, int blocks, int& shared)
+{
+    for (int i = 0; i < blocks; ++i)
+    {
+        lock.EnterFirst();
+        ++shared;
+        lock.Leave();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+TEST(AudioGapTest, LockExcludesAndNeverWaitsForAnAudioThreadThatCannotCome)
+{
+    IMutex lock;
+    int shared = 0; // touched only under the lock: ThreadSanitizer sees any slip
+    std::thread audio([&] { PlayBlocks(lock, 40, shared); });
+    for (int i = 0; i < 200; ++i)
+    {
+        lock.Enter();
+        lock.Enter(); // nested: counted, never waits
+        ++shared;
+        lock.Leave();
+        lock.Leave();
+    }
+    audio.join();
+    // Stopped: sections go on at once, rhythm or not.
+    for (int i = 0; i < 1000; ++i)
+    {
+        lock.Enter();
+        ++shared;
+        lock.Leave();
+    }
+    EXPECT_EQ(shared, 40 + 200 + 1000);
+
+    // A host's audio thread waiting for the host's own lock, which the caller holds while it
+    // calls the plug-in: the caller waits for the gap a moment at most, then once only.
+    std::mutex hostLock;
+    std::thread audio2(
+        [&]
+        {
+            PlayBlocks(lock, 20, shared);
+            const std::lock_guard host(hostLock);
+            PlayBlocks(lock, 1, shared);
+        });
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    {
+        const std::lock_guard host(hostLock);
+        for (int i = 0; i < 100; ++i)
+        {
+            lock.Enter();
+            ++shared;
+            lock.Leave();
+        }
+    }
+    audio2.join();
+    EXPECT_EQ(shared, 1240 + 21 + 100);
+}
+} // namespace
