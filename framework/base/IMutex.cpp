@@ -6,6 +6,13 @@
 
 #include <chrono>
 
+namespace
+{
+// Set once a thread has played a block of any instance: hosts spread their blocks over a pool of
+// real-time threads, and one of them may set a parameter before its first block of this instance.
+thread_local bool tPlaysAudio = false;
+} // namespace
+
 std::int64_t IMutex::Now() noexcept
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -43,6 +50,7 @@ void IMutex::EnterFirst() noexcept
         ++mDepth;
         return;
     }
+    tPlaysAudio = true;
     AudioAsks();
     TakeNative();
     mDepth = 1;
@@ -94,10 +102,13 @@ void IMutex::AudioAsks() noexcept
 void IMutex::WaitForAudioGap() noexcept
 {
     orx::AudioRhythm r = Rhythm();
-    // No audio thread, the caller is the audio thread, or one that has not asked again since a
-    // waiter gave up on it (a host's audio thread waiting for something the caller holds).
-    if (r.mPeriod <= 0 || mAudioThread.load(std::memory_order_relaxed) == CallerToken() ||
-        r.mAskedAt == mGaveUpOn.load(std::memory_order_relaxed))
+    // No audio thread, or one that has not asked again since a waiter gave up on it (a host's
+    // audio thread waiting for something the caller holds). An audio thread itself never waits:
+    // the one that plays this instance, one that plays any, or one running at a real-time
+    // priority (a host's, setting a parameter before a block).
+    if (r.mPeriod <= 0 || r.mAskedAt == mGaveUpOn.load(std::memory_order_relaxed) ||
+        mAudioThread.load(std::memory_order_relaxed) == CallerToken() || tPlaysAudio ||
+        CallerIsRealTime())
         return;
     const std::int64_t deadline = orx::GapDeadline(r, Now());
     for (;;)

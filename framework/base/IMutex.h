@@ -35,6 +35,8 @@ private:
     // A number naming the calling thread, never 0.
     static std::uintptr_t CallerToken() noexcept;
     static std::int64_t Now() noexcept; // steady clock, nanoseconds
+    // True on a thread the system runs at a real-time priority, as hosts run their audio threads.
+    static bool CallerIsRealTime() noexcept;
     // Lets the caller go for up to about this long, without holding anything.
     static void Pause(std::int64_t ns) noexcept;
     // Until the audio thread is out and its next block is far enough off (AudioGap.h); at once

@@ -97,6 +97,14 @@ void IMutex::Pause(std::int64_t ns) noexcept
         sched_yield();
 }
 
+bool IMutex::CallerIsRealTime() noexcept
+{
+    int policy = SCHED_OTHER;
+    sched_param param{};
+    return pthread_getschedparam(pthread_self(), &policy, &param) == 0 &&
+           (policy == SCHED_FIFO || policy == SCHED_RR);
+}
+
 std::uintptr_t IMutex::CallerToken() noexcept
 {
     // pthread_self reads the thread's own record: no call into the kernel, no allocation.

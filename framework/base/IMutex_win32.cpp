@@ -46,6 +46,13 @@ void IMutex::Pause(std::int64_t ns) noexcept
         SwitchToThread();
 }
 
+bool IMutex::CallerIsRealTime() noexcept
+{
+    // Hosts raise their audio threads above normal (time-critical, or through the multimedia
+    // class scheduler); an editor's thread runs at normal priority.
+    return GetThreadPriority(GetCurrentThread()) > THREAD_PRIORITY_NORMAL;
+}
+
 std::uintptr_t IMutex::CallerToken() noexcept
 {
     return static_cast<std::uintptr_t>(GetCurrentThreadId()); // never 0
