@@ -29,6 +29,7 @@
 #include "ModifierPanes.h"
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
+#include "OrlantixInProcess.h"
 #include "StepSequencerControl.h"
 #include "VstHost.h"
 
@@ -54,21 +55,6 @@ constexpr int kBlockFrames = 128;
 // Far shorter than any host's period (a 64-frame block at 48 kHz lasts 1.3 ms): the editor has
 // the least room. ORX_LOCKWAIT_PAUSE_US sets another.
 constexpr int kPauseUs = 150;
-
-vst2::Effect* ORX_VSTCALL Entry(vst2::HostCallback host) noexcept
-{
-    try
-    {
-        auto plug = std::make_unique<Orlantix>(host);
-        OrlantixEditor::Create(*plug);
-        plug->EnsureDefaultPreset();
-        return plug.release()->GetEffect();
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
 
 bool EnvFlag(const char* name)
 {
@@ -124,7 +110,7 @@ class Rig
 public:
     Rig()
     {
-        if (!mHost.LoadEntry(&Entry, "Orlantix (in process)"))
+        if (!mHost.LoadEntry(&OrlantixInProcessEntry, "Orlantix (in process)"))
             return;
         mHost.Start(44100.0f, kBlockFrames);
         mHost.SetBufferChecks(false);

@@ -12,6 +12,7 @@
 #include "IGraphicsWin.h"
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
+#include "OrlantixInProcess.h"
 #include "VstHost.h"
 
 #include <gtest/gtest.h>
@@ -23,22 +24,6 @@
 namespace editor_test
 {
 
-// The product's entry, in process: the instance with its editor, and its "Default" slot.
-inline vst2::Effect* ORX_VSTCALL Entry(vst2::HostCallback host) noexcept
-{
-    try
-    {
-        auto plug = std::make_unique<Orlantix>(host);
-        OrlantixEditor::Create(*plug);
-        plug->EnsureDefaultPreset();
-        return plug.release()->GetEffect();
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
-
 // One pulse of the default "1/8" at 120 BPM and 44.1 kHz.
 inline constexpr long long kPulse = 11025;
 
@@ -47,7 +32,8 @@ class Harness
 public:
     Harness()
     {
-        EXPECT_TRUE(mHost.LoadEntry(&Entry, "Orlantix (in process)")) << mHost.Error();
+        EXPECT_TRUE(mHost.LoadEntry(&OrlantixInProcessEntry, "Orlantix (in process)"))
+            << mHost.Error();
         mHost.Start(44100.0f, 512);
         mpPlug = static_cast<Orlantix*>(static_cast<IPlugVST*>(mHost.Effect()->object));
         mpEditor = OrlantixEditor::Of(*mpPlug);

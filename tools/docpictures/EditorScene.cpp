@@ -9,6 +9,7 @@
 #include "MelodyGridLayout.h"
 #include "Orlantix.h"
 #include "OrlantixEditor.h"
+#include "OrlantixInProcess.h"
 #include "VstHost.h"
 
 #include <memory>
@@ -21,30 +22,13 @@ namespace
 constexpr float kSampleRate = 44100.0f;
 constexpr int kBlock = 512;
 
-// [main-thread] The product's entry, in process, so the instance behind the effect record can
-// be reached.
-vst2::Effect* ORX_VSTCALL Entry(vst2::HostCallback host) noexcept
-{
-    try
-    {
-        auto plug = std::make_unique<Orlantix>(host);
-        OrlantixEditor::Create(*plug);
-        plug->EnsureDefaultPreset();
-        return plug.release()->GetEffect();
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
-
 } // namespace
 
 bool PaintScene(const Scene& scene, const std::string& source, LICE_MemBitmap& out,
                 std::string& error)
 {
     orxhost::VstHost host;
-    if (!host.LoadEntry(&Entry, "Orlantix (in process)"))
+    if (!host.LoadEntry(&OrlantixInProcessEntry, "Orlantix (in process)"))
     {
         error = host.Error();
         return false;
