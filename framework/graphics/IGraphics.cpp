@@ -122,6 +122,8 @@ void IGraphics::BeginFrame() noexcept
 void IGraphics::ShowControllerMarks() noexcept
 {
     ORX_MAIN_THREAD();
+    // One section for all the marks, not one per control.
+    IMutexLock lock(mpPlug->Mutex());
     mMapVersionShown = mpPlug->ControllerMapVersion();
     const int learning = mpPlug->LearningParam();
     for (auto& control : mControls)

@@ -48,6 +48,7 @@ bool HostNotices::Append(Kind kind, int paramIdx, double value) noexcept
         return false;
     }
     mNotices[mCount++] = Notice{kind, paramIdx, value};
+    mAny.store(true, std::memory_order_relaxed);
     return true;
 }
 
@@ -57,12 +58,11 @@ int HostNotices::TakeNotices(Notice* out, int max) noexcept
     std::copy(mNotices, mNotices + n, out);
     std::copy(mNotices + n, mNotices + mCount, mNotices);
     mCount -= n;
+    mAny.store(mCount > 0, std::memory_order_relaxed);
     return n;
 }
 
 bool HostNotices::TakeStateChanged() noexcept
 {
-    const bool changed = mStateChanged;
-    mStateChanged = false;
-    return changed;
+    return mStateChanged.exchange(false, std::memory_order_relaxed);
 }

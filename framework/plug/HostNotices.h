@@ -6,8 +6,9 @@
 // once the lock is free (IPlugBase::FlushHostNotices). Fixed storage: recording never
 // allocates, so the audio thread may record too (a controller bound to a parameter).
 //
-// Not thread-safe on its own: every operation runs under the instance lock.
+// Not thread-safe on its own: every operation runs under the instance lock, except Waiting.
 
+#include <atomic>
 #include <cstdint>
 
 class HostNotices
@@ -34,15 +35,27 @@ public:
     // is kept for the end of every recorded begin, and the end of a dropped begin is dropped
     // with it, so the host never sees a gesture unbalanced.
     bool Record(Kind kind, int paramIdx, double value = 0.0) noexcept;
-    void RecordStateChanged() noexcept { mStateChanged = true; }
+    void RecordStateChanged() noexcept { mStateChanged.store(true, std::memory_order_relaxed); }
 
     // Moves up to max of the oldest waiting notices into out and answers how many.
     int TakeNotices(Notice* out, int max) noexcept;
     // Answers whether a state change waits, and forgets it.
     bool TakeStateChanged() noexcept;
 
+    // [any-thread] Without the lock: whether anything may wait to be sent (with the state change
+    // when asked). A flush takes the lock only then; what a thread records while another looks
+    // is seen by the next flush.
+    bool Waiting(bool withStateChange) const noexcept
+    {
+        return mAny.load(std::memory_order_relaxed) ||
+               (withStateChange && mStateChanged.load(std::memory_order_relaxed));
+    }
+
     bool Empty() const noexcept { return mCount == 0; }
-    bool StateChangedPending() const noexcept { return mStateChanged; }
+    bool StateChangedPending() const noexcept
+    {
+        return mStateChanged.load(std::memory_order_relaxed);
+    }
     unsigned Dropped() const noexcept { return mDropped; }
 
 private:
@@ -55,6 +68,7 @@ private:
     int mOpenBegins = 0; // recorded begins whose end is not recorded yet
     int mDroppedBegins[kMaxDroppedBegins] = {};
     int mNumDroppedBegins = 0;
-    bool mStateChanged = false;
+    std::atomic<bool> mStateChanged{false};
+    std::atomic<bool> mAny{false}; // mCount > 0, for Waiting
     unsigned mDropped = 0;
 };

@@ -300,7 +300,8 @@ void IPlugBase::FlushHostNotices(bool withStateChange) noexcept
     // Taken in small batches, so the buffer fits on the stack of whichever thread flushes.
     constexpr int kBatch = 32;
     HostNotices::Notice batch[kBatch];
-    if (mMutex.HeldByCaller())
+    // Most flushes find nothing: they do not take the lock for it.
+    if (mMutex.HeldByCaller() || !mNotices.Waiting(withStateChange))
         return;
     for (;;)
     {

@@ -25,6 +25,22 @@ public:
         }
     }
 
+    // Every word of another grid (an undo step's copy); each is read as it stands.
+    void CopyFrom(const GrooveMaker& other) noexcept
+    {
+        SetNumStepsActive(other.NumStepsActive());
+        for (int i = 0; i < MAX_STEPS; ++i)
+        {
+            mVelocities[i].store(other.mVelocities[i].load(std::memory_order_relaxed),
+                                 std::memory_order_relaxed);
+            mMuted[i].store(other.mMuted[i].load(std::memory_order_relaxed),
+                            std::memory_order_relaxed);
+            mLocked[i].store(other.mLocked[i].load(std::memory_order_relaxed),
+                             std::memory_order_relaxed);
+        }
+        mCursor.store(other.Cursor(), std::memory_order_relaxed);
+    }
+
     int NumStepsActive() const noexcept { return mNumStepsActive.load(std::memory_order_relaxed); }
     void SetNumStepsActive(int n) noexcept { mNumStepsActive.store(n, std::memory_order_relaxed); }
 

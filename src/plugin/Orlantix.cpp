@@ -307,14 +307,17 @@ void Orlantix::ForgetController(int paramIdx) noexcept
 unsigned Orlantix::ControllerMapVersion() const noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
-    return mMapVersion;
+    // Asked every frame: a word of its own, read without the lock.
+    return mMapVersion.load(std::memory_order_relaxed);
 }
 
 bool Orlantix::RecordLearnedController() noexcept
 {
     ORX_MAIN_THREAD();
     int controller = 0, channel = 0;
+    // Asked every frame: the lock only when a learn has completed.
+    if (!mLearnedNotice.load(std::memory_order_relaxed))
+        return false;
     {
         IMutexLock lock(Mutex());
         if (!mLearnedNotice)

@@ -15,8 +15,10 @@
 #include "PlugBinding.h"
 #include "PresetName.h"
 #include "ThreadRole.h"
+#include "UndoStateCopy.h"
 #include "UndoStateImage.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -175,9 +177,9 @@ private:
     // The musical data and everything that plays it.
     PatternEngine mEngine;
     ControllerMap mControllerMap;
-    int mLearnParam = -1;        // the parameter the next control change binds, or -1
-    unsigned mMapVersion = 0;    // counts the changes of the map and of the learn
-    bool mLearnedNotice = false; // a learn completed that is no step of the history yet
+    int mLearnParam = -1;                    // the parameter the next control change binds, or -1
+    std::atomic<unsigned> mMapVersion{0};    // counts the changes of the map and of the learn
+    std::atomic<bool> mLearnedNotice{false}; // a learn completed that is no step of the history yet
     // The map before that learn, which the history's snapshots show until it is recorded.
     ControllerMap mMapBeforeLearn;
     int mLearnedController = 0;
@@ -190,6 +192,7 @@ private:
     std::shared_ptr<const PresetFolder> mpPresetTree; // replaced under the lock
     PresetName mPresetName;
     UndoStateImage mUndoImage; // the editor thread's
+    UndoStateCopy mUndoCopy;   // the editor thread's
     ConfigurablePool mConfigPool;
     const ParamChangeDesc* mpParamChangeDesc[kNumOrlantixParams] = {};
     // Last, so it goes first: it works on the members above.

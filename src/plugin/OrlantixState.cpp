@@ -78,22 +78,41 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
 bool Orlantix::WriteUndoState(IByteChunk& chunk)
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
     // The preset's name is no part of the state, but loading a preset from the editor changes
     // it: undoing the load brings back the name shown before. The key-play mode and the
     // controller map are edits of the editor's; the map has a fixed size, so its bytes stay at
     // one place whatever the path's length. A learn not yet recorded is not shown.
-    const std::string& path = mPresetName.FullPath();
-    const auto size = static_cast<int32_t>(path.size());
-    bool ok = WriteCoreState(chunk) && chunk.Put(static_cast<int32_t>(mEngine.mKeys.Mode()));
-    const ControllerMap& map = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
+    UndoStateCopy& copy = mUndoCopy;
+    try
+    {
+        copy.mValues.resize(static_cast<std::size_t>(NParams()));
+        IMutexLock lock(Mutex());
+        // Copies only, as the audio thread may be waiting: the bytes are written after.
+        copy.mProgression = mEngine.mProgression;
+        copy.mGroove.CopyFrom(mEngine.mGroove);
+        for (int i = 0; i < NParams(); ++i)
+            copy.mValues[static_cast<std::size_t>(i)] = GetParam(i)->Value();
+        copy.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
+        copy.mMap = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
+        copy.mPath.assign(mPresetName.FullPath());
+    }
+    catch (...)
+    {
+        return false;
+    }
+    bool ok = WritePatternState(chunk, copy.mProgression, copy.mGroove);
+    for (const double value : copy.mValues)
+        ok = ok && chunk.Put(value);
+    ok = ok && chunk.Put(static_cast<int32_t>(copy.mKeyPlayMode));
     for (int c = 0; ok && c < ControllerMap::kNumControllers; ++c)
     {
-        const ControllerAssignment a = map.At(c);
+        const ControllerAssignment a = copy.mMap.At(c);
         ok = chunk.Put(static_cast<int32_t>(a.mParamIdx)) &&
              chunk.Put(static_cast<int32_t>(a.mChannelMask));
     }
-    return ok && chunk.Put(size) && chunk.PutBytes(path.data(), static_cast<int>(path.size()));
+    const auto size = static_cast<int32_t>(copy.mPath.size());
+    return ok && chunk.Put(size) &&
+           chunk.PutBytes(copy.mPath.data(), static_cast<int>(copy.mPath.size()));
 }
 
 void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept

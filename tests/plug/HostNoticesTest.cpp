@@ -37,7 +37,11 @@ TEST(HostNotices, KeepsOrderAndFoldsValueRuns)
     notices.Record(Kind::kEndEdit, 4);
     notices.RecordStateChanged();
 
+    EXPECT_TRUE(notices.Waiting(false));
     const auto all = TakeAll(notices, 2);
+    // A flush looks without the lock: nothing but the state change waits now.
+    EXPECT_FALSE(notices.Waiting(false));
+    EXPECT_TRUE(notices.Waiting(true));
     ASSERT_EQ(all.size(), 5u);
     EXPECT_EQ(all[0].mKind, Kind::kBeginEdit);
     EXPECT_DOUBLE_EQ(all[1].mValue, 0.2);
@@ -47,6 +51,7 @@ TEST(HostNotices, KeepsOrderAndFoldsValueRuns)
     EXPECT_TRUE(notices.Empty());
     EXPECT_TRUE(notices.TakeStateChanged());
     EXPECT_FALSE(notices.TakeStateChanged());
+    EXPECT_FALSE(notices.Waiting(true));
 }
 
 // However full the queue runs, every begin the host gets is followed by its end and no end

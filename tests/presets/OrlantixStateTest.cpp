@@ -248,3 +248,21 @@ TEST(OrlantixState, AnUndoStateReadAheadPutsInWhatTheLockedReadDoes)
         EXPECT_EQ(FormatStream(Play(*plug)), events);
     }
 }
+
+// An undo step records the state a host stores (the pattern and every value), then the key-play
+// mode, the controller map and the preset's path, all from one moment of the instance.
+TEST(OrlantixState, AnUndoStateIsTheStoredStateWithTheEditorsExtras)
+{
+    auto plug = MakePlug();
+    Open(*plug);
+    Customise(*plug);
+    const std::string path = "/presets/A Name.preset";
+    plug->CurrentPresetName().Set(path.c_str());
+    IByteChunk state, undo;
+    ASSERT_TRUE(plug->WriteState(state)); // the extras at their defaults: none in the chunk
+    ASSERT_TRUE(plug->WriteUndoState(undo));
+    ASSERT_EQ(static_cast<std::size_t>(undo.Size()),
+              state.Size() + 4 + ControllerMap::kNumControllers * 8 + 4 + path.size());
+    EXPECT_EQ(std::memcmp(undo.Data(), state.Data(), state.Size()), 0);
+    EXPECT_EQ(std::memcmp(undo.Data() + undo.Size() - path.size(), path.data(), path.size()), 0);
+}
