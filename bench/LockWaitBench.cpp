@@ -351,3 +351,64 @@ BENCHMARK(BM_AudioLockWaitWhileEditing)
     ->Iterations(EnvInt("ORX_LOCKWAIT_BLOCKS", 60000))
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
+
+// How often the machine takes the processor from a thread that never sleeps: the thread reads
+// the clock as fast as it goes for ten seconds (on the editor's processor with
+// ORX_LOCKWAIT_PIN=1) and counts the gaps between two readings. A holder of the instance lock is
+// held up the same way; the audio thread then waits for as long, whatever the holder was doing.
+// With Arg(1) a second such thread runs on the other processor, as when both are busy.
+static void BM_ProcessorStalls(benchmark::State& state)
+{
+    const auto spin = [](long long* counts, long long& longest)
+    {
+        const Clock::time_point end = Clock::now() + std::chrono::seconds(10);
+        Clock::time_point last = Clock::now();
+        while (last < end)
+        {
+            const Clock::time_point now = Clock::now();
+            const long long gap =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(now - last).count();
+            counts[0] += gap > 50000;
+            counts[1] += gap > 100000;
+            counts[2] += gap > 1000000;
+            longest = std::max(longest, gap);
+            last = now;
+        }
+    };
+    long long counts[3] = {}, other[3] = {}, longest = 0, otherLongest = 0;
+    for (auto _ : state)
+    {
+        std::thread second;
+        if (state.range(0) != 0)
+            second = std::thread(
+                [&]
+                {
+                    PinTo(0);
+                    spin(other, otherLongest);
+                });
+        std::thread first(
+            [&]
+            {
+                PinTo(1);
+                spin(counts, longest);
+            });
+        first.join();
+        if (second.joinable())
+            second.join();
+    }
+    state.counters["gaps_over_50us"] = static_cast<double>(counts[0]);
+    state.counters["gaps_over_100us"] = static_cast<double>(counts[1]);
+    state.counters["gaps_over_1ms"] = static_cast<double>(counts[2]);
+    state.counters["longest_us"] = static_cast<double>(longest) / 1e3;
+    std::fprintf(stderr,
+                 "a thread that never sleeps, %s, over 10 s: %lld gaps over 50 us, %lld over "
+                 "100 us, %lld over 1 ms, the longest %.1f us\n",
+                 state.range(0) ? "beside another" : "alone", counts[0], counts[1], counts[2],
+                 static_cast<double>(longest) / 1e3);
+}
+BENCHMARK(BM_ProcessorStalls)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
