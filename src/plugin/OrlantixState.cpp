@@ -69,9 +69,11 @@ int Orlantix::ReadState(const IByteChunk& chunk, int startPos)
     ExtraState extra;
     const int end = pos < 0 ? -1 : ReadExtraState(chunk, pos, NParams(), extra);
     // (A block that is not one is ignored: the pattern and parameters stand.)
+    // The editor redraws its controller marks when the version moves: only for another map.
+    if (!(mControllerMap == extra.mMap))
+        ++mMapVersion;
     mControllerMap = extra.mMap;
     mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(extra.mKeyPlayMode));
-    ++mMapVersion;
     return end;
 }
 
@@ -150,6 +152,7 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
     ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
+    const ControllerMap mapBefore = mControllerMap;
     UndoStateImage& image = mUndoImage;
     const std::size_t n = image.mSource.size();
     const bool prepared =
@@ -195,7 +198,8 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
         pos += size;
     }
     mLearnedNotice = false;
-    ++mMapVersion;
+    if (!(mControllerMap == mapBefore))
+        ++mMapVersion;
     mPresetName.Set(path.empty() ? nullptr : path.c_str());
     View().ShowPresetName(path.empty() ? PresetName::kNoPresetText : mPresetName.Name());
     return pos;
