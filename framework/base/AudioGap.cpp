@@ -11,6 +11,11 @@ constexpr std::int64_t kLongestMargin = 1000000;
 constexpr std::int64_t kStoppedAfter = 4;
 // Nobody waits for a gap longer than this many periods.
 constexpr std::int64_t kLongestWait = 2;
+// Sections go to an audio thread whose period is at most this: 128 frames at 44.1 kHz.
+constexpr std::int64_t kLongestHandOverPeriod = 3000000;
+// A handed section waits this many periods for its block, and at least kShortestHandOverWait.
+constexpr std::int64_t kHandOverWait = 4;
+constexpr std::int64_t kShortestHandOverWait = 2000000;
 } // namespace
 
 std::int64_t GapMargin(std::int64_t period) noexcept
@@ -46,5 +51,18 @@ GapAnswer AskForGap(const AudioRhythm& r, std::int64_t now, std::int64_t deadlin
 std::int64_t GapDeadline(const AudioRhythm& r, std::int64_t now) noexcept
 {
     return now + kLongestWait * r.mPeriod;
+}
+
+bool HandOverToAudio(const AudioRhythm& r, std::int64_t now) noexcept
+{
+    if (r.mPeriod <= 0 || r.mPeriod > kLongestHandOverPeriod)
+        return false;
+    const std::int64_t heard = std::max(r.mAskedAt, r.mLeftAt);
+    return now - heard <= kStoppedAfter * r.mPeriod;
+}
+
+std::int64_t HandOverDeadline(const AudioRhythm& r, std::int64_t now) noexcept
+{
+    return now + std::max(kHandOverWait * r.mPeriod, kShortestHandOverWait);
 }
 } // namespace orx

@@ -39,4 +39,15 @@ GapAnswer AskForGap(const AudioRhythm& r, std::int64_t now, std::int64_t deadlin
 
 // How long a caller arriving at `now` waits for a gap at most.
 std::int64_t GapDeadline(const AudioRhythm& r, std::int64_t now) noexcept;
+
+// Whether a section is handed to the audio thread (IMutex::Run) instead of run in a gap: while
+// the audio thread plays at a period short enough that waiting for its next block costs an
+// editor nothing it would notice. At longer periods a section in a gap has more than a
+// millisecond before the next block, which the machine's stalls rarely reach.
+bool HandOverToAudio(const AudioRhythm& r, std::int64_t now) noexcept;
+
+// Until when a caller that handed a section over at `now` waits for the audio thread to run
+// it; past that it takes it back and runs it itself (the host stopped, or its audio thread
+// waits for the caller).
+std::int64_t HandOverDeadline(const AudioRhythm& r, std::int64_t now) noexcept;
 } // namespace orx

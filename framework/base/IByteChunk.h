@@ -22,7 +22,7 @@ public:
     IByteChunk& operator=(const IByteChunk&) = delete;
     IByteChunk(IByteChunk&& other) noexcept
         : mpData(std::move(other.mpData)), mSize(std::exchange(other.mSize, 0)),
-          mCapacity(std::exchange(other.mCapacity, 0))
+          mCapacity(std::exchange(other.mCapacity, 0)), mKeepCapacity(other.mKeepCapacity)
     {
     }
     IByteChunk& operator=(IByteChunk&& other) noexcept
@@ -30,6 +30,7 @@ public:
         mpData = std::move(other.mpData);
         mSize = std::exchange(other.mSize, 0);
         mCapacity = std::exchange(other.mCapacity, 0);
+        mKeepCapacity = other.mKeepCapacity;
         return *this;
     }
 
@@ -128,6 +129,9 @@ public:
 
     // Empties the chunk; the storage stays for the next fill.
     void Clear() noexcept { mSize = 0; }
+    // While kept, the storage never grows: an append beyond it fails instead of allocating
+    // (for a chunk written where nothing may allocate).
+    void KeepCapacity(bool keep) noexcept { mKeepCapacity = keep; }
     int Size() const noexcept { return mSize; }
     unsigned char* Data() noexcept { return mpData.get(); }
     const unsigned char* Data() const noexcept { return mpData.get(); }
@@ -137,6 +141,8 @@ public:
     {
         if (size <= mCapacity)
             return true;
+        if (mKeepCapacity)
+            return false;
         // Grow geometrically so a chunk filled value by value allocates O(log n) times.
         int capacity = mCapacity < 64 ? 64 : mCapacity;
         while (capacity < size)
@@ -191,4 +197,5 @@ private:
     std::unique_ptr<unsigned char[]> mpData;
     int mSize = 0;
     int mCapacity = 0;
+    bool mKeepCapacity = false;
 };

@@ -1,8 +1,10 @@
-// The instance lock's entries, the same on every platform: counting nested entries, and keeping
-// other threads' sections in the audio thread's pauses (AudioGap.h). The platform lock itself is
-// in IMutex_<platform>.cpp.
+// The instance lock's entries, the same on every platform: counting nested entries, keeping
+// other threads' sections in the audio thread's pauses (AudioGap.h), and handing them to the
+// audio thread (HandedSections.h). The platform lock itself is in IMutex_<platform>.cpp.
 
 #include "IMutex.h"
+
+#include "ThreadRole.h"
 
 #include <chrono>
 
@@ -11,6 +13,8 @@ namespace
 // Set once a thread has played a block of any instance: hosts spread their blocks over a pool of
 // real-time threads, and one of them may set a parameter before its first block of this instance.
 thread_local bool tPlaysAudio = false;
+// Set while this thread runs sections another thread handed it.
+thread_local bool tRunsHanded = false;
 } // namespace
 
 std::int64_t IMutex::Now() noexcept
@@ -56,6 +60,64 @@ void IMutex::EnterFirst() noexcept
     mDepth = 1;
     mAudioHolds = true;
     mOwner.store(CallerToken(), std::memory_order_relaxed);
+    mHandedNs = 0;
+    if (mHanded.AnyWaiting())
+        RunHanded();
+}
+
+void IMutex::RunHanded() noexcept
+{
+    const std::int64_t start = Now();
+    {
+        const orx::HandedWorkScope role;
+        tRunsHanded = true;
+        mHanded.RunWaiting();
+        tRunsHanded = false;
+    }
+    mHandedNs = Now() - start;
+}
+
+bool IMutex::RunsHandedWork() noexcept
+{
+    return tRunsHanded;
+}
+
+bool IMutex::HandsOver() const noexcept
+{
+    const orx::AudioRhythm r = Rhythm();
+    // Not to an audio thread that let a caller give up on it and has not asked since, and never
+    // from an audio thread: it would wait for itself, or for another that may wait for it.
+    return r.mAskedAt != mGaveUpOn.load(std::memory_order_relaxed) &&
+           orx::HandOverToAudio(r, Now()) &&
+           mAudioThread.load(std::memory_order_relaxed) != CallerToken() && !tPlaysAudio &&
+           !CallerIsRealTime();
+}
+
+void IMutex::RunSection(orx::HandedSections::Call call, void* context) noexcept
+{
+    if (!HeldByCaller() && HandsOver())
+    {
+        const int slot = mHanded.Hand(call, context);
+        if (slot >= 0)
+        {
+            const orx::AudioRhythm r = Rhythm();
+            const std::int64_t deadline = orx::HandOverDeadline(r, Now());
+            for (;;)
+            {
+                if (mHanded.Ran(slot))
+                    return;
+                if (Now() >= deadline && mHanded.TakeBack(slot))
+                {
+                    // Whoever comes next does not wait for this audio thread either.
+                    mGaveUpOn.store(Rhythm().mAskedAt, std::memory_order_relaxed);
+                    break;
+                }
+                Pause(kHandedPollNs);
+            }
+        }
+    }
+    IMutexLock lock(*this);
+    call(context);
 }
 
 void IMutex::Leave() noexcept

@@ -7,12 +7,19 @@
 // the pause between two blocks, or wait for the next one, so a section the scheduler stretches
 // ends before the audio thread asks again instead of making it wait. A waiter spins for a moment
 // before it sleeps, and a holder runs at the priority of the thread that waits for it.
+//
+// A section in a gap still makes the audio thread wait when the machine stalls its thread for
+// longer than the gap, as guests' processors are now and then for hundreds of microseconds.
+// Sections given to Run are therefore handed to the audio thread while it plays at a short
+// period: it runs them at the start of its next block, and never waits for a stalled holder.
 
 #include "AudioGap.h"
+#include "HandedSections.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 class IMutex
 {
@@ -31,7 +38,37 @@ public:
     // outermost holder lets go.
     bool HeldByCaller() const noexcept;
 
+    // Runs `section` under the lock and returns once it has run. While an audio thread plays at
+    // a short period (AudioGap.h), the section is handed to it and runs at the start of its next
+    // block while the caller waits; otherwise, and when the audio thread does not come, the
+    // caller takes the lock and runs it itself. So a section must not allocate or free, touch a
+    // file, call the host or wait for anything: the audio thread may run it. It runs with the
+    // caller's thread role (ThreadRole.h).
+    template <class Section>
+    void Run(Section&& section) noexcept
+    {
+        RunSection(&CallSection<std::remove_reference_t<Section>>, &section);
+    }
+    // True while the calling thread runs a section another thread handed it: a section that
+    // would have to allocate can then decline (its caller runs it again itself, IMutex::Run's
+    // callers that need this check it and say so).
+    static bool RunsHandedWork() noexcept;
+    // The holder's: nanoseconds the audio thread's last outermost EnterFirst spent running
+    // sections handed to it (0 when none waited).
+    std::int64_t HandedWorkNs() const noexcept { return mHandedNs; }
+
 private:
+    template <class Section>
+    static void CallSection(void* section) noexcept
+    {
+        (*static_cast<Section*>(section))();
+    }
+    void RunSection(orx::HandedSections::Call call, void* context) noexcept;
+    // True when the calling thread hands its sections to the audio thread.
+    bool HandsOver() const noexcept;
+    // The audio thread's, holding the lock: runs what waits for it.
+    void RunHanded() noexcept;
+
     // A number naming the calling thread, never 0.
     static std::uintptr_t CallerToken() noexcept;
     static std::int64_t Now() noexcept; // steady clock, nanoseconds
@@ -54,6 +91,8 @@ private:
     // Each member on a cache line of its own: a waiter that spins reads the owner word, and the
     // holder's counting of its nested entries must not make it fetch that line back each time.
     static constexpr std::size_t kLine = 64;
+    // How often a caller that handed a section over looks whether it ran.
+    static constexpr std::int64_t kHandedPollNs = 25000;
     alignas(kLine) unsigned char mStorage[kStorageSize];
     // Written by the holder only: another thread reads 0 or a token not its own.
     alignas(kLine) std::atomic<std::uintptr_t> mOwner{0};
@@ -66,6 +105,8 @@ private:
     std::atomic<std::int64_t> mAudioPeriod{0};
     std::atomic<std::uintptr_t> mAudioThread{0}; // a thread does not wait for itself
     std::atomic<std::int64_t> mGaveUpOn{0};      // the ask a waiter stopped waiting after
+    alignas(kLine) orx::HandedSections mHanded;
+    std::int64_t mHandedNs = 0; // touched by the holder only
 };
 
 // Holds the lock for its scope; Release gives it back early (the close request must release

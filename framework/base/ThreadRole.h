@@ -72,6 +72,24 @@ public:
 private:
     bool mActive;
 };
+
+// For its scope the calling thread works for a thread outside process calls: the audio thread
+// running a section another thread handed it (IMutex::Run) while that thread waits. The
+// section's checks then see the role of the thread it belongs to.
+class HandedWorkScope
+{
+public:
+    HandedWorkScope() noexcept : mDepth(thread_role_detail::tProcessDepth)
+    {
+        thread_role_detail::tProcessDepth = 0;
+    }
+    ~HandedWorkScope() { thread_role_detail::tProcessDepth = mDepth; }
+    HandedWorkScope(const HandedWorkScope&) = delete;
+    HandedWorkScope& operator=(const HandedWorkScope&) = delete;
+
+private:
+    int mDepth;
+};
 #else
 inline bool InProcessCall() noexcept
 {
@@ -84,6 +102,14 @@ public:
     explicit ProcessCallScope(bool /*active*/ = true) noexcept {}
     ProcessCallScope(const ProcessCallScope&) = delete;
     ProcessCallScope& operator=(const ProcessCallScope&) = delete;
+};
+
+class HandedWorkScope
+{
+public:
+    HandedWorkScope() noexcept {}
+    HandedWorkScope(const HandedWorkScope&) = delete;
+    HandedWorkScope& operator=(const HandedWorkScope&) = delete;
 };
 #endif
 

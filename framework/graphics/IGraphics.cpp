@@ -83,21 +83,22 @@ void IGraphics::BeginFrame() noexcept
     }
     bool took = false;
     bool all = false;
-    {
-        // Only swaps and copies: the audio thread waits while the lock is held.
-        IMutexLock lock(mpPlug->Mutex());
-        if (mAnyPushed)
+    // Only swaps and copies, which the audio thread may run.
+    mpPlug->Mutex().Run(
+        [&]() noexcept
         {
-            mAnyPushed = false;
-            mPushedValues.swap(mTakenValues);
-            mPushed.swap(mTaken);
-            took = true;
-        }
-        all = mPushAll;
-        mPushAll = false;
-        if (mpFrameHook)
-            mpFrameHook->CaptureFrame(*this);
-    }
+            if (mAnyPushed)
+            {
+                mAnyPushed = false;
+                mPushedValues.swap(mTakenValues);
+                mPushed.swap(mTaken);
+                took = true;
+            }
+            all = mPushAll;
+            mPushAll = false;
+            if (mpFrameHook)
+                mpFrameHook->CaptureFrame(*this);
+        });
     if (took)
     {
         for (std::size_t i = 0; i < mTaken.size(); ++i)
@@ -123,20 +124,23 @@ void IGraphics::ShowControllerMarks() noexcept
 {
     ORX_MAIN_THREAD();
     // One section for all the marks, not one per control.
-    IMutexLock lock(mpPlug->Mutex());
-    mMapVersionShown = mpPlug->ControllerMapVersion();
-    const int learning = mpPlug->LearningParam();
-    for (auto& control : mControls)
-    {
-        if (!control->MidiLearnable())
-            continue;
-        int controller = -1, channel = -1;
-        const int p = control->ParamIdx();
-        control->SetMidiMark(p == learning ? IControl::kMidiMarkLearning
-                             : mpPlug->ControllerOf(p, controller, channel)
-                                 ? IControl::kMidiMarkBound
-                                 : IControl::kMidiMarkNone);
-    }
+    mpPlug->Mutex().Run(
+        [this]() noexcept
+        {
+            mMapVersionShown = mpPlug->ControllerMapVersion();
+            const int learning = mpPlug->LearningParam();
+            for (auto& control : mControls)
+            {
+                if (!control->MidiLearnable())
+                    continue;
+                int controller = -1, channel = -1;
+                const int p = control->ParamIdx();
+                control->SetMidiMark(p == learning ? IControl::kMidiMarkLearning
+                                     : mpPlug->ControllerOf(p, controller, channel)
+                                         ? IControl::kMidiMarkBound
+                                         : IControl::kMidiMarkNone);
+            }
+        });
 }
 
 void IGraphics::PaintMidiMark(const IControl& control) noexcept

@@ -242,17 +242,18 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalised)
 {
     ORX_MAIN_THREAD();
     ORX_TRACE("IPlugBase::SetParameterFromGUI", "%d:%f", paramIdx, normalised);
-    {
-        IMutexLock lock(mMutex);
-        IParameter* param = GetParam(paramIdx);
-        if (!param)
-            return; // controls bound to no parameter never get here; a bad index must not crash
-        param->SetNormalised(normalised);
-        if (HostKnowsParam(paramIdx))
-            mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised);
-        mNotices.RecordStateChanged();
-        HandleParamChange(paramIdx);
-    }
+    IParameter* param = GetParam(paramIdx);
+    if (!param)
+        return; // controls bound to no parameter never get here; a bad index must not crash
+    mMutex.Run(
+        [&]() noexcept
+        {
+            param->SetNormalised(normalised);
+            if (HostKnowsParam(paramIdx))
+                mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised);
+            mNotices.RecordStateChanged();
+            HandleParamChange(paramIdx);
+        });
     FlushHostNotices(false);
 }
 
@@ -261,10 +262,7 @@ void IPlugBase::BeginParamGestureFromGUI(int paramIdx)
     ORX_MAIN_THREAD();
     if (!HostKnowsParam(paramIdx))
         return;
-    {
-        IMutexLock lock(mMutex);
-        mNotices.Record(HostNotices::Kind::kBeginEdit, paramIdx);
-    }
+    mMutex.Run([&]() noexcept { mNotices.Record(HostNotices::Kind::kBeginEdit, paramIdx); });
     FlushHostNotices(false);
 }
 
@@ -273,10 +271,7 @@ void IPlugBase::EndParamGestureFromGUI(int paramIdx)
     ORX_MAIN_THREAD();
     if (!HostKnowsParam(paramIdx))
         return;
-    {
-        IMutexLock lock(mMutex);
-        mNotices.Record(HostNotices::Kind::kEndEdit, paramIdx);
-    }
+    mMutex.Run([&]() noexcept { mNotices.Record(HostNotices::Kind::kEndEdit, paramIdx); });
     FlushHostNotices(false);
 }
 
@@ -284,15 +279,14 @@ void IPlugBase::InformHostOfParamChange(int paramIdx, double normalised) noexcep
 {
     if (!HostKnowsParam(paramIdx))
         return;
-    IMutexLock lock(mMutex);
-    mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised);
+    mMutex.Run([&]() noexcept
+               { mNotices.Record(HostNotices::Kind::kValue, paramIdx, normalised); });
 }
 
 void IPlugBase::InformHostOfStateChange() noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mMutex);
-    mNotices.RecordStateChanged();
+    mMutex.Run([this]() noexcept { mNotices.RecordStateChanged(); });
 }
 
 void IPlugBase::FlushHostNotices(bool withStateChange) noexcept
@@ -307,12 +301,13 @@ void IPlugBase::FlushHostNotices(bool withStateChange) noexcept
     {
         int n = 0;
         bool stateChanged = false;
-        {
-            IMutexLock lock(mMutex);
-            n = mNotices.TakeNotices(batch, kBatch);
-            if (n < kBatch && withStateChange)
-                stateChanged = mNotices.TakeStateChanged();
-        }
+        mMutex.Run(
+            [&]() noexcept
+            {
+                n = mNotices.TakeNotices(batch, kBatch);
+                if (n < kBatch && withStateChange)
+                    stateChanged = mNotices.TakeStateChanged();
+            });
         try
         {
             for (int i = 0; i < n; ++i)

@@ -93,8 +93,13 @@ public:
     virtual int ReadState(const IByteChunk& chunk, int startPos);
     // [main-thread] (takes lock) What an undo step takes back: the state, and whatever else an
     // edit changes that the state does not hold (the plug-in may add it). Default: the state.
+    // An undo or redo applies its step in a section the audio thread may run for the editor
+    // (IMutex::Run, IMutex::RunsHandedWork): there both must not allocate. WriteUndoState then
+    // answers false rather than allocate, and ReadUndoState answers kUndoDeclined before it
+    // changes anything; the step is then made again on the editor's thread.
     virtual bool WriteUndoState(IByteChunk& chunk);
     virtual int ReadUndoState(const IByteChunk& chunk, int startPos);
+    static constexpr int kUndoDeclined = -2;
     // [main-thread] (without the lock) Called before ReadUndoState reads the same chunk under
     // the lock: what needs no lock (reading the bytes) may be done here. Default: nothing.
     virtual void PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept;

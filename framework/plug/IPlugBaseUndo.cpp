@@ -7,12 +7,15 @@
 bool IPlugBase::WriteUndoState(IByteChunk& chunk)
 {
     ORX_MAIN_THREAD();
-    return WriteState(chunk);
+    // A state's writer may allocate: not on the audio thread.
+    return !IMutex::RunsHandedWork() && WriteState(chunk);
 }
 
 int IPlugBase::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
     ORX_MAIN_THREAD();
+    if (IMutex::RunsHandedWork())
+        return kUndoDeclined;
     return ReadState(chunk, startPos);
 }
 
@@ -163,27 +166,49 @@ bool IPlugBase::StepHistory(bool undo) noexcept
         if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
             return putBack();
         PrepareUndoState(chunk, 0);
+        // One change under the lock: the audio thread sees the state before or after. When the
+        // audio thread itself makes it (IMutex::Run), anything that would allocate there is
+        // declined before the state changes, and the step is made again on this thread.
+        enum class Applied
         {
-            // One change under the lock: the audio thread sees the state before or after.
-            IMutexLock lock(mMutex);
-            if (!WriteUndoState(now))
-                return putBack();
-            if (static_cast<std::size_t>(now.Size()) != state.size() ||
-                !std::equal(state.begin(), state.end(), now.Data()))
+            kDone,
+            kPutBack,  // the step goes back where it was
+            kFailed,   // the history changed meanwhile, or memory ran out
+            kDeclined, // made again here
+        };
+        const auto apply = [&]() noexcept -> Applied
+        {
+            const bool handed = IMutex::RunsHandedWork();
+            try
             {
-                // The state moved since the copy (the host's automation, a host load, the
-                // audio thread): the step goes into the state as it is now, so the move stays.
-                target.assign(now.Data(), now.Data() + now.Size());
-                const std::lock_guard<std::mutex> history(mHistoryMutex);
-                if (!mHistory.Reapply(undo, target))
-                    return false; // a host load cleared the history meanwhile
-                chunk.Clear();
-                if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
-                    return putBack();
+                now.Clear();
+                if (!WriteUndoState(now))
+                    return handed ? Applied::kDeclined : Applied::kPutBack;
+                if (static_cast<std::size_t>(now.Size()) != state.size() ||
+                    !std::equal(state.begin(), state.end(), now.Data()))
+                {
+                    // The state moved since the copy (the host's automation, a host load, the
+                    // audio thread): the step goes into the state as it is now, so the move
+                    // stays.
+                    if (handed)
+                        return Applied::kDeclined;
+                    target.assign(now.Data(), now.Data() + now.Size());
+                    const std::lock_guard<std::mutex> history(mHistoryMutex);
+                    if (!mHistory.Reapply(undo, target))
+                        return Applied::kFailed; // a host load cleared the history meanwhile
+                    chunk.Clear();
+                    if (!chunk.PutBytes(target.data(), static_cast<int>(target.size())))
+                        return Applied::kPutBack;
+                }
+                for (int i = 0; i < declared; ++i)
+                    before[static_cast<std::size_t>(i)] = GetParam(i)->Normalised();
+                if (ReadUndoState(chunk, 0) == kUndoDeclined)
+                    return Applied::kDeclined;
             }
-            for (int i = 0; i < declared; ++i)
-                before[static_cast<std::size_t>(i)] = GetParam(i)->Normalised();
-            ReadUndoState(chunk, 0);
+            catch (...)
+            {
+                return Applied::kFailed;
+            }
             PushValuesToEditor();
             // The host's views follow, each value in a gesture of its own as an edit's would be.
             for (int i = 0; i < declared; ++i)
@@ -196,7 +221,22 @@ bool IPlugBase::StepHistory(bool undo) noexcept
                 mNotices.Record(HostNotices::Kind::kEndEdit, i);
             }
             mNotices.RecordStateChanged();
+            return Applied::kDone;
+        };
+        Applied applied = Applied::kDeclined;
+        // Within its room the state is written without allocating; beyond it, here only.
+        now.KeepCapacity(true);
+        mMutex.Run([&]() noexcept { applied = apply(); });
+        if (applied == Applied::kDeclined)
+        {
+            now.KeepCapacity(false);
+            IMutexLock lock(mMutex);
+            applied = apply();
         }
+        if (applied == Applied::kPutBack)
+            return putBack();
+        if (applied != Applied::kDone)
+            return false;
         FlushHostNotices(false);
         return true;
     }

@@ -157,9 +157,14 @@ float IPlugVST::VSTGetParameter(vst2::Effect* effect, int32_t index) noexcept
     if (!plug)
         return 0.0f;
     ORX_TRACE("IPlugVST::VSTGetParameter", "%d", index);
-    IMutexLock lock(plug->Mutex());
-    const IParameter* param = plug->GetParam(index);
-    return param ? static_cast<float>(param->Normalised()) : 0.0f;
+    float value = 0.0f;
+    plug->Mutex().Run(
+        [&]() noexcept
+        {
+            if (const IParameter* param = plug->GetParam(index))
+                value = static_cast<float>(param->Normalised());
+        });
+    return value;
 }
 
 // [main-thread] (some hosts: audio thread)
@@ -169,21 +174,24 @@ void IPlugVST::VSTSetParameter(vst2::Effect* effect, int32_t index, float value)
     if (!plug)
         return;
     ORX_TRACE("IPlugVST::VSTSetParameter", "%d:%f", index, static_cast<double>(value));
-    IMutexLock lock(plug->Mutex());
     IParameter* param = plug->GetParam(index);
     if (!param)
         return;
     const double x = std::isnan(value) ? 0.0 : std::clamp(static_cast<double>(value), 0.0, 1.0);
-    try
-    {
-        if (IPlugEditor* editor = plug->GetEditor())
-            editor->PushParamValue(index, x, true);
-        param->SetNormalised(x);
-        plug->HandleParamChange(index);
-    }
-    catch (...)
-    {
-    }
+    plug->Mutex().Run(
+        [&]() noexcept
+        {
+            try
+            {
+                if (IPlugEditor* editor = plug->GetEditor())
+                    editor->PushParamValue(index, x, true);
+                param->SetNormalised(x);
+                plug->HandleParamChange(index);
+            }
+            catch (...)
+            {
+            }
+        });
 }
 
 intptr_t IPlugVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,

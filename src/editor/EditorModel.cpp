@@ -43,6 +43,5 @@ void CaptureEditorModel(Orlantix& plug, EditorModel& model) noexcept
 void RefreshEditorModel(Orlantix& plug, EditorModel& model) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(plug.Mutex());
-    CaptureEditorModel(plug, model);
+    plug.Mutex().Run([&]() noexcept { CaptureEditorModel(plug, model); });
 }

@@ -183,58 +183,69 @@ void MelodyGrid::RefreshModel() noexcept
 void MelodyGrid::PressCell(const MelodyCell& cell, bool control, int pulse, int degree) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mPlug.Mutex());
-    OrlantixGui& gui = mPlug.Gui();
-    const int k = cell.mChordStep, v = cell.mVariation;
-    if (control)
-    {
-        gui.SelectCell(k, v, !gui.IsSelected(k, v));
-    }
-    else
-    {
-        gui.ClearSelection();
-        gui.SelectCell(k, v, true);
-        Melody* melody = mPlug.Engine().mProgression.GetMelody(k, v);
-        if (melody && pulse >= 0 && pulse < kPitchSetsPerMelody && degree >= 0 &&
-            degree < kNumPitchDegrees)
+    mPlug.Mutex().Run(
+        [&]() noexcept
         {
-            // The degree flips as the canvas shows it (the model of the last frame): the audio
-            // thread may have moved the live mask since.
-            const int shown = cell.ShownMelody().mPitchSets[pulse].mPlayingMask;
-            SetDegree(*melody, pulse, degree, (shown & (1 << degree)) == 0);
-            cell.MarkDirty();
-            mPlug.InformHostOfStateChange();
-        }
-    }
-    cell.mpCanvas->MarkDirty(false);
-    Commit();
+            OrlantixGui& gui = mPlug.Gui();
+            const int k = cell.mChordStep, v = cell.mVariation;
+            if (control)
+            {
+                gui.SelectCell(k, v, !gui.IsSelected(k, v));
+            }
+            else
+            {
+                gui.ClearSelection();
+                gui.SelectCell(k, v, true);
+                Melody* melody = mPlug.Engine().mProgression.GetMelody(k, v);
+                if (melody && pulse >= 0 && pulse < kPitchSetsPerMelody && degree >= 0 &&
+                    degree < kNumPitchDegrees)
+                {
+                    // The degree flips as the canvas shows it (the model of the last frame): the
+                    // audio thread may have moved the live mask since.
+                    const int shown = cell.ShownMelody().mPitchSets[pulse].mPlayingMask;
+                    SetDegree(*melody, pulse, degree, (shown & (1 << degree)) == 0);
+                    cell.MarkDirty();
+                    mPlug.InformHostOfStateChange();
+                }
+            }
+            cell.mpCanvas->MarkDirty(false);
+            Commit();
+        });
 }
 
 void MelodyGrid::ApplyCellCommand(const MelodyCell& cell, int code) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mPlug.Mutex());
-    mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation, code, true);
-    cell.MarkDirty();
-    if (code != MelodyCanvas::kCopy)
-        mPlug.InformHostOfStateChange();
-    Commit();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation, code, true);
+            cell.MarkDirty();
+            if (code != MelodyCanvas::kCopy)
+                mPlug.InformHostOfStateChange();
+            Commit();
+        });
 }
 
 void MelodyGrid::PressEnable(const MelodyCell& cell) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mPlug.Mutex());
-    const Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
-    if (!melody)
-        return;
-    const bool live = IsLive(*melody);
-    cell.mpEnable->ShowLive(!live);
-    mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation,
-                                   live ? MelodyCanvas::kDisable : MelodyCanvas::kEnable, true);
-    cell.MarkDirty();
-    mPlug.InformHostOfStateChange();
-    Commit();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            const Melody* melody =
+                mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation);
+            if (!melody)
+                return;
+            const bool live = IsLive(*melody);
+            cell.mpEnable->ShowLive(!live);
+            mPlug.Gui().ApplyMelodyCommand(cell.mChordStep, cell.mVariation,
+                                           live ? MelodyCanvas::kDisable : MelodyCanvas::kEnable,
+                                           true);
+            cell.MarkDirty();
+            mPlug.InformHostOfStateChange();
+            Commit();
+        });
 }
 
 void MelodyGrid::PressRow(int row, bool control) noexcept
@@ -242,18 +253,21 @@ void MelodyGrid::PressRow(int row, bool control) noexcept
     ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    OrlantixGui& gui = mPlug.Gui();
-    if (control)
-    {
-        gui.SelectRow(row, !gui.IsRowSelected(row));
-    }
-    else
-    {
-        gui.ClearSelection();
-        gui.SelectRow(row, true);
-    }
-    Commit();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            OrlantixGui& gui = mPlug.Gui();
+            if (control)
+            {
+                gui.SelectRow(row, !gui.IsRowSelected(row));
+            }
+            else
+            {
+                gui.ClearSelection();
+                gui.SelectRow(row, true);
+            }
+            Commit();
+        });
 }
 
 void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
@@ -261,14 +275,17 @@ void MelodyGrid::ApplyRowCommand(int row, int code, int amount) noexcept
     ORX_MAIN_THREAD();
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    mPlug.Gui().ApplyRowCommand(code, row, amount);
-    if (code != kRowCopy)
-    {
-        MarkAllCells();
-        mPlug.InformHostOfStateChange();
-    }
-    Commit();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            mPlug.Gui().ApplyRowCommand(code, row, amount);
+            if (code != kRowCopy)
+            {
+                MarkAllCells();
+                mPlug.InformHostOfStateChange();
+            }
+            Commit();
+        });
 }
 
 int MelodyGrid::LiveRepeatCount(const MelodyCell& cell) noexcept
@@ -281,20 +298,25 @@ int MelodyGrid::LiveRepeatCount(const MelodyCell& cell) noexcept
 void MelodyGrid::SetRepeatCount(const MelodyCell& cell, int count) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mPlug.Mutex());
-    if (Melody* melody = mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation))
-    {
-        melody->mRepeatCount = count;
-        mPlug.InformHostOfStateChange();
-    }
-    Commit();
-    if (cell.mpCounter->Follow(count))
-        cell.mpCounter->MarkDirty(false);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            if (Melody* melody =
+                    mPlug.Engine().mProgression.GetMelody(cell.mChordStep, cell.mVariation))
+            {
+                melody->mRepeatCount = count;
+                mPlug.InformHostOfStateChange();
+            }
+            Commit();
+            if (cell.mpCounter->Follow(count))
+                cell.mpCounter->MarkDirty(false);
+        });
 }
 
 bool MelodyGrid::RowClipboardEmpty() noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(mPlug.Mutex());
-    return mPlug.Gui().RowClipboardEmpty();
+    bool empty = true;
+    mPlug.Mutex().Run([&]() noexcept { empty = mPlug.Gui().RowClipboardEmpty(); });
+    return empty;
 }

@@ -236,9 +236,12 @@ void Orlantix::HandleSysEx(const ISysExMessage& msg)
 void Orlantix::AssignController(int controller, int paramIdx, uint32_t channelMask) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
-    mControllerMap.Assign(controller, GetParam(paramIdx) ? paramIdx : -1, channelMask);
-    ++mMapVersion;
+    Mutex().Run(
+        [&]() noexcept
+        {
+            mControllerMap.Assign(controller, GetParam(paramIdx) ? paramIdx : -1, channelMask);
+            ++mMapVersion;
+        });
 }
 
 ControllerAssignment Orlantix::Controller(int controller) const noexcept
@@ -251,23 +254,27 @@ ControllerAssignment Orlantix::Controller(int controller) const noexcept
 void Orlantix::LearnController(int paramIdx) noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(Mutex());
-    mLearnParam = GetParam(paramIdx) ? paramIdx : -1;
-    ++mMapVersion;
+    Mutex().Run(
+        [&]() noexcept
+        {
+            mLearnParam = GetParam(paramIdx) ? paramIdx : -1;
+            ++mMapVersion;
+        });
 }
 
 int Orlantix::LearningParam() const noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
-    return mLearnParam;
+    int param = -1;
+    const_cast<Orlantix*>(this)->Mutex().Run([&]() noexcept { param = mLearnParam; });
+    return param;
 }
 
 bool Orlantix::ControllerOf(int paramIdx, int& controller, int& channel) const noexcept
 {
     ORX_MAIN_THREAD();
-    IMutexLock lock(const_cast<Orlantix*>(this)->Mutex());
-    controller = mControllerMap.ControllerOf(paramIdx, &channel);
+    const_cast<Orlantix*>(this)->Mutex().Run(
+        [&]() noexcept { controller = mControllerMap.ControllerOf(paramIdx, &channel); });
     return controller >= 0;
 }
 
@@ -364,37 +371,39 @@ void Orlantix::SetChordSpanFromEditor(int beginStep, int numSteps)
               "0 <= beginStep && beginStep < MAX_STEPS");
     ORX_CHECK(kTag, 1 <= numSteps && numSteps <= MAX_STEPS,
               "1 <= numSteps && numSteps <= MAX_STEPS");
-    {
-        IMutexLock lock(Mutex());
-        IParameter* count = GetParam(kNumStep);
-        IParameter* first = GetParam(kStepOne);
-        const double oldCount = count->Value();
-        const double oldFirst = first->Value();
-        count->SetValue(std::clamp(static_cast<double>(numSteps), count->Min(), count->Max()));
-        first->SetValue(
-            std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
-        mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
-        mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
-        if (IPlugEditor* editor = GetEditor())
+    // Values, the engine and the editor's records only: the audio thread may run it.
+    Mutex().Run(
+        [&]() noexcept
         {
-            editor->PushParamValue(kNumStep, count->Value(), false);
-            editor->PushParamValue(kStepOne, first->Value(), false);
-        }
-        mpGui->RedrawAll();
-        // The host's lanes follow the drag: each moved parameter as a gesture of its own.
-        const auto tell = [this](int paramIdx, double before)
-        {
-            const IParameter* param = GetParam(paramIdx);
-            if (param->Value() == before)
-                return;
-            BeginParamGestureFromGUI(paramIdx);
-            InformHostOfParamChange(paramIdx, param->Normalised());
-            EndParamGestureFromGUI(paramIdx);
-        };
-        tell(kNumStep, oldCount);
-        tell(kStepOne, oldFirst);
-        if (count->Value() != oldCount || first->Value() != oldFirst)
-            InformHostOfStateChange();
-    }
+            IParameter* count = GetParam(kNumStep);
+            IParameter* first = GetParam(kStepOne);
+            const double oldCount = count->Value();
+            const double oldFirst = first->Value();
+            count->SetValue(std::clamp(static_cast<double>(numSteps), count->Min(), count->Max()));
+            first->SetValue(
+                std::clamp(static_cast<double>(beginStep) + 1.0, first->Min(), first->Max()));
+            mEngine.SetStepCount(orx::TruncateToInt(count->Value()));
+            mEngine.SetBeginStep(orx::TruncateToInt(first->Value()) - 1);
+            if (IPlugEditor* editor = GetEditor())
+            {
+                editor->PushParamValue(kNumStep, count->Value(), false);
+                editor->PushParamValue(kStepOne, first->Value(), false);
+            }
+            mpGui->RedrawAll();
+            // The host's lanes follow the drag: each moved parameter as a gesture of its own.
+            const auto tell = [this](int paramIdx, double before)
+            {
+                const IParameter* param = GetParam(paramIdx);
+                if (param->Value() == before)
+                    return;
+                BeginParamGestureFromGUI(paramIdx);
+                InformHostOfParamChange(paramIdx, param->Normalised());
+                EndParamGestureFromGUI(paramIdx);
+            };
+            tell(kNumStep, oldCount);
+            tell(kStepOne, oldFirst);
+            if (count->Value() != oldCount || first->Value() != oldFirst)
+                InformHostOfStateChange();
+        });
     FlushHostNotices(false);
 }

@@ -69,11 +69,14 @@ void OrlantixGui::ClearSelection() noexcept
 
 void OrlantixGui::ApplyMelodyCommandToSelection(int code) noexcept
 {
-    IMutexLock lock(mPlug.Mutex());
-    for (int s = 0; s < MAX_STEPS; ++s)
-        for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
-            if (mSelected[s][v])
-                ApplyMelodyCommand(s, v, code, true);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            for (int s = 0; s < MAX_STEPS; ++s)
+                for (int v = 0; v < MAX_VARIATIONS_PER_CHORD; ++v)
+                    if (mSelected[s][v])
+                        ApplyMelodyCommand(s, v, code, true);
+        });
 }
 
 void OrlantixGui::ApplyMelodyCommand(int chordStep, int variation, int code,
@@ -81,9 +84,12 @@ void OrlantixGui::ApplyMelodyCommand(int chordStep, int variation, int code,
 {
     if (!ValidCell(chordStep, variation))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    mPlug.Engine().ApplyMelodyCommand(chordStep, variation, code, permanent);
-    mPlug.View().RedrawVariation(chordStep, variation);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            mPlug.Engine().ApplyMelodyCommand(chordStep, variation, code, permanent);
+            mPlug.View().RedrawVariation(chordStep, variation);
+        });
 }
 
 void OrlantixGui::ApplyPitchSetTransform(int pulse, int variation, int chordStep, int code,
@@ -91,30 +97,41 @@ void OrlantixGui::ApplyPitchSetTransform(int pulse, int variation, int chordStep
 {
     if (!ValidCell(chordStep, variation))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    if (PitchSet* set = mPlug.Engine().mProgression.GetPitchSet(chordStep, variation, pulse))
-        StrikeTransform(*set, code, permanent);
-    mPlug.View().RedrawVariation(chordStep, variation);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            if (PitchSet* set =
+                    mPlug.Engine().mProgression.GetPitchSet(chordStep, variation, pulse))
+                StrikeTransform(*set, code, permanent);
+            mPlug.View().RedrawVariation(chordStep, variation);
+        });
 }
 
 void OrlantixGui::ApplyRowCommand(int code, int row, int amount) noexcept
 {
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    ::ApplyRowCommand(mPlug.Engine().mProgression, row, code, amount, mRowClipboard, mRandom);
-    // A copy changes nothing on the grid.
-    if (code != kRowCopy)
-        for (int s = 0; s < MAX_STEPS; ++s)
-            RedrawColumn(s);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            ::ApplyRowCommand(mPlug.Engine().mProgression, row, code, amount, mRowClipboard,
+                              mRandom);
+            // A copy changes nothing on the grid.
+            if (code != kRowCopy)
+                for (int s = 0; s < MAX_STEPS; ++s)
+                    RedrawColumn(s);
+        });
 }
 
 void OrlantixGui::ApplyRowCommandToSelectedRows(int code) noexcept
 {
-    IMutexLock lock(mPlug.Mutex());
-    for (int row = 0; row < MAX_VARIATIONS_PER_CHORD; ++row)
-        if (IsRowSelected(row))
-            ApplyRowCommand(code, row, 1);
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            for (int row = 0; row < MAX_VARIATIONS_PER_CHORD; ++row)
+                if (IsRowSelected(row))
+                    ApplyRowCommand(code, row, 1);
+        });
 }
 
 const OrlantixGui::RowState& OrlantixGui::Row(int row) const noexcept
@@ -162,62 +179,71 @@ void OrlantixGui::RowSolo(int row, bool on) noexcept
 {
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    RowState& r = mRows[row];
-    if (on)
-    {
-        if (!AnyRowSoloed())
-            for (int other = 0; other < MAX_VARIATIONS_PER_CHORD; ++other)
-                if (other != row)
-                    mRows[other].mMutedBySolo = true;
-        r.mSoloed = true;
-        r.mMutedBySolo = false;
-    }
-    else
-    {
-        // Un-soloing a row that is not soloed must not touch the others: a pass over saved
-        // values turns solo off on every row but the soloed one.
-        if (!r.mSoloed)
-            return;
-        int soloed = 0;
-        for (const RowState& each : mRows)
-            soloed += each.mSoloed ? 1 : 0;
-        if (soloed > 1)
-            r.mMutedBySolo = true; // another row still solos: this one falls silent
-        else
-            for (RowState& each : mRows)
-                each.mMutedBySolo = false;
-        r.mSoloed = false;
-    }
-    ApplyAllRows();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            RowState& r = mRows[row];
+            if (on)
+            {
+                if (!AnyRowSoloed())
+                    for (int other = 0; other < MAX_VARIATIONS_PER_CHORD; ++other)
+                        if (other != row)
+                            mRows[other].mMutedBySolo = true;
+                r.mSoloed = true;
+                r.mMutedBySolo = false;
+            }
+            else
+            {
+                // Un-soloing a row that is not soloed must not touch the others: a pass over saved
+                // values turns solo off on every row but the soloed one.
+                if (!r.mSoloed)
+                    return;
+                int soloed = 0;
+                for (const RowState& each : mRows)
+                    soloed += each.mSoloed ? 1 : 0;
+                if (soloed > 1)
+                    r.mMutedBySolo = true; // another row still solos: this one falls silent
+                else
+                    for (RowState& each : mRows)
+                        each.mMutedBySolo = false;
+                r.mSoloed = false;
+            }
+            ApplyAllRows();
+        });
 }
 
 void OrlantixGui::RowMute(int row, bool on) noexcept
 {
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    RowState& r = mRows[row];
-    // Only the user's own mute goes; a row muted by another row's solo stays muted.
-    if (!on && !r.mMutedByUser)
-        return;
-    r.mMutedByUser = on;
-    ApplyAllRows();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            RowState& r = mRows[row];
+            // Only the user's own mute goes; a row muted by another row's solo stays muted.
+            if (!on && !r.mMutedByUser)
+                return;
+            r.mMutedByUser = on;
+            ApplyAllRows();
+        });
 }
 
 void OrlantixGui::RowMuteFromSwitch(int row, bool on) noexcept
 {
     if (!ValidRow(row))
         return;
-    IMutexLock lock(mPlug.Mutex());
-    RowState& r = mRows[row];
-    if (!on && r.mMutedBySolo)
-    {
-        r.mMutedBySolo = false;
-        r.mSoloed = true;
-    }
-    r.mMutedByUser = on;
-    ApplyAllRows();
+    mPlug.Mutex().Run(
+        [&]() noexcept
+        {
+            RowState& r = mRows[row];
+            if (!on && r.mMutedBySolo)
+            {
+                r.mMutedBySolo = false;
+                r.mSoloed = true;
+            }
+            r.mMutedByUser = on;
+            ApplyAllRows();
+        });
 }
 
 void OrlantixGui::RedrawAll() noexcept

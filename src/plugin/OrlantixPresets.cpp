@@ -44,39 +44,44 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
     // Read before the lock is taken: scanning the text and finding the parameters by name is
     // the slow part, and needs nothing that changes.
     const PresetImage image = ReadPresetImage(data, size, *this);
+    PresetName name;
+    name.Set(path);
     double before[kNumDeclaredParams];
     double after[kNumDeclaredParams];
-    {
-        IMutexLock lock(Mutex());
-        for (int i = 0; i < kNumDeclaredParams; ++i)
-            before[i] = GetParam(i)->Value();
-
-        // A preset starts from the full span; its own span parameters follow with the handlers.
-        mEngine.mProgression.Reset();
-        mEngine.mPlayer.UpdateSpan();
-        mEngine.mPlayer.Rewind();
-        View().ShowSpan(0, MAX_STEPS);
-
-        ApplyPresetImage(image, *this, mEngine.mProgression, mEngine.mGroove);
-        // The key-play mode belongs to the pattern: a preset without its line plays no keys.
-        // The map is the musician's set-up: a preset without map lines (every factory one)
-        // keeps it.
-        mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mExtras.mKeyPlayMode));
-        if (image.mExtras.mMapLines > 0)
+    // Nothing in here allocates or frees (the name was made above, the old one goes below):
+    // the audio thread may run it.
+    Mutex().Run(
+        [&]() noexcept
         {
-            mControllerMap = image.mExtras.mMap;
-            ++mMapVersion;
-        }
-        for (int i = 0; i < NParams(); ++i)
-            HandleParamChange(i);
+            for (int i = 0; i < kNumDeclaredParams; ++i)
+                before[i] = GetParam(i)->Value();
 
-        mPresetName.Set(path);
-        View().ShowPresetName(mPresetName.Name());
-        View().RedrawAll();
-        PushValuesToEditor();
-        for (int i = 0; i < kNumDeclaredParams; ++i)
-            after[i] = GetParam(i)->Value();
-    }
+            // A preset starts from the full span; its own span parameters follow with the handlers.
+            mEngine.mProgression.Reset();
+            mEngine.mPlayer.UpdateSpan();
+            mEngine.mPlayer.Rewind();
+            View().ShowSpan(0, MAX_STEPS);
+
+            ApplyPresetImage(image, *this, mEngine.mProgression, mEngine.mGroove);
+            // The key-play mode belongs to the pattern: a preset without its line plays no keys.
+            // The map is the musician's set-up: a preset without map lines (every factory one)
+            // keeps it.
+            mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mExtras.mKeyPlayMode));
+            if (image.mExtras.mMapLines > 0)
+            {
+                mControllerMap = image.mExtras.mMap;
+                ++mMapVersion;
+            }
+            for (int i = 0; i < NParams(); ++i)
+                HandleParamChange(i);
+
+            mPresetName.Swap(name);
+            View().ShowPresetName(mPresetName.Name());
+            View().RedrawAll();
+            PushValuesToEditor();
+            for (int i = 0; i < kNumDeclaredParams; ++i)
+                after[i] = GetParam(i)->Value();
+        });
     // The host's views of its parameters follow the preset: it hears of each one that moved,
     // with its value when it is told. The load is in place: what is left holds the lock briefly.
     bool moved[kNumDeclaredParams];
@@ -85,11 +90,14 @@ void Orlantix::ReadPresetText(const char* data, size_t size, const char* path)
         const IParameter* param = GetParam(i);
         moved[i] = param->ToNormalised(after[i]) != param->ToNormalised(before[i]);
     }
-    IMutexLock lock(Mutex());
-    for (int i = 0; i < kNumDeclaredParams; ++i)
-        if (moved[i])
-            InformHostOfParamChange(i, GetParam(i)->Normalised());
-    InformHostOfStateChange();
+    Mutex().Run(
+        [&]() noexcept
+        {
+            for (int i = 0; i < kNumDeclaredParams; ++i)
+                if (moved[i])
+                    InformHostOfParamChange(i, GetParam(i)->Normalised());
+            InformHostOfStateChange();
+        });
 }
 
 std::string Orlantix::SavePresetAs(const std::string& chosen)
@@ -142,6 +150,8 @@ void Orlantix::RebuildPresetTree()
 
 std::shared_ptr<const PresetFolder> Orlantix::SharedPresetTree() noexcept
 {
-    IMutexLock lock(Mutex());
-    return mpPresetTree;
+    // A copy only counts a reference; the tree is never freed in here.
+    std::shared_ptr<const PresetFolder> tree;
+    Mutex().Run([&]() noexcept { tree = mpPresetTree; });
+    return tree;
 }

@@ -88,19 +88,45 @@ bool Orlantix::WriteUndoState(IByteChunk& chunk)
     try
     {
         copy.mValues.resize(static_cast<std::size_t>(NParams()));
-        IMutexLock lock(Mutex());
-        // Copies only, as the audio thread may be waiting: the bytes are written after.
-        copy.mProgression = mEngine.mProgression;
-        copy.mGroove.CopyFrom(mEngine.mGroove);
-        for (int i = 0; i < NParams(); ++i)
-            copy.mValues[static_cast<std::size_t>(i)] = GetParam(i)->Value();
-        copy.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
-        copy.mMap = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
-        copy.mPath.assign(mPresetName.FullPath());
+        copy.mPath.reserve(UndoStateCopy::kPathRoom);
     }
     catch (...)
     {
         return false;
+    }
+    bool pathCopied = false;
+    // Copies only, into storage that is there already, as the audio thread may make them: the
+    // bytes are written after.
+    Mutex().Run(
+        [&]() noexcept
+        {
+            copy.mProgression = mEngine.mProgression;
+            copy.mGroove.CopyFrom(mEngine.mGroove);
+            for (int i = 0; i < NParams(); ++i)
+                copy.mValues[static_cast<std::size_t>(i)] = GetParam(i)->Value();
+            copy.mKeyPlayMode = static_cast<int>(mEngine.mKeys.Mode());
+            copy.mMap = mLearnedNotice ? mMapBeforeLearn : mControllerMap;
+            const std::string& path = mPresetName.FullPath();
+            pathCopied = path.size() <= copy.mPath.capacity();
+            if (pathCopied)
+                copy.mPath.assign(path);
+        });
+    if (!pathCopied)
+    {
+        // A path longer than the room: only this thread sets it, so it is still the one above.
+        // Not where nothing may allocate (an undo step the audio thread makes): the step is
+        // made again on the editor's thread.
+        if (IMutex::RunsHandedWork())
+            return false;
+        try
+        {
+            IMutexLock lock(Mutex());
+            copy.mPath.assign(mPresetName.FullPath());
+        }
+        catch (...)
+        {
+            return false;
+        }
     }
     bool ok = WritePatternState(chunk, copy.mProgression, copy.mGroove);
     for (const double value : copy.mValues)
@@ -140,6 +166,7 @@ void Orlantix::PrepareUndoState(const IByteChunk& chunk, int startPos) noexcept
         image.mPath.assign(reinterpret_cast<const char*>(bytes) + pos,
                            static_cast<std::size_t>(size));
         image.mSource.assign(bytes + startPos, bytes + pos + size);
+        image.mName.Set(image.mPath.empty() ? nullptr : image.mPath.c_str());
         image.mReady = true;
     }
     catch (...)
@@ -152,16 +179,18 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
 {
     ORX_MAIN_THREAD();
     IMutexLock lock(Mutex());
-    const ControllerMap mapBefore = mControllerMap;
     UndoStateImage& image = mUndoImage;
     const std::size_t n = image.mSource.size();
     const bool prepared =
         image.mReady && startPos >= 0 && startPos <= chunk.Size() &&
         static_cast<std::size_t>(chunk.Size() - startPos) >= n &&
         std::equal(image.mSource.begin(), image.mSource.end(), chunk.Data() + startPos);
+    // Reading the bytes here allocates: not on the audio thread.
+    if (!prepared && IMutex::RunsHandedWork())
+        return kUndoDeclined;
+    const ControllerMap mapBefore = mControllerMap;
     image.mReady = false;
     int pos = 0;
-    std::string path;
     if (prepared)
     {
         // What ReadState does with the same bytes, read before the lock was taken.
@@ -178,7 +207,8 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
         View().RedrawAll();
         mEngine.mKeys.SetMode(static_cast<KeyPlayMode>(image.mKeyPlayMode));
         mControllerMap = image.mMap;
-        path.swap(image.mPath);
+        // The name made ahead: the old one goes with the image, freed on the editor's thread.
+        mPresetName.Swap(image.mName);
         pos = startPos + static_cast<int>(n);
     }
     else
@@ -193,14 +223,16 @@ int Orlantix::ReadUndoState(const IByteChunk& chunk, int startPos)
         int32_t size = 0;
         if (pos < 0 || (pos = chunk.Get(&size, pos)) < 0 || size < 0 || size > chunk.Size() - pos)
             return -1;
+        std::string path;
         path.assign(reinterpret_cast<const char*>(chunk.Data()) + pos,
                     static_cast<std::size_t>(size));
         pos += size;
+        mPresetName.Set(path.empty() ? nullptr : path.c_str());
     }
     mLearnedNotice = false;
     if (!(mControllerMap == mapBefore))
         ++mMapVersion;
-    mPresetName.Set(path.empty() ? nullptr : path.c_str());
-    View().ShowPresetName(path.empty() ? PresetName::kNoPresetText : mPresetName.Name());
+    View().ShowPresetName(mPresetName.FullPath().empty() ? PresetName::kNoPresetText
+                                                         : mPresetName.Name());
     return pos;
 }

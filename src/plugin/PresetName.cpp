@@ -1,5 +1,7 @@
 #include "PresetName.h"
 
+#include <utility>
+
 #include <cstring>
 
 PresetName::~PresetName() = default;
@@ -21,4 +23,10 @@ void PresetName::Set(const char* path)
         length = kMaxNameLength;
     std::memcpy(mName, start, length);
     mName[length] = '\0';
+}
+
+void PresetName::Swap(PresetName& other) noexcept
+{
+    std::swap(mName, other.mName);
+    mFullPath.swap(other.mFullPath);
 }

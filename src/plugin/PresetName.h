@@ -20,6 +20,9 @@ public:
 
     const char* Name() const noexcept { return mName; }
     const std::string& FullPath() const noexcept { return mFullPath; }
+    // Exchanges the two names without allocating: one is made ahead, and the instance's
+    // taken in under the lock.
+    void Swap(PresetName& other) noexcept;
 
 private:
     char mName[kMaxNameLength + 1] = {};

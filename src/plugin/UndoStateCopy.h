@@ -8,11 +8,14 @@
 #include "ControllerMap.h"
 #include "GrooveMaker.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 struct UndoStateCopy
 {
+    // Room kept for the preset's path, so that copying it allocates nothing.
+    static constexpr std::size_t kPathRoom = 1024;
     ChordProgression mProgression;
     GrooveMaker mGroove;
     std::vector<double> mValues; // every parameter's

@@ -5,6 +5,7 @@
 // handed.
 
 #include "ControllerMap.h"
+#include "PresetName.h"
 #include "StateChunk.h"
 
 #include <cstdint>
@@ -20,4 +21,5 @@ struct UndoStateImage
     int mKeyPlayMode = 0;
     ControllerMap mMap;
     std::string mPath;
+    PresetName mName; // made from the path, taken in by the read under the lock
 };

@@ -16,6 +16,10 @@
 #include "PresetNameControl.h"
 #include "StepSequencerControl.h"
 
+#if ORX_COUNT_ALLOCATIONS
+#include "AllocationCounter.h"
+#endif
+
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -166,6 +170,9 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
             lost.push_back("round " + std::to_string(round) + ": " + edit);
     };
 
+#if ORX_COUNT_ALLOCATIONS
+    const long handedAllocations = AllocationCounter::InHandedWork();
+#endif
     AudioThread audio(h);
     constexpr int kRounds = 240;
     for (int round = 0; round < kRounds; ++round)
@@ -286,6 +293,11 @@ TEST(EditorThreads, EveryEditLandsWhileTheHostPlays)
     EXPECT_TRUE(lost.empty()) << lost.size() << " edits lost, the first: " << lost.front();
     // The host played all along: many blocks, a good share of them during the rounds.
     EXPECT_GT(audio.Blocks(), kRounds);
+#if ORX_COUNT_ALLOCATIONS
+    // The audio thread made the editor's edits, undo steps and preset loads meanwhile, and
+    // allocated nothing for them.
+    EXPECT_EQ(AllocationCounter::InHandedWork(), handedAllocations);
+#endif
     EXPECT_TRUE(checks.Empty()) << checks.Describe();
 }
 

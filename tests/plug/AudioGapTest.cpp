@@ -60,6 +60,21 @@ TEST(AudioGapTest, SectionsStartEarlyInThePauseOrPastTheDeadline)
     EXPECT_FALSE(orx::AskForGap(quick, 51 * kUs, kMs).mStart);
 }
 
+TEST(AudioGapTest, SectionsGoToAnAudioThreadThatPlaysShortBlocks)
+{
+    const orx::AudioRhythm r{10 * kMs, 10 * kMs + 50 * kUs, kMs};
+    EXPECT_TRUE(orx::HandOverToAudio(r, 11 * kMs));
+    // Silent for four periods: stopped. Long periods: sections run in the gaps. None known.
+    EXPECT_TRUE(orx::HandOverToAudio(r, r.mLeftAt + 4 * kMs));
+    EXPECT_FALSE(orx::HandOverToAudio(r, r.mLeftAt + 4 * kMs + 1));
+    EXPECT_TRUE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 3 * kMs}, 11 * kMs));
+    EXPECT_FALSE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 3 * kMs + 1}, 11 * kMs));
+    EXPECT_FALSE(orx::HandOverToAudio(orx::AudioRhythm{}, 5 * kMs));
+    // A caller waits four periods for its section to run, and two milliseconds at least.
+    EXPECT_EQ(orx::HandOverDeadline(r, 11 * kMs), 15 * kMs);
+    EXPECT_EQ(orx::HandOverDeadline({0, 0, 200 * kUs}, 11 * kMs), 13 * kMs);
+}
+
 // An audio thread that plays blocks a millisecond apart, each under the lock.
 void PlayBlocks(IMutex& lock, int blocks, int& shared)
 {

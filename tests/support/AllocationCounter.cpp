@@ -1,5 +1,7 @@
 #include "AllocationCounter.h"
 
+#include "IMutex.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -8,10 +10,18 @@ namespace
 {
 std::atomic<long> gNews{0};
 std::atomic<long> gDeletes{0};
+std::atomic<long> gHandedNews{0};
+
+void CountNew() noexcept
+{
+    gNews.fetch_add(1, std::memory_order_relaxed);
+    if (IMutex::RunsHandedWork())
+        gHandedNews.fetch_add(1, std::memory_order_relaxed);
+}
 
 void* Allocate(std::size_t size)
 {
-    gNews.fetch_add(1, std::memory_order_relaxed);
+    CountNew();
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
@@ -19,7 +29,7 @@ void* Allocate(std::size_t size)
 
 void* AllocateAligned(std::size_t size, std::align_val_t align)
 {
-    gNews.fetch_add(1, std::memory_order_relaxed);
+    CountNew();
     const std::size_t a = static_cast<std::size_t>(align);
     const std::size_t rounded = ((size ? size : 1) + a - 1) / a * a;
     if (void* p = std::aligned_alloc(a, rounded))
@@ -47,6 +57,11 @@ AllocationCounter::~AllocationCounter() = default;
 long AllocationCounter::Allocations() const noexcept
 {
     return gNews.load(std::memory_order_relaxed) - mStartNew;
+}
+
+long AllocationCounter::InHandedWork() noexcept
+{
+    return gHandedNews.load(std::memory_order_relaxed);
 }
 
 long AllocationCounter::Deallocations() const noexcept

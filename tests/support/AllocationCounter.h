@@ -14,6 +14,9 @@ public:
     // Allocations since this counter was made, on any thread.
     long Allocations() const noexcept;
     long Deallocations() const noexcept;
+    // Allocations made, on any thread, while it ran a section another thread handed it
+    // (IMutex::RunsHandedWork): there nothing may allocate.
+    static long InHandedWork() noexcept;
 
 private:
     long mStartNew;
