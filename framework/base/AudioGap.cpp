@@ -11,8 +11,9 @@ constexpr std::int64_t kLongestMargin = 1000000;
 constexpr std::int64_t kStoppedAfter = 4;
 // Nobody waits for a gap longer than this many periods.
 constexpr std::int64_t kLongestWait = 2;
-// Sections go to an audio thread whose period is at most this: 128 frames at 44.1 kHz.
-constexpr std::int64_t kLongestHandOverPeriod = 3000000;
+// Sections go to an audio thread whose period is at most this: 128 frames at 44.1 kHz (2.9 ms)
+// with room for a host's jitter, not 256 at 48 kHz (5.3 ms).
+constexpr std::int64_t kLongestHandOverPeriod = 4000000;
 // A handed section waits this many periods for its block, and at least kShortestHandOverWait.
 constexpr std::int64_t kHandOverWait = 4;
 constexpr std::int64_t kShortestHandOverWait = 2000000;

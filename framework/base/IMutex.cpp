@@ -6,6 +6,7 @@
 
 #include "ThreadRole.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace
@@ -106,13 +107,17 @@ void IMutex::RunSection(orx::HandedSections::Call call, void* context) noexcept
             {
                 if (mHanded.Ran(slot))
                     return;
-                if (Now() >= deadline && mHanded.TakeBack(slot))
+                const std::int64_t now = Now();
+                if (now >= deadline && mHanded.TakeBack(slot))
                 {
                     // Whoever comes next does not wait for this audio thread either.
                     mGaveUpOn.store(Rhythm().mAskedAt, std::memory_order_relaxed);
                     break;
                 }
-                Pause(kHandedPollNs);
+                // Until the audio thread's next block is due: a sleep when that is far enough
+                // off, so the caller does not spin through the period.
+                const orx::AudioRhythm next = Rhythm();
+                Pause(std::max(next.mAskedAt + next.mPeriod - now, kHandedPollNs));
             }
         }
     }

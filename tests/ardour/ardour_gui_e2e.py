@@ -23,6 +23,7 @@ X11 UI: its edits must mark the session modified the same way (the plug-in's sta
 notice), and the state Ardour keeps in the session's plug-in folder must be the same bytes.
 
 usage: ardour_gui_e2e.py --plugin LIB --preset FILE --edithost PROGRAM --out DIR [--lv2 BUNDLE]
+       [--block FRAMES]
 Skipped (exit 77) with the reason where Ardour, its scanner or xdotool is not installed, or
 Ardour's GUI cannot start at all on the virtual X server."""
 import argparse
@@ -43,7 +44,7 @@ from xscreen import Screen  # noqa: E402
 
 ARDOUR = "/usr/bin/ardour"
 XDOTOOL = "/usr/bin/xdotool"
-RATE, BLOCK = 44100, 1024
+RATE = 44100
 SESSION = "orlantix"
 SCREEN_SIZE = "1600x1000x24"
 START_SECONDS = 60   # until the editor shows in Ardour's plug-in window
@@ -77,7 +78,7 @@ CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
     </AudioMIDISetup>
   </Extra>
 </Ardour>
-""" % (RATE, BLOCK)
+"""
 
 
 class Failure(Exception):
@@ -121,7 +122,7 @@ def edits(path):
     return found
 
 
-def private_home(out, plugin, preset, lv2=None):
+def private_home(out, plugin, preset, block, lv2=None):
     """HOME and XDG folders for Ardour, and a plug-in folder: the library, its Orlantix.ini
     and a preset folder holding preset alone. With lv2, Ardour gets no VST 2 plug-in (the
     library is the edit host's) but the LV2 bundle alone in its LV2 path, its preset folder and
@@ -132,7 +133,7 @@ def private_home(out, plugin, preset, lv2=None):
     # Ardour's first-run wizard shows until this marker of an earlier run exists.
     open(os.path.join(config, ".a7"), "w").close()
     with open(os.path.join(config, "config"), "w") as f:
-        f.write(CONFIG)
+        f.write(CONFIG % (RATE, block))
     folder = os.path.join(out, "vst")
     os.makedirs(os.path.join(folder, "presets"))
     library = os.path.join(folder, os.path.basename(plugin))
@@ -347,7 +348,7 @@ def compare(name, got, want, out):
 
 
 def run(a, display):
-    env, library = private_home(a.out, a.plugin, a.preset, a.lv2)
+    env, library = private_home(a.out, a.plugin, a.preset, a.block, a.lv2)
     if a.lv2:
         env.update(ORX_PLUGIN_TYPE="LV2", ORX_PLUGIN_ID=LV2_URI)
     else:
@@ -355,7 +356,7 @@ def run(a, display):
         env.update(ORX_PLUGIN_TYPE="LXVST", ORX_PLUGIN_ID="Orlantix")
     session_dir = os.path.join(a.out, "session")
     env.update(ORX_SESSION_DIR=session_dir, ORX_SESSION_NAME=SESSION, ORX_RATE=str(RATE),
-               ORX_BLOCK=str(BLOCK))
+               ORX_BLOCK=str(a.block))
     lua("gui_session.lua", env, 120, "built")
     session_file = os.path.join(session_dir, SESSION + ".ardour")
     show_window_at_load(session_file)
@@ -415,6 +416,9 @@ def main():
     p.add_argument("--script", default=os.path.join(HERE, "gui-edits.script"))
     p.add_argument("--out", required=True)
     p.add_argument("--lv2")
+    # Frames per block: at 128 (2.9 ms) the editor's sections run on the audio thread, at 1024
+    # in the gaps between its blocks.
+    p.add_argument("--block", type=int, default=1024)
     a = p.parse_args()
     for path, package in ((ARDOUR, "ardour"), (LUA, "ardour"), (SCANNER, "ardour"),
                           (XDOTOOL, "xdotool")):

@@ -67,8 +67,8 @@ TEST(AudioGapTest, SectionsGoToAnAudioThreadThatPlaysShortBlocks)
     // Silent for four periods: stopped. Long periods: sections run in the gaps. None known.
     EXPECT_TRUE(orx::HandOverToAudio(r, r.mLeftAt + 4 * kMs));
     EXPECT_FALSE(orx::HandOverToAudio(r, r.mLeftAt + 4 * kMs + 1));
-    EXPECT_TRUE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 3 * kMs}, 11 * kMs));
-    EXPECT_FALSE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 3 * kMs + 1}, 11 * kMs));
+    EXPECT_TRUE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 4 * kMs}, 11 * kMs));
+    EXPECT_FALSE(orx::HandOverToAudio({10 * kMs, 10 * kMs + 50 * kUs, 4 * kMs + 1}, 11 * kMs));
     EXPECT_FALSE(orx::HandOverToAudio(orx::AudioRhythm{}, 5 * kMs));
     // A caller waits four periods for its section to run, and two milliseconds at least.
     EXPECT_EQ(orx::HandOverDeadline(r, 11 * kMs), 15 * kMs);
