@@ -9,8 +9,9 @@
 
 namespace orx
 {
-// What the audio thread's entries tell: when it last asked for the lock and last let it go,
-// and the smoothed time from one ask to the next (0 until known).
+// What the audio thread's entries tell: when it last asked for the lock, when the last block
+// that let it go again had asked (earlier than the first while a block holds or asks), and the
+// smoothed time from one ask to the next (0 until known).
 struct AudioRhythm
 {
     std::int64_t mAskedAt = 0;

@@ -134,7 +134,8 @@ void IMutex::Leave() noexcept
     mOwner.store(0, std::memory_order_relaxed);
     GiveNative();
     if (audio)
-        mAudioLeftAt.store(Now(), std::memory_order_seq_cst);
+        mAudioLeftAt.store(mAudioAskedAt.load(std::memory_order_relaxed),
+                           std::memory_order_release);
 }
 
 bool IMutex::HeldByCaller() const noexcept

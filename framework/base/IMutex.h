@@ -98,8 +98,10 @@ private:
     alignas(kLine) std::atomic<std::uintptr_t> mOwner{0};
     alignas(kLine) int mDepth = 0; // touched by the holder only
     bool mAudioHolds = false;      // touched by the holder only
-    // The audio thread's rhythm, written by it alone: when it last asked and last let go, and
-    // the smoothed time from one ask to the next (0 until learnt).
+    // The audio thread's rhythm, written by it alone: when it last asked, the ask of the last
+    // block that ended (equal to the first when it is out: no clock read as it leaves), and the
+    // smoothed time from one ask to the next (0 until learnt). A waiter that reads an older
+    // "left" takes the audio thread for in, and only looks again.
     alignas(kLine) std::atomic<std::int64_t> mAudioAskedAt{0};
     std::atomic<std::int64_t> mAudioLeftAt{0};
     std::atomic<std::int64_t> mAudioPeriod{0};
