@@ -34,6 +34,7 @@ void IMutex::Enter() noexcept
         ++mDepth;
         return;
     }
+    Watch();
     for (;;)
     {
         WaitForAudioGap();
@@ -96,7 +97,10 @@ bool IMutex::HandsOver() const noexcept
 
 void IMutex::RunSection(orx::HandedSections::Call call, void* context) noexcept
 {
-    if (!HeldByCaller() && HandsOver())
+    const bool held = HeldByCaller();
+    if (!held)
+        Watch();
+    if (!held && HandsOver())
     {
         const int slot = mHanded.Hand(call, context);
         if (slot >= 0)
@@ -160,11 +164,43 @@ bool IMutex::AudioIn() const noexcept
 
 void IMutex::AudioAsks() noexcept
 {
-    const std::int64_t now = Now();
-    mAudioPeriod.store(orx::NextAudioPeriod(Rhythm(), now), std::memory_order_relaxed);
     mAudioThread.store(CallerToken(), std::memory_order_relaxed);
+    std::int64_t watched = mWatchedAt.load(std::memory_order_relaxed);
+    if (watched == 0)
+    {
+        // Nobody else takes the lock: no rhythm to learn, and no clock to read. The ask is still
+        // told, as a number past the last leave. Ordered loosely: a thread that starts to ask
+        // now finds no rhythm and may keep the lock for its section (the native lock excludes).
+        if (mAskTimed.load(std::memory_order_relaxed))
+        {
+            mAudioPeriod.store(0, std::memory_order_relaxed);
+            mAskTimed.store(false, std::memory_order_relaxed);
+        }
+        mAudioAskedAt.store(mAudioLeftAt.load(std::memory_order_relaxed) + 1,
+                            std::memory_order_release);
+        return;
+    }
+    const std::int64_t now = Now();
+    orx::AudioRhythm before = Rhythm();
+    if (!mAskTimed.load(std::memory_order_relaxed))
+        before.mAskedAt = 0; // the last ask told no time: no interval from it
+    mAudioPeriod.store(orx::NextAudioPeriod(before, now), std::memory_order_relaxed);
+    mAskTimed.store(true, std::memory_order_relaxed);
+    if (now - watched > kWatchNs)
+        mWatchedAt.compare_exchange_strong(watched, 0, std::memory_order_relaxed);
     // Published before the lock is asked for: from here on a thread in Enter lets it go first.
     mAudioAskedAt.store(now, std::memory_order_seq_cst);
+}
+
+void IMutex::Watch() noexcept
+{
+    // Audio threads need no rhythm. Others write the word at most every kWatchRenewNs: the
+    // audio thread reads it in every block.
+    if (tPlaysAudio || mAudioThread.load(std::memory_order_relaxed) == CallerToken())
+        return;
+    const std::int64_t now = Now();
+    if (now - mWatchedAt.load(std::memory_order_relaxed) >= kWatchRenewNs)
+        mWatchedAt.store(now, std::memory_order_relaxed);
 }
 
 void IMutex::WaitForAudioGap() noexcept

@@ -30,8 +30,9 @@ public:
     IMutex& operator=(const IMutex&) = delete;
 
     void Enter() noexcept;
-    // Enter for the audio thread. Its blocks' rhythm is learnt from these calls; while it asks
-    // or holds, no thread that asks with Enter takes the lock before it.
+    // Enter for the audio thread. Its blocks' rhythm is learnt from these calls while other
+    // threads take the lock; while it asks or holds, no thread that asks with Enter takes the
+    // lock before it.
     void EnterFirst() noexcept;
     void Leave() noexcept;
     // True when the calling thread holds the lock, at any depth: host calls wait until the
@@ -80,6 +81,9 @@ private:
     // when no audio thread takes this lock.
     void WaitForAudioGap() noexcept;
     void AudioAsks() noexcept;
+    // Tells the audio thread that another thread takes the lock: it learns its rhythm (a clock
+    // read per block, most of an idle block's cost) only while one did within kWatchNs.
+    void Watch() noexcept;
     orx::AudioRhythm Rhythm() const noexcept;
     bool AudioIn() const noexcept;
     // The platform lock, taken and given back once per outermost entry.
@@ -93,6 +97,10 @@ private:
     static constexpr std::size_t kLine = 64;
     // How often a caller that handed a section over looks whether it ran.
     static constexpr std::int64_t kHandedPollNs = 25000;
+    // The audio thread stops learning its rhythm 100 ms after another thread last took the lock
+    // (an open editor takes it every frame); those renew the mark at most every 10 ms.
+    static constexpr std::int64_t kWatchNs = 100000000;
+    static constexpr std::int64_t kWatchRenewNs = 10000000;
     alignas(kLine) unsigned char mStorage[kStorageSize];
     // Written by the holder only: another thread reads 0 or a token not its own.
     alignas(kLine) std::atomic<std::uintptr_t> mOwner{0};
@@ -107,6 +115,10 @@ private:
     std::atomic<std::int64_t> mAudioPeriod{0};
     std::atomic<std::uintptr_t> mAudioThread{0}; // a thread does not wait for itself
     std::atomic<std::int64_t> mGaveUpOn{0};      // the ask a waiter stopped waiting after
+    std::atomic<bool> mAskTimed{false};          // the audio thread's last ask told the time
+    // When another thread last took the lock, 0 when none did for a while; on a line of its own,
+    // as other threads write it and the audio thread reads it in every block.
+    alignas(kLine) std::atomic<std::int64_t> mWatchedAt{0};
     alignas(kLine) orx::HandedSections mHanded;
     std::int64_t mHandedNs = 0; // touched by the holder only
 };
