@@ -15,7 +15,8 @@
 // to a wait in the same run, since a guest's processors may be held up for a hundred microseconds
 // and more. The editor's sections that the audio thread runs for it when it takes the lock
 // (IMutex::Run) are timed apart (handed_p999_ns, handed_max_ns, per block) and not counted as
-// waiting.
+// waiting. The waits that found another thread holding the lock are counted apart too
+// (held_waits, held_max_ns): only those are the lock's; the rest are the machine's.
 //
 // The machine is shared: measure when it is quiet, and repeat (--benchmark_repetitions=5).
 // Environment: ORX_LOCKWAIT_PIN=1 pins the audio thread to the first CPU and the editor's to the
@@ -219,6 +220,7 @@ public:
         long long mLock = 0;   // for the instance lock, in nanoseconds
         long long mFloor = 0;  // for a lock no other thread knows
         long long mHanded = 0; // running the sections the editor handed over, once held
+        bool mHeld = false;    // another thread held the instance lock at the ask
     };
 
     // One block on the audio thread. Besides the wait for the instance lock, the same ask of a
@@ -236,6 +238,7 @@ public:
         // Work, not waiting: the editor's sections, which the audio thread runs itself.
         waits.mHanded = mutex.HandedWorkNs();
         waits.mLock -= waits.mHanded;
+        waits.mHeld = mutex.AudioFoundHeld();
         mHost.Process(kBlockFrames);
         mutex.Leave();
         if (!floorFirst)
@@ -294,8 +297,9 @@ static void BM_AudioLockWaitWhileEditing(benchmark::State& state)
         state.SkipWithError("the instance could not be hosted");
         return;
     }
-    std::vector<long long> waits, floors, handed;
+    std::vector<long long> waits, floors, handed, held;
     waits.reserve(static_cast<std::size_t>(state.max_iterations));
+    held.reserve(static_cast<std::size_t>(state.max_iterations));
     floors.reserve(static_cast<std::size_t>(state.max_iterations));
     handed.reserve(static_cast<std::size_t>(state.max_iterations));
     std::atomic<bool> stop{false};
@@ -326,6 +330,8 @@ static void BM_AudioLockWaitWhileEditing(benchmark::State& state)
             waits.push_back(w.mLock);
             floors.push_back(w.mFloor);
             handed.push_back(w.mHanded);
+            if (w.mHeld)
+                held.push_back(w.mLock);
             std::this_thread::sleep_for(pause);
         }
     }
@@ -337,6 +343,8 @@ static void BM_AudioLockWaitWhileEditing(benchmark::State& state)
     const long sectionsRun = static_cast<long>(
         handed.size() - static_cast<std::size_t>(std::count(handed.begin(), handed.end(), 0)));
     std::sort(handed.begin(), handed.end());
+    std::sort(held.begin(), held.end());
+    const double heldMax = held.empty() ? 0.0 : static_cast<double>(held.back());
     const auto over = [](const std::vector<long long>& v, long long ns)
     { return static_cast<long>(v.end() - std::upper_bound(v.begin(), v.end(), ns)); };
     state.counters["p50_ns"] = At(waits, 0.5);
@@ -349,6 +357,8 @@ static void BM_AudioLockWaitWhileEditing(benchmark::State& state)
     state.counters["editor_rounds"] = rounds.load();
     state.counters["handed_p999_ns"] = At(handed, 0.999);
     state.counters["handed_max_ns"] = static_cast<double>(handed.back());
+    state.counters["held_waits"] = static_cast<double>(held.size());
+    state.counters["held_max_ns"] = heldMax;
     std::fprintf(stderr,
                  "audio thread's lock wait over %zu blocks: p50 %.2f us, p99 %.2f us, p99.9 %.2f "
                  "us, max %.2f us; %ld waits over 1 us, %ld over 100 us; editor rounds %d (%d "
@@ -356,12 +366,15 @@ static void BM_AudioLockWaitWhileEditing(benchmark::State& state)
                  "the floor, a lock nobody else takes: p99.9 %.2f us, max %.2f us; %ld waits over "
                  "100 us\n"
                  "the editor's sections run by the audio thread: in %ld blocks; per block p99.9 "
-                 "%.2f us, max %.2f us\n",
+                 "%.2f us, max %.2f us\n"
+                 "waits that found another thread holding the lock: %zu, max %.2f us; %ld over "
+                 "100 us\n",
                  waits.size(), At(waits, 0.5) / 1e3, At(waits, 0.99) / 1e3, At(waits, 0.999) / 1e3,
                  static_cast<double>(waits.back()) / 1e3, over(waits, 1000), over(waits, 100000),
                  rounds.load(), rig.PresetLoads(), At(floors, 0.999) / 1e3,
                  static_cast<double>(floors.back()) / 1e3, over(floors, 100000), sectionsRun,
-                 At(handed, 0.999) / 1e3, static_cast<double>(handed.back()) / 1e3);
+                 At(handed, 0.999) / 1e3, static_cast<double>(handed.back()) / 1e3, held.size(),
+                 heldMax / 1e3, over(held, 100000));
 }
 BENCHMARK(BM_AudioLockWaitWhileEditing)
     ->Iterations(EnvInt("ORX_LOCKWAIT_BLOCKS", 60000))

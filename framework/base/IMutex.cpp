@@ -58,7 +58,7 @@ void IMutex::EnterFirst() noexcept
     }
     tPlaysAudio = true;
     AudioAsks();
-    TakeNative();
+    mAudioFoundHeld = TakeNative();
     mDepth = 1;
     mAudioHolds = true;
     mOwner.store(CallerToken(), std::memory_order_relaxed);

@@ -57,6 +57,9 @@ public:
     // The holder's: nanoseconds the audio thread's last outermost EnterFirst spent running
     // sections handed to it (0 when none waited).
     std::int64_t HandedWorkNs() const noexcept { return mHandedNs; }
+    // The holder's: true when the audio thread's last outermost EnterFirst found another thread
+    // holding the lock, so that its wait was for that thread and not only for the machine.
+    bool AudioFoundHeld() const noexcept { return mAudioFoundHeld; }
 
 private:
     template <class Section>
@@ -86,8 +89,9 @@ private:
     void Watch() noexcept;
     orx::AudioRhythm Rhythm() const noexcept;
     bool AudioIn() const noexcept;
-    // The platform lock, taken and given back once per outermost entry.
-    void TakeNative() noexcept;
+    // The platform lock, taken and given back once per outermost entry; true when another
+    // thread held it at the ask.
+    bool TakeNative() noexcept;
     void GiveNative() noexcept;
 
     // Large enough for a Win32 critical section and a pthread mutex on every target we build.
@@ -120,7 +124,8 @@ private:
     // as other threads write it and the audio thread reads it in every block.
     alignas(kLine) std::atomic<std::int64_t> mWatchedAt{0};
     alignas(kLine) orx::HandedSections mHanded;
-    std::int64_t mHandedNs = 0; // touched by the holder only
+    std::int64_t mHandedNs = 0;   // touched by the holder only
+    bool mAudioFoundHeld = false; // touched by the holder only
 };
 
 // Holds the lock for its scope; Release gives it back early (the close request must release

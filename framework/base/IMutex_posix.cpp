@@ -72,11 +72,14 @@ IMutex::~IMutex()
     pthread_mutex_destroy(Native(mStorage));
 }
 
-void IMutex::TakeNative() noexcept
+bool IMutex::TakeNative() noexcept
 {
     pthread_mutex_t* native = Native(mStorage);
-    if (pthread_mutex_trylock(native) != 0 && !SpinToTake(native, mOwner))
+    if (pthread_mutex_trylock(native) == 0)
+        return false;
+    if (!SpinToTake(native, mOwner))
         pthread_mutex_lock(native);
+    return true;
 }
 
 void IMutex::GiveNative() noexcept

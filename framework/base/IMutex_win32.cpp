@@ -26,9 +26,12 @@ IMutex::~IMutex()
     DeleteCriticalSection(Native(mStorage));
 }
 
-void IMutex::TakeNative() noexcept
+bool IMutex::TakeNative() noexcept
 {
+    if (TryEnterCriticalSection(Native(mStorage)))
+        return false;
     EnterCriticalSection(Native(mStorage));
+    return true;
 }
 
 void IMutex::GiveNative() noexcept

@@ -133,4 +133,46 @@ TEST(AudioGapTest, LockExcludesAndNeverWaitsForAnAudioThreadThatCannotCome)
     audio2.join();
     EXPECT_EQ(shared, 1240 + 21 + 100);
 }
+
+// The audio thread tells whether its wait was for another thread: the lock-wait bench tells
+// those waits apart from the machine's own stalls by it.
+TEST(AudioGapTest, AudioThreadTellsWhetherAnotherThreadHeldTheLock)
+{
+    IMutex lock;
+    std::atomic<bool> alone{false};
+    std::atomic<bool> held{false};
+    std::atomic<bool> asking{false};
+    bool found[3] = {true, false, true};
+    // Its own thread: a thread that once played blocks keeps that mark.
+    std::thread audio(
+        [&]
+        {
+            lock.EnterFirst();
+            found[0] = lock.AudioFoundHeld();
+            lock.Leave();
+            alone = true;
+            while (!held)
+                std::this_thread::yield();
+            asking = true;
+            lock.EnterFirst();
+            found[1] = lock.AudioFoundHeld();
+            lock.Leave();
+            lock.EnterFirst();
+            found[2] = lock.AudioFoundHeld();
+            lock.Leave();
+        });
+    while (!alone)
+        std::this_thread::yield();
+    lock.Enter();
+    held = true;
+    while (!asking)
+        std::this_thread::yield();
+    // Long enough for the audio thread to reach the lock after it said it would ask.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    lock.Leave();
+    audio.join();
+    EXPECT_FALSE(found[0]);
+    EXPECT_TRUE(found[1]);
+    EXPECT_FALSE(found[2]);
+}
 } // namespace
